@@ -1,0 +1,24 @@
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/output_writer.h"
+#include "cli/text_mode.h"
+#include "cli/usage.h"
+
+int main(int argc, char** argv) {
+    using namespace kestrelmoor::cli;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args.front() == "--help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (args.empty() || args.front() != "--text") {
+        std::cerr << "kestrelmoor-extract: please name a mode\n\n" << kUsage;
+        return 2;
+    }
+    OutputWriter out(STDOUT_FILENO);
+    return RunTextMode(std::vector<std::string>(args.begin() + 1, args.end()), out, std::cerr);
+}

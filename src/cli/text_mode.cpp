@@ -1,0 +1,63 @@
+#include "cli/text_mode.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "cli/line_reader.h"
+#include "core/extract_new_addresses.h"
+
+namespace kestrelmoor::cli {
+namespace {
+
+void ScanFile(int fd, SeenAddresses& seen, OutputWriter& out) {
+    ForEachLine(fd, [&](std::string_view row) {
+        for (const std::string& address : ExtractNewAddresses(row, seen)) {
+            out.Write(address);
+            out.Write("\n");
+        }
+    });
+}
+
+// Scans one named input; a file that cannot be opened or read is reported and passed over.
+bool ScanInput(const std::string& name, SeenAddresses& seen, OutputWriter& out, std::ostream& errors) {
+    const bool is_stdin = name == "-";
+    int fd = is_stdin ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        errors << "kestrelmoor-extract: " << name << ": " << std::strerror(errno) << '\n';
+        return false;
+    }
+    bool ok = true;
+    try {
+        ScanFile(fd, seen, out);
+    } catch (const WriteError&) {
+        if (!is_stdin) ::close(fd);
+        throw;
+    } catch (const std::system_error& e) {
+        errors << "kestrelmoor-extract: " << (is_stdin ? "standard input" : name) << ": "
+               << e.code().message() << '\n';
+        ok = false;
+    }
+    if (!is_stdin) ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+int RunTextMode(const std::vector<std::string>& files, OutputWriter& out, std::ostream& errors) {
+    SeenAddresses seen;
+    bool all_read = true;
+    const std::vector<std::string> inputs = files.empty() ? std::vector<std::string>{"-"} : files;
+    try {
+        for (const std::string& name : inputs) all_read = ScanInput(name, seen, out, errors) && all_read;
+        out.Flush();
+    } catch (const WriteError& e) {
+        errors << "kestrelmoor-extract: cannot write the addresses: " << e.code().message() << '\n';
+        return 1;
+    }
+    return all_read ? 0 : 1;
+}
+
+}  // namespace kestrelmoor::cli

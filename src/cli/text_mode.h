@@ -1,0 +1,16 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/output_writer.h"
+
+namespace kestrelmoor::cli {
+
+// One extraction over every line of the named files in turn ("-" or no name at all: standard input),
+// each line one row. Prints each new address on its own line. Returns the exit status: 0 when every
+// file was read and all output written, 1 otherwise (the failures go to `errors`).
+int RunTextMode(const std::vector<std::string>& files, OutputWriter& out, std::ostream& errors);
+
+}  // namespace kestrelmoor::cli

@@ -1,0 +1,36 @@
+// Byte classes shared by the recognizer's stages. Every byte that the recognizer blanks, splits at or
+// accepts is ASCII, so working on the server's bytes gives the same tokens as working on decoded text:
+// a byte of a multi-byte character can neither split a token nor pass the pattern.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace kestrelmoor {
+
+// The 27 punctuation characters that become spaces before the text is split.
+inline constexpr std::string_view kBlankedPunctuation = ",!\"#$%&'()*/:;<=>?[\\]^`{|}~";
+
+// Characters at which the blanked text is split into tokens (line feed is deliberately not one).
+inline constexpr std::string_view kTokenSplitters = "\t\r ";
+
+namespace detail {
+constexpr std::array<bool, 256> MakeByteSet(std::string_view a, std::string_view b = {}) {
+    std::array<bool, 256> set{};
+    for (char c : a) set[static_cast<unsigned char>(c)] = true;
+    for (char c : b) set[static_cast<unsigned char>(c)] = true;
+    return set;
+}
+}  // namespace detail
+
+// A byte that ends a token of the raw text: a splitter, or punctuation that blanking turns into one.
+inline constexpr std::array<bool, 256> kEndsToken = detail::MakeByteSet(kBlankedPunctuation, kTokenSplitters);
+inline constexpr std::array<bool, 256> kIsBlankedPunctuation = detail::MakeByteSet(kBlankedPunctuation);
+
+inline bool EndsToken(char c) { return kEndsToken[static_cast<unsigned char>(c)]; }
+
+inline constexpr bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline constexpr bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+inline constexpr char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+}  // namespace kestrelmoor
