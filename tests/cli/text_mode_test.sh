@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# kestrelmoor-extract --text end to end: real files, standard input, failures and their exit status.
+set -u
+tool=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+failures=0
+check() {  # name, expected, actual
+    if [ "$2" == "$3" ]; then echo "ok   $1"; else echo "FAIL $1"; diff <(printf '%s\n' "$2") <(printf '%s\n' "$3"); failures=$((failures + 1)); fi
+}
+
+printf 'id\tname\temail\n1\tJohn\t<John@Example.com>\n2\tMary\tmary@example.org, john@example.COM\n3\tnone\tn/a\n' > "$dir/a.tsv"
+printf 'Write to support@shop.example. Or (sales@shop.example)\r\nJOHN@EXAMPLE.COM again\nlast line without feed: tom@x.io' > "$dir/b.txt"
+
+out=$("$tool" --text "$dir/a.tsv" "$dir/b.txt"); rc=$?
+check "two files share one run" "John@Example.com
+mary@example.org
+sales@shop.example
+tom@x.io" "$out"
+check "exit status 0" 0 "$rc"
+
+out=$(cat "$dir/a.tsv" | "$tool" --text)
+check "standard input when no file is named" "John@Example.com
+mary@example.org" "$out"
+
+out=$(printf 'a@b.co\n' | "$tool" --text "$dir/a.tsv" - )
+check "dash reads standard input in its turn" "John@Example.com
+mary@example.org
+a@b.co" "$out"
+
+out=$("$tool" --text "$dir/missing.txt" "$dir/a.tsv" 2>"$dir/err"); rc=$?
+check "a missing file does not stop the others" "John@Example.com
+mary@example.org" "$out"
+check "a missing file makes the status 1" 1 "$rc"
+check "a missing file is named on standard error" 1 "$(grep -c 'missing.txt: No such file or directory' "$dir/err")"
+
+: > "$dir/empty"
+check "an empty file gives nothing" "" "$("$tool" --text "$dir/empty")"
+
+head -c 3000000 /dev/urandom > "$dir/random.bin"
+"$tool" --text "$dir/random.bin" > /dev/null; rc=$?
+check "random bytes are read without failure" 0 "$rc"
+
+{ head -c 20000000 /dev/zero | tr '\0' 'x'; printf ' deep@inside.example '; head -c 20000000 /dev/zero; } > "$dir/long-line"
+check "a 40 MB line is one row" "deep@inside.example" "$("$tool" --text "$dir/long-line")"
+
+for i in $(seq 1 20000); do echo "user$i@example.com"; done > "$dir/many"
+"$tool" --text "$dir/many" > /dev/full 2>"$dir/err"; rc=$?
+check "a full disk makes the status 1" 1 "$rc"
+check "a full disk is reported" 1 "$(grep -c 'cannot write the addresses: No space left on device' "$dir/err")"
+
+"$tool" --help > "$dir/help"; rc=$?
+check "--help succeeds" 0 "$rc"
+grep -q -- '--text \[FILE...\]' "$dir/help"; check "--help explains --text" 0 "$?"
+"$tool" 2>/dev/null; rc=$?
+check "no mode is a usage error" 2 "$rc"
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
