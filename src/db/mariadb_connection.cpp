@@ -1,0 +1,95 @@
+#include "db/mariadb_connection.h"
+
+#include <string>
+
+#include "db/connection_string.h"
+#include "db/mariadb_record_set.h"
+
+namespace kestrelmoor::db {
+namespace {
+
+void CheckTimeout(int seconds, const char* member) {
+    if (seconds < 0) throw DatabaseError(std::string(member) + ": a time-out cannot be negative");
+}
+
+void SetOption(MYSQL* handle, mysql_option option, const void* value) {
+    if (mysql_optionsv(handle, option, value) != 0) throw DatabaseError(mysql_error(handle));
+}
+
+}  // namespace
+
+void MariaDbConnection::SetCommandTimeout(int seconds) {
+    CheckTimeout(seconds, "CommandTimeout");
+    command_timeout_ = seconds;
+}
+
+void MariaDbConnection::SetConnectionTimeout(int seconds) {
+    CheckTimeout(seconds, "ConnectionTimeout");
+    connect_timeout_ = seconds;
+}
+
+void MariaDbConnection::SetCursorLocation(int location) {
+    if (location != kClientSideCursor) {
+        throw DatabaseError("CursorLocation " + std::to_string(location) +
+                            " is not supported; only 3 (client-side) is");
+    }
+}
+
+void MariaDbConnection::Open(std::string_view connection_string) {
+    if (handle_) throw DatabaseError("Open: the connection is already open");
+    const ConnectionSettings settings = ReadConnectionString(connection_string);
+
+    MysqlHandle handle(mysql_init(nullptr));
+    if (!handle) throw DatabaseError("Open: the client library is out of memory");
+    MYSQL* m = handle.get();
+
+    const unsigned connect_timeout =
+        static_cast<unsigned>(connect_timeout_ > 0 ? connect_timeout_ : kDefaultConnectTimeoutSeconds);
+    const unsigned command_timeout =
+        static_cast<unsigned>(command_timeout_ > 0 ? command_timeout_ : kDefaultCommandTimeoutSeconds);
+    SetOption(m, MYSQL_OPT_CONNECT_TIMEOUT, &connect_timeout);
+    SetOption(m, MYSQL_OPT_READ_TIMEOUT, &command_timeout);
+    SetOption(m, MYSQL_OPT_WRITE_TIMEOUT, &command_timeout);
+    SetOption(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+
+    const bool local = settings.server.empty() || settings.server == "localhost";
+    const unsigned protocol = local ? MYSQL_PROTOCOL_SOCKET : MYSQL_PROTOCOL_TCP;
+    SetOption(m, MYSQL_OPT_PROTOCOL, &protocol);
+
+    // Encrypt whenever the server offers TLS, as the standard client does; a server without TLS is still
+    // reached in the clear. Without a certificate authority to check against, the server's certificate is
+    // not verified.
+    const my_bool verify = 0;
+    SetOption(m, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify);
+    mysql_ssl_set(m, nullptr, nullptr, nullptr, nullptr, nullptr);
+
+    const char* database = settings.database.empty() ? nullptr : settings.database.c_str();
+    if (!mysql_real_connect(m, local ? "localhost" : settings.server.c_str(), settings.user.c_str(),
+                            settings.password.c_str(), database, settings.port, nullptr, 0)) {
+        throw DatabaseError(mysql_error(m));
+    }
+    handle_ = std::move(handle);
+}
+
+MYSQL* MariaDbConnection::Require(const char* member) const {
+    if (!handle_) throw DatabaseError(std::string(member) + ": the connection is closed");
+    return handle_.get();
+}
+
+ResultHandle MariaDbConnection::Query(std::string_view sql) {
+    MYSQL* m = Require("Execute");
+    if (mysql_real_query(m, sql.data(), static_cast<unsigned long>(sql.size())) != 0) {
+        throw DatabaseError(mysql_error(m));
+    }
+    ResultHandle result(mysql_store_result(m));
+    if (!result && mysql_field_count(m) != 0) throw DatabaseError(mysql_error(m));
+    return result;
+}
+
+std::unique_ptr<RecordSet> MariaDbConnection::Execute(std::string_view sql) {
+    auto records = std::make_unique<MariaDbRecordSet>();
+    records->Attach(Query(sql));
+    return records;
+}
+
+}  // namespace kestrelmoor::db

@@ -1,0 +1,39 @@
+// The connection on MariaDB Connector/C.
+#pragma once
+
+#include "db/database.h"
+#include "db/mariadb_handles.h"
+
+namespace kestrelmoor::db {
+
+inline constexpr int kDefaultConnectTimeoutSeconds = 15;
+inline constexpr int kDefaultCommandTimeoutSeconds = 30;
+inline constexpr int kClientSideCursor = 3;
+
+class MariaDbConnection final : public Connection {
+  public:
+    // Time-outs take effect at the next Open.
+    void SetCommandTimeout(int seconds) override;
+    void SetConnectionTimeout(int seconds) override;
+    void SetCursorLocation(int location) override;
+
+    // SERVER "localhost" (or empty) goes through the local server's Unix socket, whose path the client
+    // library takes from MYSQL_UNIX_PORT when set; any other server over TCP. TLS is used whenever the
+    // server offers it; the character set is utf8mb4.
+    void Open(std::string_view connection_string) override;
+    std::unique_ptr<RecordSet> Execute(std::string_view sql) override;
+    int State() const override { return handle_ ? 1 : 0; }
+    void Close() override { handle_.reset(); }
+
+    // Runs `sql` and returns its stored result, or null for a statement that returns no rows.
+    ResultHandle Query(std::string_view sql);
+
+  private:
+    MYSQL* Require(const char* member) const;
+
+    MysqlHandle handle_;
+    int command_timeout_ = 0;
+    int connect_timeout_ = 0;
+};
+
+}  // namespace kestrelmoor::db
