@@ -14,14 +14,14 @@
 namespace kestrelmoor::db {
 
 class DatabaseError : public std::runtime_error {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 
 class RecordSet;
 
 class Connection {
-  public:
+public:
     virtual ~Connection() = default;
 
     // Seconds; 0 leaves the client library's default of this layer (15 s to connect, 30 s per command).
@@ -40,7 +40,7 @@ class Connection {
 };
 
 class RecordSet {
-  public:
+public:
     virtual ~RecordSet() = default;
 
     // Runs `sql` on `connection` and holds its whole result on the client (static cursor).
@@ -60,7 +60,7 @@ class RecordSet {
 
 // Creates the two objects; the MariaDB implementation is the real one, tests inject failing ones.
 class Database {
-  public:
+public:
     virtual ~Database() = default;
     virtual std::unique_ptr<Connection> CreateConnection() = 0;
     virtual std::unique_ptr<RecordSet> CreateRecordSet() = 0;
