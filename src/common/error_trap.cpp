@@ -1,0 +1,40 @@
+#include "common/error_trap.h"
+
+#include <exception>
+#include <string>
+
+namespace kestrelmoor {
+
+std::string BuildErrorReportText(std::string_view description, std::string_view location, int line) {
+    std::string text;
+    text.reserve(description.size() + location.size() + kSupportAddress.size() + 80);
+    text.append(description);
+    text.append("\r\n");
+    text.append(location);
+    text.append("at line ");
+    text.append(std::to_string(line));
+    text.append("\r\r");
+    text.append("Please email screenshot of this message to ");
+    text.append(kSupportAddress);
+    return text;
+}
+
+void Trap::Report(std::string_view description) {
+    report_.ShowErrorReport(BuildErrorReportText(description, location_, line_));
+}
+
+std::string Trap::DescribeCurrentException() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (const std::string& text) {
+        return text;
+    } catch (const char* text) {
+        return text != nullptr ? text : "";
+    } catch (...) {
+        return "Unknown error";
+    }
+}
+
+}  // namespace kestrelmoor

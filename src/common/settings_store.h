@@ -1,0 +1,66 @@
+// The per-user settings store: the five login fields of the connection window, kept between runs.
+//
+// The values live in an INI file under the user's config folder ($XDG_CONFIG_HOME, else ~/.config):
+// Veltrane/Veltrane.conf, section [Kestrelmoor]. Values are stored exactly as typed, the password in
+// plain text, so the folder is kept at mode 0700 and the file at 0600; both are made so before the
+// first value is written, and a looser mode left by someone else is tightened on the next write.
+#pragma once
+
+#include <array>
+#include <stdexcept>
+#include <string_view>
+
+#include <QString>
+
+namespace kestrelmoor {
+
+enum class SettingKey { Server, User, Password, Database, Port };
+
+struct SettingField {
+    SettingKey key;
+    std::string_view name;      // the key in the file
+    std::string_view fallback;  // what a read gives when the key is missing
+};
+
+inline constexpr std::array<SettingField, 5> kSettingFields = {{
+    {SettingKey::Server, "MyServer", "localhost"},
+    {SettingKey::User, "MyUser", ""},
+    {SettingKey::Password, "MyPassword", ""},
+    {SettingKey::Database, "MyDatabase", ""},
+    {SettingKey::Port, "MyPort", "3306"},
+}};
+
+inline constexpr std::string_view kSettingsApplication = "Veltrane";
+inline constexpr std::string_view kSettingsSection = "Kestrelmoor";
+
+const SettingField& FieldOf(SettingKey key);
+
+class SettingsError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+class SettingsStore {
+  public:
+    // The store of the user who runs the program. The config folder is looked up once per process,
+    // at the first use of any store.
+    SettingsStore();
+
+    // The stored value, or the key's fallback when the key is missing; a stored empty value gives
+    // empty. Throws SettingsError when the file exists but cannot be read.
+    QString Read(SettingKey key) const;
+
+    // Replaces the key's value. The value is on disk when the call returns. Returns false, leaving
+    // the file as it was, when the value could not be stored or the folder and file could not be
+    // made private to the user first. (Writes come from the text boxes' change handlers, which
+    // have no error trap, so a failure is returned rather than thrown.)
+    bool Write(SettingKey key, const QString& value);
+
+    // The settings file's absolute path.
+    const QString& FilePath() const { return file_path_; }
+
+  private:
+    QString file_path_;
+};
+
+}  // namespace kestrelmoor

@@ -1,0 +1,54 @@
+#include "ui/qt_toolkit.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace kestrelmoor::ui {
+namespace {
+
+// Shows a modal box and returns the button pressed; Escape or closing the box counts as No in a
+// question, as OK otherwise.
+int ShowBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
+            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton default_button) {
+    QMessageBox box(icon, caption, text, buttons);
+    box.setDefaultButton(default_button);
+    return box.exec();
+}
+
+}  // namespace
+
+QtToolkit::QtToolkit(std::chrono::milliseconds event_interval) : event_interval_(event_interval) {}
+
+void QtToolkit::ShowMessage(const QString& text) {
+    ShowBox(QMessageBox::NoIcon, title_, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool QtToolkit::AskYesNo(const QString& text) {
+    return ShowBox(QMessageBox::NoIcon, title_, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+           QMessageBox::Yes;
+}
+
+void QtToolkit::ShowErrorReport(const std::string& text) {
+    ShowBox(QMessageBox::Warning, QString::fromLatin1(kErrorReportCaption),
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok,
+            QMessageBox::Ok);
+}
+
+void QtToolkit::ProcessPendingEvents() {
+    if (since_events_.isValid() && since_events_.elapsed() < event_interval_.count()) {
+        return;
+    }
+    ProcessPendingEventsNow();
+}
+
+void QtToolkit::ProcessPendingEventsNow() {
+    QCoreApplication::processEvents();
+    since_events_.start();
+}
+
+QString QtToolkit::ProgramFolder() const {
+    // No trailing separator, except for the root folder itself.
+    return QCoreApplication::applicationDirPath();
+}
+
+}  // namespace kestrelmoor::ui

@@ -1,0 +1,42 @@
+// What the windows and handlers need from the window system, behind one interface so that tests can
+// run the handlers with a scripted double that records what was shown and answers in advance.
+//
+// Message boxes other than the error report have no caption of their own: they show the application
+// title. Questions offer Yes and No, confirmations OK; neither has an icon.
+#pragma once
+
+#include <QString>
+
+#include "common/error_report.h"
+
+namespace kestrelmoor::ui {
+
+class Toolkit : public ErrorReport {
+  public:
+    ~Toolkit() override = default;
+
+    // A modal box with the text and one OK button; returns when it is dismissed.
+    virtual void ShowMessage(const QString& text) = 0;
+    // A modal Yes/No question; true for Yes.
+    virtual bool AskYesNo(const QString& text) = 0;
+    // ErrorReport: a modal box captioned "Application Error" with the warning icon and one OK button.
+    void ShowErrorReport(const std::string& text) override = 0;
+
+    // Lets pending window events run from inside long work. Cheap enough to call per token: the real
+    // toolkit processes events only when a few milliseconds have passed since it last did.
+    virtual void ProcessPendingEvents() = 0;
+    // Processes pending events once, whatever the time since the last call (before a blocking call).
+    virtual void ProcessPendingEventsNow() = 0;
+
+    // The folder that holds the program file, without a trailing separator.
+    virtual QString ProgramFolder() const = 0;
+
+    // The caption of message boxes that have none of their own.
+    virtual QString ApplicationTitle() const = 0;
+    virtual void SetApplicationTitle(const QString& title) = 0;
+};
+
+// The caption of the error report box.
+inline constexpr const char* kErrorReportCaption = "Application Error";
+
+}  // namespace kestrelmoor::ui

@@ -1,0 +1,206 @@
+#include "common/error_trap.h"
+
+#include <cstdint>
+#include <limits>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "common/error_locations.h"
+
+namespace kestrelmoor {
+namespace {
+
+struct RecordingReport : ErrorReport {
+    void ShowErrorReport(const std::string& text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
+};
+
+std::string Expected(const std::string& description, std::string_view location, int line) {
+    return description + "\r\n" + std::string(location) + "at line " + std::to_string(line) +
+           "\r\rPlease email screenshot of this message to support@kestrelmoor.org";
+}
+
+[[noreturn]] void Fail(const char* description) {
+    throw std::runtime_error(description);
+}
+
+TEST(ErrorReportText, JoinsThePartsWithNothingBetween) {
+    EXPECT_EQ(
+        BuildErrorReportText("Access denied for user 'x'@'localhost'", kLocationForm1PushButton5Click, 100),
+        "Access denied for user 'x'@'localhost'\r\nin Kestrelwick2017/04/05.Form1.PushButton5_Click at line "
+        "100\r\rPlease email screenshot of this message to support@kestrelmoor.org");
+    // An empty description still gives the line break, so the report starts with an empty line.
+    EXPECT_EQ(BuildErrorReportText("", kLocationForm2FormLoad, 0),
+              "\r\nin Kestrelwick2017/04/05.Form2.Form_Load at line 0\r\rPlease email screenshot of this "
+              "message to "
+              "support@kestrelmoor.org");
+}
+
+TEST(ErrorLocations, AreThirteenDistinctHandlersEachEndingInOneSpace) {
+    std::set<std::string_view> distinct(kAllLocations.begin(), kAllLocations.end());
+    EXPECT_EQ(distinct.size(), 13u);
+    for (std::string_view location : kAllLocations) {
+        SCOPED_TRACE(std::string(location));
+        EXPECT_TRUE(location.starts_with("in Kestrelwick2017/04/05.Form"));
+        EXPECT_TRUE(location.ends_with("_Click ") || location.ends_with(".Form_Load "));
+        EXPECT_FALSE(location.ends_with("  "));
+    }
+}
+
+TEST(Trap, FailureInTheFirstStepReportsLine100AndTheHandlerGoesOn) {
+    RecordingReport report;
+    Trap trap(report, kLocationForm2PushButton4Click);
+    std::vector<int> ran;
+    EXPECT_FALSE(trap.step(100, [&] { Fail("Class not registered"); }));
+    EXPECT_TRUE(trap.step(102, [&] { ran.push_back(102); }));
+    EXPECT_TRUE(trap.step(104, [&] { ran.push_back(104); }));
+    ASSERT_EQ(report.texts.size(), 1u);
+    EXPECT_EQ(report.texts[0], Expected("Class not registered", kLocationForm2PushButton4Click, 100));
+    EXPECT_EQ(ran, (std::vector<int>{102, 104}));
+}
+
+TEST(Trap, TwoFailingStepsGiveTwoReportsEachWithItsLine) {
+    RecordingReport report;
+    Trap trap(report, kLocationForm2PushButton4Click);
+    trap.step(100, [] {});
+    trap.step(110, [] { Fail("first"); });
+    trap.step(112, [] {});
+    trap.step(124, [] { Fail(""); });
+    trap.step(126, [] {});
+    EXPECT_EQ(report.texts, (std::vector<std::string>{Expected("first", kLocationForm2PushButton4Click, 110),
+                                                      Expected("", kLocationForm2PushButton4Click, 124)}));
+}
+
+TEST(Trap, StepsWithoutANumberBelongToTheLastNumberedLine) {
+    RecordingReport report;
+    Trap trap(report, kLocationForm1FormLoad);
+    trap.step([] { Fail("before any line"); });
+    trap.step(104, [] {});             // the caption
+    trap.step([] { Fail("title"); });  // the application title, on the same line
+    trap.line(124);
+    trap.step([] { Fail("pointer"); });
+    EXPECT_EQ(trap.currentLine(), 124);
+    ASSERT_EQ(report.texts.size(), 3u);
+    EXPECT_EQ(report.texts[0], Expected("before any line", kLocationForm1FormLoad, 0));
+    EXPECT_EQ(report.texts[1], Expected("title", kLocationForm1FormLoad, 104));
+    EXPECT_EQ(report.texts[2], Expected("pointer", kLocationForm1FormLoad, 124));
+}
+
+TEST(Trap, AFailingStepLeavesWhatItWasToSetUnchanged) {
+    RecordingReport report;
+    Trap trap(report, kLocationForm2PushButton4Click);
+    int last_row = 41;
+    trap.step(134, [&] { last_row = []() -> int { Fail("No current record"); }() - 1; });
+    EXPECT_EQ(last_row, 41);
+}
+
+TEST(Trap, ConditionTests) {
+    RecordingReport report;
+    Trap trap(report, kLocationForm1PushButton3Click);
+    EXPECT_TRUE(trap.test(100, [] { return true; }));
+    EXPECT_FALSE(trap.test(100, [] { return false; }));
+    EXPECT_TRUE(report.texts.empty());
+
+    // A failing test counts as holding: execution goes on inside the condition.
+    bool inside = false;
+    if (trap.test(100, []() -> bool { Fail("ActiveX component can't create object"); })) {
+        inside = trap.step(102, [] {});
+    }
+    EXPECT_TRUE(inside);
+    EXPECT_EQ(report.texts, (std::vector<std::string>{Expected("ActiveX component can't create object",
+                                                               kLocationForm1PushButton3Click, 100)}));
+}
+
+TEST(Trap, CountedLoops) {
+    RecordingReport report;
+    Trap trap(report, kLocationForm2PushButton4Click);
+    std::vector<int> seen;
+    for (int i : trap.loop(120, 1, [] { return 3; })) {
+        seen.push_back(i);
+    }
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
+
+    seen.clear();
+    for (int i : trap.loop(150, 0, [] { return -1; })) {  // an empty list gives no pass
+        seen.push_back(i);
+    }
+    EXPECT_TRUE(seen.empty());
+
+    // The bound is taken once, when the loop starts.
+    int count = 2;
+    seen.clear();
+    for (int i : trap.loop(120, 1, [&] { return count; })) {
+        seen.push_back(i);
+        count = 10;
+    }
+    EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+
+    // Up to the largest value without running past it.
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    std::vector<std::int64_t> top;
+    for (std::int64_t i : trap.loop(136, kMax - 1, [] { return kMax; })) {
+        top.push_back(i);
+    }
+    EXPECT_EQ(top, (std::vector<std::int64_t>{kMax - 1, kMax}));
+    EXPECT_TRUE(report.texts.empty());
+}
+
+TEST(Trap, AFailingLoopHeadContinuesWithTheFirstStepOfTheBody) {
+    RecordingReport report;
+    Trap trap(report, kLocationForm2PushButton4Click);
+    std::vector<int> passes;
+    for (int i : trap.loop(120, 1, []() -> int { Fail("Object required"); })) {
+        trap.step(122, [&] { passes.push_back(i); });
+        trap.line(166);
+    }
+    trap.step(168, [] { Fail("after the loop"); });
+    EXPECT_EQ(passes, (std::vector<int>{1}));
+    EXPECT_EQ(report.texts,
+              (std::vector<std::string>{Expected("Object required", kLocationForm2PushButton4Click, 120),
+                                        Expected("after the loop", kLocationForm2PushButton4Click, 168)}));
+}
+
+TEST(Trap, DescribesEveryKindOfException) {
+    RecordingReport report;
+    Trap trap(report, kLocationForm2PushButton6Click);
+    trap.step(100, [] { throw std::out_of_range("Subscript out of range"); });
+    trap.step(102, [] { throw std::string("a thrown string"); });
+    trap.step(104, [] { throw "a thrown literal"; });
+    trap.step(106, [] { throw 42; });
+    struct NotAStdException {};
+    trap.step(108, [] { throw NotAStdException{}; });
+    EXPECT_EQ(report.texts, (std::vector<std::string>{
+                                Expected("Subscript out of range", kLocationForm2PushButton6Click, 100),
+                                Expected("a thrown string", kLocationForm2PushButton6Click, 102),
+                                Expected("a thrown literal", kLocationForm2PushButton6Click, 104),
+                                Expected("Unknown error", kLocationForm2PushButton6Click, 106),
+                                Expected("Unknown error", kLocationForm2PushButton6Click, 108)}));
+}
+
+// A report that runs a nested handler (as the window system may while a modal box is up) and that
+// handler fails in turn: both reports appear, each with its own location and line.
+TEST(Trap, AHandlerRunWhileAReportIsShownHasItsOwnTrap) {
+    struct NestingReport : RecordingReport {
+        void ShowErrorReport(const std::string& text) override {
+            RecordingReport::ShowErrorReport(text);
+            if (texts.size() == 1) {
+                Trap nested(*this, kLocationForm2PushButton9Click);
+                nested.step(100, [] { Fail("nested"); });
+            }
+        }
+    } report;
+    Trap trap(report, kLocationForm2PushButton4Click);
+    trap.step(148, [] { Fail("outer"); });
+    trap.step(150, [] { Fail("outer again"); });
+    EXPECT_EQ(report.texts,
+              (std::vector<std::string>{Expected("outer", kLocationForm2PushButton4Click, 148),
+                                        Expected("nested", kLocationForm2PushButton9Click, 100),
+                                        Expected("outer again", kLocationForm2PushButton4Click, 150)}));
+}
+
+}  // namespace
+}  // namespace kestrelmoor

@@ -1,0 +1,197 @@
+#include "common/settings_store.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace kestrelmoor {
+namespace {
+
+// The temporary config folder of this test process; set before any store exists.
+QString g_config_home;
+
+QString SettingsFolder() {
+    return g_config_home + "/Veltrane";
+}
+QString SettingsFile() {
+    return SettingsFolder() + "/Veltrane.conf";
+}
+
+mode_t ModeOf(const QString& path) {
+    struct stat status {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0) << path.toStdString();
+    return status.st_mode & 07777;
+}
+
+QByteArray FileBytes() {
+    QFile file(SettingsFile());
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+class SettingsStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        QDir(SettingsFolder()).removeRecursively();
+        QFile::remove(SettingsFolder());  // a test may leave a plain file there
+    }
+};
+
+TEST_F(SettingsStoreTest, LivesInTheUsersConfigFolder) {
+    EXPECT_EQ(SettingsStore().FilePath(), SettingsFile());
+}
+
+TEST_F(SettingsStoreTest, AFreshStoreGivesTheDefaults) {
+    SettingsStore store;
+    EXPECT_EQ(store.Read(SettingKey::Server), "localhost");
+    EXPECT_EQ(store.Read(SettingKey::User), "");
+    EXPECT_EQ(store.Read(SettingKey::Password), "");
+    EXPECT_EQ(store.Read(SettingKey::Database), "");
+    EXPECT_EQ(store.Read(SettingKey::Port), "3306");
+    EXPECT_FALSE(QFileInfo::exists(SettingsFolder())) << "reading creates nothing";
+}
+
+TEST_F(SettingsStoreTest, AnEmptyStoredValueStaysEmpty) {
+    SettingsStore store;
+    ASSERT_TRUE(store.Write(SettingKey::Server, ""));
+    ASSERT_TRUE(store.Write(SettingKey::Port, ""));
+    EXPECT_EQ(SettingsStore().Read(SettingKey::Server), "");
+    EXPECT_EQ(SettingsStore().Read(SettingKey::Port), "");
+}
+
+TEST_F(SettingsStoreTest, ValuesComeBackExactlyAsTyped) {
+    const QString tricky[] = {
+        ",",
+        "a,b, c",
+        "p;w=d",
+        "\"quoted\" and 'single'",
+        "@",
+        "@Invalid()",
+        "@ByteArray(secret)",
+        "@Variant(\\0\\0\\0\\x7f)",
+        "  leading and trailing  ",
+        " ",
+        "back\\slash\\\\ and \\n not a newline",
+        "line\nbreak\r\nand\rreturn",
+        "tab\there",
+        "#not a comment",
+        ";not a comment",
+        "[Section]",
+        "key=value",
+        QString::fromUtf8("pässwörd ключ 密码 😀"),
+        QString(QChar(0xD800)),  // a lone surrogate, as a text box can hold
+        QString(5000, QChar('x')),
+    };
+    SettingsStore store;
+    for (const QString& value : tricky) {
+        SCOPED_TRACE(value.toStdString());
+        ASSERT_TRUE(store.Write(SettingKey::Password, value));
+        EXPECT_EQ(store.Read(SettingKey::Password), value);
+        EXPECT_EQ(SettingsStore().Read(SettingKey::Password), value);
+    }
+}
+
+TEST_F(SettingsStoreTest, WritingOneKeyChangesOnlyThatKey) {
+    SettingsStore store;
+    ASSERT_TRUE(store.Write(SettingKey::Server, "db.example.org"));
+    ASSERT_TRUE(store.Write(SettingKey::User, "alice"));
+    ASSERT_TRUE(store.Write(SettingKey::Password, "s3cret"));
+    ASSERT_TRUE(store.Write(SettingKey::Database, "crm"));
+    ASSERT_TRUE(store.Write(SettingKey::Port, "3307"));
+    ASSERT_TRUE(store.Write(SettingKey::Database, "crm2"));
+
+    SettingsStore restarted;
+    EXPECT_EQ(restarted.Read(SettingKey::Server), "db.example.org");
+    EXPECT_EQ(restarted.Read(SettingKey::User), "alice");
+    EXPECT_EQ(restarted.Read(SettingKey::Password), "s3cret");
+    EXPECT_EQ(restarted.Read(SettingKey::Database), "crm2");
+    EXPECT_EQ(restarted.Read(SettingKey::Port), "3307");
+    EXPECT_TRUE(FileBytes().contains("[Kestrelmoor]"));
+    EXPECT_TRUE(FileBytes().contains("MyDatabase=crm2"));
+}
+
+// A second copy of the program writes in between: each write replaces only its own key.
+TEST_F(SettingsStoreTest, TwoStoresWritingInTurnKeepEachOthersKeys) {
+    SettingsStore first;
+    SettingsStore second;
+    ASSERT_TRUE(first.Write(SettingKey::User, "alice"));
+    ASSERT_TRUE(second.Write(SettingKey::Password, "pw"));
+    ASSERT_TRUE(first.Write(SettingKey::Server, "host"));
+    EXPECT_EQ(second.Read(SettingKey::User), "alice");
+    EXPECT_EQ(second.Read(SettingKey::Server), "host");
+    EXPECT_EQ(first.Read(SettingKey::Password), "pw");
+}
+
+TEST_F(SettingsStoreTest, TheFileIsPrivateToTheUserFromTheFirstWriteOn) {
+    const mode_t old_mask = ::umask(0);  // even a permissive umask must not widen the modes
+    SettingsStore store;
+    ASSERT_TRUE(store.Write(SettingKey::Password, "first"));
+    EXPECT_EQ(ModeOf(SettingsFolder()), 0700u);
+    EXPECT_EQ(ModeOf(SettingsFile()), 0600u);
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(store.Write(SettingKey::Password, QString("pw%1").arg(i)));
+    }
+    ::umask(old_mask);
+    EXPECT_EQ(ModeOf(SettingsFolder()), 0700u);
+    EXPECT_EQ(ModeOf(SettingsFile()), 0600u);
+    EXPECT_EQ(store.Read(SettingKey::Password), "pw4");
+    // Nothing else, such as a lock or temporary file, is left beside it.
+    EXPECT_EQ(QDir(SettingsFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"Veltrane.conf"});
+}
+
+TEST_F(SettingsStoreTest, LooseModesLeftFromBeforeAreTightenedOnTheNextWrite) {
+    ASSERT_TRUE(QDir().mkpath(SettingsFolder()));
+    QFile file(SettingsFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Kestrelmoor]\nMyUser=bob\n");
+    file.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(SettingsFolder()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(SettingsFile()).constData(), 0644), 0);
+
+    SettingsStore store;
+    ASSERT_TRUE(store.Write(SettingKey::Password, "pw"));
+    EXPECT_EQ(ModeOf(SettingsFolder()), 0700u);
+    EXPECT_EQ(ModeOf(SettingsFile()), 0600u);
+    EXPECT_EQ(store.Read(SettingKey::User), "bob");
+}
+
+TEST_F(SettingsStoreTest, AFailedWriteIsReported) {
+    // The settings folder's name is taken by a plain file, so nothing can be stored under it.
+    ASSERT_TRUE(QDir().mkpath(g_config_home));
+    QFile blocker(SettingsFolder());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SettingsStore store;
+    EXPECT_FALSE(store.Write(SettingKey::Server, "host"));
+    EXPECT_EQ(store.Read(SettingKey::Server), "localhost");
+}
+
+TEST_F(SettingsStoreTest, AnUnreadableFileIsAnErrorNotTheDefaults) {
+    ASSERT_TRUE(QDir().mkpath(SettingsFile()));  // a folder where the file should be
+    SettingsStore store;
+    EXPECT_THROW(store.Read(SettingKey::Server), SettingsError);
+    EXPECT_FALSE(store.Write(SettingKey::Server, "host"));
+}
+
+}  // namespace
+}  // namespace kestrelmoor
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QTemporaryDir config_home;
+    if (!config_home.isValid()) {
+        return 2;
+    }
+    // Missing levels below the config folder are created private as well.
+    kestrelmoor::g_config_home = config_home.path() + "/config";
+    ::setenv("XDG_CONFIG_HOME", QFile::encodeName(kestrelmoor::g_config_home).constData(), 1);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,70 @@
+// A toolkit for tests: shows nothing, records every box in order, answers Yes/No questions from a
+// queue filled in advance, and counts the calls that let events run.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QString>
+
+#include "ui/toolkit.h"
+
+namespace kestrelmoor::test {
+
+class ScriptedToolkit : public ui::Toolkit {
+  public:
+    enum class BoxKind { Message, Question, ErrorReport };
+    enum class BoxIcon { None, Warning };
+
+    struct Box {
+        BoxKind kind;
+        QString caption;
+        QString text;
+        BoxIcon icon;
+    };
+
+    ScriptedToolkit();
+    // Fails the current test when queued answers were never asked for.
+    ~ScriptedToolkit() override;
+
+    // The answer to the next question not yet answered: true for Yes. A question that arrives with
+    // no answer queued fails the current test and is answered No.
+    void QueueAnswer(bool yes) { answers_.push_back(yes); }
+    std::size_t PendingAnswers() const { return answers_.size(); }
+
+    // Every box shown so far, in order.
+    const std::vector<Box>& Boxes() const { return boxes_; }
+    // The texts of the error reports shown so far, in order.
+    std::vector<std::string> ErrorReports() const;
+    void ClearBoxes() { boxes_.clear(); }
+
+    int ProcessEventsCalls() const { return process_events_calls_; }
+    int ProcessEventsNowCalls() const { return process_events_now_calls_; }
+    // Runs inside every ProcessPendingEvents / ProcessPendingEventsNow call, standing in for the
+    // handlers that the window system would run there.
+    void OnProcessEvents(std::function<void()> action) { on_process_events_ = std::move(action); }
+
+    void SetProgramFolder(const QString& folder) { program_folder_ = folder; }
+
+    void ShowMessage(const QString& text) override;
+    bool AskYesNo(const QString& text) override;
+    void ShowErrorReport(const std::string& text) override;
+    void ProcessPendingEvents() override;
+    void ProcessPendingEventsNow() override;
+    QString ProgramFolder() const override { return program_folder_; }
+    QString ApplicationTitle() const override { return title_; }
+    void SetApplicationTitle(const QString& title) override { title_ = title; }
+
+  private:
+    std::deque<bool> answers_;
+    std::vector<Box> boxes_;
+    int process_events_calls_ = 0;
+    int process_events_now_calls_ = 0;
+    std::function<void()> on_process_events_;
+    QString program_folder_ = QStringLiteral("/opt/kestrelmoor-test");
+    QString title_;
+};
+
+}  // namespace kestrelmoor::test
