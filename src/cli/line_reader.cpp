@@ -8,31 +8,55 @@
 #include <vector>
 
 namespace kestrelmoor::cli {
+namespace {
 
-void ForEachLine(int fd, const std::function<void(std::string_view)>& on_line) {
-    std::vector<char> buffer(std::size_t{1} << 20);
-    std::size_t filled = 0;
+const char* Find(const char* from, const char* to, char c) {
+    return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(to - from)));
+}
+
+const char* FindLast(const char* from, const char* to, char c) {
+    return static_cast<const char*>(memrchr(from, c, static_cast<std::size_t>(to - from)));
+}
+
+// Hands on the complete lines of [begin, end) that hold the needle; returns where the unfinished
+// last line starts.
+const char* ScanCompleteLines(const char* begin, const char* end, char needle,
+                              const std::function<void(std::string_view)>& on_line) {
+    const char* line = begin;  // always the start of a line
     for (;;) {
-        if (filled == buffer.size()) buffer.resize(buffer.size() * 2);
-        ssize_t got = ::read(fd, buffer.data() + filled, buffer.size() - filled);
+        const char* hit = Find(line, end, needle);
+        if (hit == nullptr) {
+            const char* last_lf = FindLast(line, end, '\n');
+            return last_lf == nullptr ? line : last_lf + 1;
+        }
+        if (const char* lf = FindLast(line, hit, '\n')) line = lf + 1;
+        const char* line_end = Find(hit, end, '\n');
+        if (line_end == nullptr) return line;
+        on_line(std::string_view(line, static_cast<std::size_t>(line_end - line)));
+        line = line_end + 1;
+    }
+}
+
+}  // namespace
+
+void ForEachLineHolding(int fd, char needle, const std::function<void(std::string_view)>& on_line) {
+    std::vector<char> buffer(std::size_t{1} << 20);
+    std::size_t kept = 0;  // the unfinished line carried over from the previous read
+    for (;;) {
+        if (kept == buffer.size()) buffer.resize(buffer.size() * 2);
+        ssize_t got = ::read(fd, buffer.data() + kept, buffer.size() - kept);
         if (got < 0) {
             if (errno == EINTR) continue;
             throw std::system_error(errno, std::generic_category(), "read");
         }
         if (got == 0) break;
-        const char* line = buffer.data();
-        const char* const end = buffer.data() + filled + got;
-        // Only the newly read bytes can hold the next line feed: the kept tail had none.
-        const char* search = buffer.data() + filled;
-        while (const char* lf = static_cast<const char*>(std::memchr(search, '\n', end - search))) {
-            on_line(std::string_view(line, static_cast<std::size_t>(lf - line)));
-            line = lf + 1;
-            search = line;
-        }
-        filled = static_cast<std::size_t>(end - line);
-        std::memmove(buffer.data(), line, filled);
+        const char* end = buffer.data() + kept + got;
+        const char* unfinished = ScanCompleteLines(buffer.data(), end, needle, on_line);
+        kept = static_cast<std::size_t>(end - unfinished);
+        std::memmove(buffer.data(), unfinished, kept);
     }
-    if (filled > 0) on_line(std::string_view(buffer.data(), filled));
+    std::string_view last(buffer.data(), kept);
+    if (last.find(needle) != std::string_view::npos) on_line(last);
 }
 
 }  // namespace kestrelmoor::cli

@@ -14,7 +14,7 @@ struct WriteError : std::system_error {
 // Buffered writes to a file descriptor that report failure (a full disk, a closed pipe) by throwing
 // WriteError instead of losing output silently.
 class OutputWriter {
-public:
+  public:
     explicit OutputWriter(int fd) : fd_(fd) {}
     OutputWriter(const OutputWriter&) = delete;
     OutputWriter& operator=(const OutputWriter&) = delete;
@@ -23,7 +23,7 @@ public:
     void Write(std::string_view bytes);
     void Flush();
 
-private:
+  private:
     int fd_;
     std::string pending_;
 };

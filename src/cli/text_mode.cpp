@@ -13,12 +13,12 @@ namespace kestrelmoor::cli {
 namespace {
 
 void ScanFile(int fd, SeenAddresses& seen, OutputWriter& out) {
-    ForEachLine(fd, [&](std::string_view row) {
-        for (const std::string& address : ExtractNewAddresses(row, seen)) {
-            out.Write(address);
-            out.Write("\n");
-        }
-    });
+    const AddressSink print = [&](std::string_view address) {
+        out.Write(address);
+        out.Write("\n");
+    };
+    // A row without "@" holds no address, so only rows with one are handed to the recognizer.
+    ForEachLineHolding(fd, '@', [&](std::string_view row) { ForEachNewAddress(row, seen, print); });
 }
 
 // Scans one named input; a file that cannot be opened or read is reported and passed over.

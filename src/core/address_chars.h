@@ -27,10 +27,31 @@ constexpr std::array<bool, 256> MakeByteSet(std::string_view a, std::string_view
 inline constexpr std::array<bool, 256> kEndsToken = detail::MakeByteSet(kBlankedPunctuation, kTokenSplitters);
 inline constexpr std::array<bool, 256> kIsBlankedPunctuation = detail::MakeByteSet(kBlankedPunctuation);
 
-inline bool EndsToken(char c) { return kEndsToken[static_cast<unsigned char>(c)]; }
+inline bool EndsToken(char c) {
+    return kEndsToken[static_cast<unsigned char>(c)];
+}
 
-inline constexpr bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-inline constexpr bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-inline constexpr char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+// What the scan notes about each byte of a token while it grows it, in one table look-up.
+enum TokenByte : unsigned char { kTokenEnd = 1, kFullStop = 2, kLineFeed = 4 };
+inline constexpr std::array<unsigned char, 256> kTokenByteFlags = [] {
+    std::array<unsigned char, 256> flags{};
+    for (std::size_t c = 0; c < 256; ++c) flags[c] = kEndsToken[c] ? kTokenEnd : 0;
+    flags['.'] = kFullStop;
+    flags['\n'] = kLineFeed;
+    return flags;
+}();
+inline unsigned char TokenByteFlags(char c) {
+    return kTokenByteFlags[static_cast<unsigned char>(c)];
+}
+
+inline constexpr bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+inline constexpr bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+inline constexpr char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 }  // namespace kestrelmoor

@@ -1,15 +1,44 @@
 #include "core/address_pattern.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/address_chars.h"
 
 namespace kestrelmoor {
 namespace {
 
-bool IsLocalLeadChar(char c) { return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_' || c == '-'; }
-bool IsLocalChar(char c) { return IsLocalLeadChar(c) || c == '.'; }
-bool IsLabelChar(char c) { return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '-'; }
+enum CharClass : unsigned char { kLocalLead = 1, kLocal = 2, kLabel = 4, kLetter = 8 };
+
+constexpr std::array<unsigned char, 256> kClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (int c = 0; c < 256; ++c) {
+        const char ch = static_cast<char>(c);
+        const bool letter = IsAsciiLetter(ch);
+        const bool alnum = letter || IsAsciiDigit(ch);
+        if (alnum || ch == '_' || ch == '-') classes[c] |= kLocalLead | kLocal;
+        if (ch == '.') classes[c] |= kLocal;
+        if (alnum || ch == '-') classes[c] |= kLabel;
+        if (letter) classes[c] |= kLetter;
+    }
+    return classes;
+}();
+
+bool Is(char c, CharClass cls) {
+    return kClasses[static_cast<unsigned char>(c)] & cls;
+}
+bool IsLocalLeadChar(char c) {
+    return Is(c, kLocalLead);
+}
+bool IsLocalChar(char c) {
+    return Is(c, kLocal);
+}
+bool IsLabelChar(char c) {
+    return Is(c, kLabel);
+}
+bool IsLetter(char c) {
+    return Is(c, kLetter);
+}
 
 // A number from 0 to 255 written without leading zeros, "0" alone excepted.
 bool IsOctet(std::string_view s) {
@@ -21,7 +50,7 @@ bool IsOctet(std::string_view s) {
 // What may follow the last full stop: two or more letters, or an octet closed by "]".
 bool IsFinalPart(std::string_view s) {
     if (!s.empty() && s.back() == ']') return IsOctet(s.substr(0, s.size() - 1));
-    return s.size() >= 2 && std::all_of(s.begin(), s.end(), IsAsciiLetter);
+    return s.size() >= 2 && std::all_of(s.begin(), s.end(), IsLetter);
 }
 
 // "[" and three octets, each followed by a full stop, then the final part.
@@ -58,11 +87,11 @@ bool IsLabelDomain(std::string_view domain) {
 }  // namespace
 
 bool IsValidAddress(std::string_view token) {
-    std::size_t at = token.find('@');
-    if (at == 0 || at == std::string_view::npos) return false;
-    if (!IsLocalLeadChar(token[0]) || !std::all_of(token.begin() + 1, token.begin() + at, IsLocalChar)) {
-        return false;
-    }
+    if (token.empty() || !IsLocalLeadChar(token[0])) return false;
+    // The local part runs up to the first byte outside its class, which must be the "@".
+    std::size_t at = 1;
+    while (at < token.size() && IsLocalChar(token[at])) ++at;
+    if (at == token.size() || token[at] != '@') return false;
     std::string_view domain = token.substr(at + 1);
     if (!domain.empty() && domain[0] == '[') return IsBracketDomain(domain);
     return IsLabelDomain(domain);

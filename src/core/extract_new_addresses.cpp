@@ -8,38 +8,50 @@
 
 namespace kestrelmoor {
 
-std::vector<std::string> ExtractNewAddresses(std::string_view text, SeenAddresses& seen,
-                                             const YieldFn& yield) {
-    std::vector<std::string> found;
+void ForEachNewAddress(std::string_view text, SeenAddresses& seen, const AddressSink& on_new,
+                       const YieldFn& yield) {
     std::string joined;
-    std::string lowered;
     const char* scan = text.data();
     const char* const end = scan + text.size();
     while (scan < end) {
-        const char* at = static_cast<const char*>(std::memchr(scan, '@', static_cast<std::size_t>(end - scan)));
+        const char* at =
+            static_cast<const char*>(std::memchr(scan, '@', static_cast<std::size_t>(end - scan)));
         if (at == nullptr) break;
         // `scan` sits just past the previous token's end, so the backward walk cannot reach into it.
+        unsigned char seen_bytes = 0;
         const char* begin = at;
-        while (begin > scan && !EndsToken(begin[-1])) --begin;
+        for (; begin > scan; --begin) {
+            unsigned char flags = TokenByteFlags(begin[-1]);
+            if (flags & kTokenEnd) break;
+            seen_bytes |= flags;
+        }
         const char* stop = at + 1;
-        while (stop < end && !EndsToken(*stop)) ++stop;
+        for (; stop < end; ++stop) {
+            unsigned char flags = TokenByteFlags(*stop);
+            if (flags & kTokenEnd) break;
+            seen_bytes |= flags;
+        }
         scan = stop;
 
-        std::string_view token(begin, static_cast<std::size_t>(stop - begin));
-        if (token.find('.') == std::string_view::npos) continue;
+        if (!(seen_bytes & kFullStop)) continue;
         if (yield) yield();
 
+        std::string_view token(begin, static_cast<std::size_t>(stop - begin));
         std::string_view candidate = token;
-        if (token.find('\n') != std::string_view::npos) {
+        if (seen_bytes & kLineFeed) {
             joined.assign(token);
             joined.erase(std::remove(joined.begin(), joined.end(), '\n'), joined.end());
             candidate = joined;
         }
-        if (!IsValidAddress(candidate)) continue;
-        lowered.resize(candidate.size());
-        std::transform(candidate.begin(), candidate.end(), lowered.begin(), AsciiLower);
-        if (seen.Insert(lowered)) found.emplace_back(candidate);
+        if (IsValidAddress(candidate) && seen.InsertLowered(candidate)) on_new(candidate);
     }
+}
+
+std::vector<std::string> ExtractNewAddresses(std::string_view text, SeenAddresses& seen,
+                                             const YieldFn& yield) {
+    std::vector<std::string> found;
+    ForEachNewAddress(
+        text, seen, [&](std::string_view address) { found.emplace_back(address); }, yield);
     return found;
 }
 

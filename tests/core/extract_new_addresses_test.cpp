@@ -23,49 +23,56 @@ TEST_P(ExtractOneTextTest, ReturnsTheNewAddressesInOrder) {
     EXPECT_EQ(ExtractNewAddresses(GetParam().text, seen), GetParam().expected);
 }
 
-std::string CaseName(const testing::TestParamInfo<ExtractCase>& info) { return info.param.name; }
+std::string CaseName(const testing::TestParamInfo<ExtractCase>& info) {
+    return info.param.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Punctuation, ExtractOneTextTest,
-    testing::Values(
-        ExtractCase{"AngleBrackets", "John <john@example.com>", {"john@example.com"}},
-        ExtractCase{"Parentheses", "(john@example.com)", {"john@example.com"}},
-        ExtractCase{"Quotes", "\"john@example.com\" 'mary@example.org'", {"john@example.com", "mary@example.org"}},
-        ExtractCase{"WordAndColon", "mailto:john@example.com", {"john@example.com"}},
-        ExtractCase{"CommaAndSemicolon", "a@example.com,b@example.com;c@example.com",
-                    {"a@example.com", "b@example.com", "c@example.com"}},
-        ExtractCase{"ApostropheCutsLocalPart", "o'brien@example.com", {"brien@example.com"}},
-        ExtractCase{"PercentCutsLocalPart", "user%relay@example.com", {"relay@example.com"}},
-        ExtractCase{"PlusFailsWhole", "john+tag@example.com", {}},
-        ExtractCase{"TrailingFullStopKept", "Write to john@example.com.", {}},
-        ExtractCase{"BracketedQuadBlanked", "a@[10.0.0.1]", {}},
-        ExtractCase{"PlainQuad", "a@10.0.0.1", {}},
-        ExtractCase{"EveryBlankedCharacter", ",!\"#$%&'()*/:;<=>?[\\]^`{|}~a@b.co~}|{`^]\\[?>=<;:/*)('&%$#\"!,",
-                    {"a@b.co"}}),
+    testing::Values(ExtractCase{"AngleBrackets", "John <john@example.com>", {"john@example.com"}},
+                    ExtractCase{"Parentheses", "(john@example.com)", {"john@example.com"}},
+                    ExtractCase{"Quotes",
+                                "\"john@example.com\" 'mary@example.org'",
+                                {"john@example.com", "mary@example.org"}},
+                    ExtractCase{"WordAndColon", "mailto:john@example.com", {"john@example.com"}},
+                    ExtractCase{"CommaAndSemicolon",
+                                "a@example.com,b@example.com;c@example.com",
+                                {"a@example.com", "b@example.com", "c@example.com"}},
+                    ExtractCase{"ApostropheCutsLocalPart", "o'brien@example.com", {"brien@example.com"}},
+                    ExtractCase{"PercentCutsLocalPart", "user%relay@example.com", {"relay@example.com"}},
+                    ExtractCase{"PlusFailsWhole", "john+tag@example.com", {}},
+                    ExtractCase{"TrailingFullStopKept", "Write to john@example.com.", {}},
+                    ExtractCase{"BracketedQuadBlanked", "a@[10.0.0.1]", {}},
+                    ExtractCase{"PlainQuad", "a@10.0.0.1", {}},
+                    ExtractCase{"EveryBlankedCharacter",
+                                ",!\"#$%&'()*/:;<=>?[\\]^`{|}~a@b.co~}|{`^]\\[?>=<;:/*)('&%$#\"!,",
+                                {"a@b.co"}}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(
     Separators, ExtractOneTextTest,
-    testing::Values(
-        ExtractCase{"TabSpaceCrLf", "a@b.co\tc@d.co e@f.co\r\ng@h.co",
-                    {"a@b.co", "c@d.co", "e@f.co", "g@h.co"}},
-        ExtractCase{"LoneLineFeedJoinsTwo", "a@b.co\nc@d.co", {}},
-        ExtractCase{"LineFeedInsideAddressRemoved", "jo\nhn@exam\nple.com", {"john@example.com"}},
-        ExtractCase{"NoBreakSpaceIsNoSeparator", "a@b.co\xc2\xa0next", {}},
-        ExtractCase{"NulIsNoSeparator", std::string("x\0a@b.co y@z.co", 15), {"y@z.co"}},
-        ExtractCase{"ControlCharactersStayInToken", "\x01" "a@b.co", {}},
-        ExtractCase{"Empty", "", {}},
-        ExtractCase{"NoAt", "just some words. and full stops.", {}}),
+    testing::Values(ExtractCase{"TabSpaceCrLf",
+                                "a@b.co\tc@d.co e@f.co\r\ng@h.co",
+                                {"a@b.co", "c@d.co", "e@f.co", "g@h.co"}},
+                    ExtractCase{"LoneLineFeedJoinsTwo", "a@b.co\nc@d.co", {}},
+                    ExtractCase{"LineFeedInsideAddressRemoved", "jo\nhn@exam\nple.com", {"john@example.com"}},
+                    ExtractCase{"NoBreakSpaceIsNoSeparator", "a@b.co\xc2\xa0next", {}},
+                    ExtractCase{"NulIsNoSeparator", std::string("x\0a@b.co y@z.co", 15), {"y@z.co"}},
+                    ExtractCase{"ControlCharactersStayInToken",
+                                "\x01"
+                                "a@b.co",
+                                {}},
+                    ExtractCase{"Empty", "", {}},
+                    ExtractCase{"NoAt", "just some words. and full stops.", {}}),
     CaseName);
 
-INSTANTIATE_TEST_SUITE_P(
-    Duplicates, ExtractOneTextTest,
-    testing::Values(
-        ExtractCase{"SameTwice", "a@b.co a@b.co", {"a@b.co"}},
-        ExtractCase{"FirstLetterCaseWins", "John@Example.COM john@example.com JOHN@EXAMPLE.COM",
-                    {"John@Example.COM"}},
-        ExtractCase{"InvalidDoesNotBlockValid", "a@b.c a@b.co", {"a@b.co"}}),
-    CaseName);
+INSTANTIATE_TEST_SUITE_P(Duplicates, ExtractOneTextTest,
+                         testing::Values(ExtractCase{"SameTwice", "a@b.co a@b.co", {"a@b.co"}},
+                                         ExtractCase{"FirstLetterCaseWins",
+                                                     "John@Example.COM john@example.com JOHN@EXAMPLE.COM",
+                                                     {"John@Example.COM"}},
+                                         ExtractCase{"InvalidDoesNotBlockValid", "a@b.c a@b.co", {"a@b.co"}}),
+                         CaseName);
 
 TEST(ExtractNewAddressesTest, SeenSetSpansCallsOfOneRunOnly) {
     SeenAddresses run;

@@ -18,12 +18,12 @@ namespace kestrelmoor {
 namespace {
 
 class Pcre2Pattern {
-public:
+  public:
     Pcre2Pattern() {
         int error = 0;
         PCRE2_SIZE offset = 0;
-        code_.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(kAddressPattern.data()), kAddressPattern.size(),
-                                  PCRE2_DOLLAR_ENDONLY, &error, &offset, nullptr));
+        code_.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(kAddressPattern.data()),
+                                  kAddressPattern.size(), PCRE2_DOLLAR_ENDONLY, &error, &offset, nullptr));
         if (!code_) throw std::runtime_error("pattern does not compile");
         pcre2_jit_compile(code_.get(), PCRE2_JIT_COMPLETE);
         data_.reset(pcre2_match_data_create_from_pattern(code_.get(), nullptr));
@@ -35,7 +35,7 @@ public:
         return rc >= 0;
     }
 
-private:
+  private:
     struct FreeCode {
         void operator()(pcre2_code* c) const { pcre2_code_free(c); }
     };
@@ -48,7 +48,7 @@ private:
 
 // Builds tokens out of the pieces that the pattern cares about, mostly almost-valid ones.
 class EdgeTokenGenerator {
-public:
+  public:
     explicit EdgeTokenGenerator(std::uint32_t seed) : rng_(seed) {}
 
     std::string Next() {
@@ -58,11 +58,12 @@ public:
         token += Chance(40) ? BracketPrefix() : Labels();
         token += FinalPart();
         if (Chance(15)) Mutate(token);
-        if (Chance(1)) token.insert(Below(token.size() + 1), std::string(500 + Below(5000), RandomFrom(kLabelChars)));
+        if (Chance(1))
+            token.insert(Below(token.size() + 1), std::string(500 + Below(5000), RandomFrom(kLabelChars)));
         return token;
     }
 
-private:
+  private:
     static constexpr std::string_view kLetters = "abcxyzABCXYZ";
     static constexpr std::string_view kLocalChars = "aZ09_-.";
     static constexpr std::string_view kLabelChars = "aZ09-";
@@ -83,18 +84,23 @@ private:
 
     // Numbers around the edges of 0..255, sometimes with a leading zero.
     std::string Number() {
-        static const char* const kEdges[] = {"0", "00", "01", "9", "10", "99", "100", "199", "200", "249",
-                                             "250", "255", "256", "260", "299", "300", "999", "1000", "025"};
+        static const char* const kEdges[] = {"0",   "00",  "01",  "9",    "10",  "99",  "100",
+                                             "199", "200", "249", "250",  "255", "256", "260",
+                                             "299", "300", "999", "1000", "025"};
         if (Chance(70)) return kEdges[Below(std::size(kEdges))];
         return std::to_string(Below(400));
     }
 
     std::string LocalPart() {
         switch (Pick({70, 10, 10, 10})) {
-            case 0: return std::string(1, RandomFrom(kLocalChars)) + Run(kLocalChars, 6);
-            case 1: return "." + Run(kLocalChars, 4);
-            case 2: return "";
-            default: return Run(kLocalChars, 3) + RandomFrom(kStrangers) + Run(kLocalChars, 3);
+            case 0:
+                return std::string(1, RandomFrom(kLocalChars)) + Run(kLocalChars, 6);
+            case 1:
+                return "." + Run(kLocalChars, 4);
+            case 2:
+                return "";
+            default:
+                return Run(kLocalChars, 3) + RandomFrom(kStrangers) + Run(kLocalChars, 3);
         }
     }
 
@@ -110,11 +116,21 @@ private:
         int labels = Pick({10, 40, 30, 20});
         for (int i = 0; i < labels; ++i) {
             switch (Pick({60, 15, 10, 10, 5})) {
-                case 0: s += Run(kLabelChars, 5); break;
-                case 1: s += "-" + Run(kLabelChars, 3) + "-"; break;
-                case 2: s += Number(); break;
-                case 3: s += ""; break;
-                default: s += Run(kLabelChars, 2) + RandomFrom(kStrangers); break;
+                case 0:
+                    s += Run(kLabelChars, 5);
+                    break;
+                case 1:
+                    s += "-" + Run(kLabelChars, 3) + "-";
+                    break;
+                case 2:
+                    s += Number();
+                    break;
+                case 3:
+                    s += "";
+                    break;
+                default:
+                    s += Run(kLabelChars, 2) + RandomFrom(kStrangers);
+                    break;
             }
             s += ".";
         }
@@ -123,19 +139,27 @@ private:
 
     std::string FinalPart() {
         switch (Pick({45, 10, 15, 15, 10, 5})) {
-            case 0: return Run(kLetters, 5);
-            case 1: return std::string(1, RandomFrom(kLetters));
-            case 2: return Number() + (Chance(80) ? "]" : "");
-            case 3: return Run(kLetters, 2) + RandomFrom("0-9_") + Run(kLetters, 2);
-            case 4: return Run(kLetters, 3) + RandomFrom(kStrangers);
-            default: return "";
+            case 0:
+                return Run(kLetters, 5);
+            case 1:
+                return std::string(1, RandomFrom(kLetters));
+            case 2:
+                return Number() + (Chance(80) ? "]" : "");
+            case 3:
+                return Run(kLetters, 2) + RandomFrom("0-9_") + Run(kLetters, 2);
+            case 4:
+                return Run(kLetters, 3) + RandomFrom(kStrangers);
+            default:
+                return "";
         }
     }
 
     void Mutate(std::string& token) {
         std::size_t at = Below(token.size() + 1);
         switch (Pick({40, 30, 30})) {
-            case 0: token.insert(at, 1, RandomFrom(kStrangers)); break;
+            case 0:
+                token.insert(at, 1, RandomFrom(kStrangers));
+                break;
             case 1:
                 if (at < token.size()) token.erase(at, 1);
                 break;

@@ -36,9 +36,33 @@ PipelineResult ReferencePipeline(std::string text, SeenAddresses& seen) {
 }
 
 std::string RandomText(std::mt19937& rng) {
-    static const std::vector<std::string> kPieces = {
-        "a", "Bo", "x9", "-", "_", ".", "..", "@", "@", "com", "Org", "@ex.co", "me@Ex.com", "ME@ex.COM",
-        " ", "\t", "\r", "\n", "\r\n", "+", "\xc2\xa0", "\xff", std::string(1, '\0'), "1", "255", "[", "]"};
+    static const std::vector<std::string> kPieces = {"a",
+                                                     "Bo",
+                                                     "x9",
+                                                     "-",
+                                                     "_",
+                                                     ".",
+                                                     "..",
+                                                     "@",
+                                                     "@",
+                                                     "com",
+                                                     "Org",
+                                                     "@ex.co",
+                                                     "me@Ex.com",
+                                                     "ME@ex.COM",
+                                                     " ",
+                                                     "\t",
+                                                     "\r",
+                                                     "\n",
+                                                     "\r\n",
+                                                     "+",
+                                                     "\xc2\xa0",
+                                                     "\xff",
+                                                     std::string(1, '\0'),
+                                                     "1",
+                                                     "255",
+                                                     "[",
+                                                     "]"};
     std::string text;
     std::size_t pieces = std::uniform_int_distribution<std::size_t>(0, 40)(rng);
     for (std::size_t i = 0; i < pieces; ++i) {
