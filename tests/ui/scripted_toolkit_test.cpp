@@ -40,18 +40,15 @@ TEST(ScriptedToolkit, RecordsBoxesInOrderAndAnswersFromTheQueue) {
               BuildErrorReportText("Access denied", kLocationForm1PushButton5Click, 100));
 }
 
-TEST(ScriptedToolkit, AnUnansweredQuestionFailsTheTest) {
+TEST(ScriptedToolkit, AQuestionWithoutAnAnswerAndAnAnswerWithoutAQuestionFailTheTest) {
     ScriptedToolkit toolkit;
     bool answer = true;
     EXPECT_NONFATAL_FAILURE(answer = toolkit.AskYesNo("Anyone?"), "Unanswered question: Anyone?");
     EXPECT_FALSE(answer);
-}
-
-TEST(ScriptedToolkit, AnAnswerNeverAskedForFailsTheTest) {
     EXPECT_NONFATAL_FAILURE(
         {
-            ScriptedToolkit toolkit;
-            toolkit.QueueAnswer(true);
+            ScriptedToolkit unasked;
+            unasked.QueueAnswer(true);
         },
         "never asked for");
 }
