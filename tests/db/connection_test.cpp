@@ -1,0 +1,232 @@
+// Connections and connection attempts against the private test server (and loopback sockets that play
+// broken servers). Nothing here talks to any address but 127.0.0.1 and the server's Unix socket.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "db/connection_profile.h"
+#include "db/mariadb_database.h"
+#include "server_test_helpers.h"
+#include "support/test_server.h"
+
+namespace kestrelmoor::db {
+namespace {
+
+using test::AdminSession;
+using test::TestUser;
+
+class ConnectionTest : public test::ServerTest {
+  protected:
+    // The DatabaseError message of opening `profile`, or "" when the open succeeds.
+    std::string OpenFailure(const ConnectionProfile& profile) {
+        auto connection = database_.CreateConnection();
+        try {
+            connection->Open(BuildConnectionString(profile));
+        } catch (const DatabaseError& e) {
+            EXPECT_EQ(connection->State(), 0);
+            return e.what();
+        }
+        EXPECT_EQ(connection->State(), 1);
+        return "";
+    }
+
+    // The single value that `sql` returns on a connection opened with `profile`.
+    std::string QueryOne(const ConnectionProfile& profile, const std::string& sql, std::size_t column = 0) {
+        auto connection = database_.CreateConnection();
+        connection->Open(BuildConnectionString(profile));
+        const auto records = connection->Execute(sql);
+        return std::string(records->Value(column).value_or("NULL"));
+    }
+
+    MariaDbDatabase database_;
+};
+
+#define EXPECT_CONTAINS(text, part) EXPECT_NE(std::string(text).find(part), std::string::npos) << (text)
+
+TEST_F(ConnectionTest, GoodLoginOverTcpAndThroughTheSocket) {
+    EXPECT_TRUE(CanConnect(database_, Server().UserProfile()));
+    EXPECT_EQ(QueryOne(Server().UserProfile(), "SELECT CURRENT_USER()"), Server().user + "@127.0.0.1");
+    // "localhost" means the local server's Unix socket, whatever the port says.
+    auto local = Server().SocketProfile();
+    local.port = "1";
+    EXPECT_EQ(QueryOne(local, "SELECT CURRENT_USER()"), Server().user + "@localhost");
+}
+
+TEST_F(ConnectionTest, RefusedLoginsCarryTheServersMessage) {
+    auto wrong_password = Server().UserProfile();
+    wrong_password.password += "x";
+    EXPECT_CONTAINS(OpenFailure(wrong_password), "Access denied for user '" + Server().user + "'");
+    EXPECT_FALSE(CanConnect(database_, wrong_password));
+
+    // A name the test user may use, but no such database exists.
+    const auto unknown = Server().UserProfile("kestrel_nothing_here");
+    EXPECT_CONTAINS(OpenFailure(unknown), "Unknown database 'kestrel_nothing_here'");
+    EXPECT_FALSE(CanConnect(database_, unknown));
+}
+
+TEST_F(ConnectionTest, ClosedPortFails) {
+    auto profile = Server().UserProfile();
+    profile.port = test::ClosedLoopbackPort();
+    EXPECT_CONTAINS(OpenFailure(profile), "Can't connect");
+    EXPECT_FALSE(CanConnect(database_, profile));
+}
+
+TEST_F(ConnectionTest, PortOfLettersFailsWithoutReachingAnyServer) {
+    for (const char* server : {"127.0.0.1", "localhost"}) {
+        auto profile = Server().UserProfile();
+        profile.server = server;
+        profile.port = "abc";
+        EXPECT_CONTAINS(OpenFailure(profile), "PORT \"abc\" is not a port number");
+        EXPECT_FALSE(CanConnect(database_, profile));
+    }
+}
+
+TEST_F(ConnectionTest, AllFiveValuesEmptyIsRefused) {
+    // An empty server is the local one and an empty user the login name of this process; neither the
+    // server's root nor any anonymous account lets that in without a password.
+    EXPECT_CONTAINS(OpenFailure(ConnectionProfile{}), "Access denied");
+    EXPECT_FALSE(CanConnect(database_, ConnectionProfile{}));
+}
+
+TEST_F(ConnectionTest, SpacesAroundValuesArePartOfThem) {
+    AdminSession admin;
+    TestUser user(admin, "kspace", "  two spaces  ");
+    EXPECT_TRUE(CanConnect(database_, user.Profile("  two spaces  ")));
+    EXPECT_FALSE(CanConnect(database_, user.Profile("two spaces")));
+
+    auto spaced_user = user.Profile("  two spaces  ");
+    spaced_user.user = " " + spaced_user.user;
+    EXPECT_FALSE(CanConnect(database_, spaced_user));
+
+    test::ScratchDatabase scratch(admin, "spaces");
+    auto spaced_database = Server().UserProfile(" " + scratch.Name());
+    EXPECT_TRUE(CanConnect(database_, Server().UserProfile(scratch.Name())));
+    EXPECT_FALSE(CanConnect(database_, spaced_database));
+}
+
+TEST_F(ConnectionTest, PasswordWithEqualsSignsLogsIn) {
+    AdminSession admin;
+    TestUser user(admin, "kequals", "a=b=c");
+    EXPECT_TRUE(CanConnect(database_, user.Profile("a=b=c")));
+}
+
+TEST_F(ConnectionTest, PasswordWithSemicolonIsCutThere) {
+    // Our connection strings are not braced, so the password ends at its ";" as a driver reads it:
+    // the full password is refused, and what stands before the ";" is what reaches the server.
+    AdminSession admin;
+    TestUser whole(admin, "ksemi", "semi;colon");
+    EXPECT_CONTAINS(OpenFailure(whole.Profile("semi;colon")), "Access denied");
+    EXPECT_FALSE(CanConnect(database_, whole.Profile("semi;colon")));
+
+    TestUser cut(admin, "kcut", "semi");
+    EXPECT_TRUE(CanConnect(database_, cut.Profile("semi;colon")));
+}
+
+TEST_F(ConnectionTest, AttemptsInARowLeaveNothingOpen) {
+    AdminSession admin;
+    TestUser user(admin, "kpair", "pair-pw");
+    const auto connections_before =
+        std::stoll(admin.Query("SHOW GLOBAL STATUS LIKE 'Connections'")[0][1].value());
+    EXPECT_TRUE(CanConnect(database_, user.Profile("pair-pw")));
+    EXPECT_TRUE(CanConnect(database_, user.Profile("pair-pw")));
+    const auto connections_after =
+        std::stoll(admin.Query("SHOW GLOBAL STATUS LIKE 'Connections'")[0][1].value());
+    EXPECT_GE(connections_after - connections_before, 2) << "two attempts open two connections";
+
+    // The server notices a closed session at once, but give it a moment before calling it a leak.
+    int open = admin.SessionsOf(user.Name());
+    for (int i = 0; i < 50 && open != 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        open = admin.SessionsOf(user.Name());
+    }
+    EXPECT_EQ(open, 0);
+}
+
+TEST_F(ConnectionTest, CloseEndsTheSessionAndMembersOfAClosedConnectionThrow) {
+    AdminSession admin;
+    TestUser user(admin, "kclose", "close-pw");
+    auto connection = database_.CreateConnection();
+    EXPECT_EQ(connection->State(), 0);
+    EXPECT_THROW(connection->Execute("SELECT 1"), DatabaseError);
+    connection->Open(BuildConnectionString(user.Profile("close-pw")));
+    EXPECT_EQ(connection->State(), 1);
+    EXPECT_EQ(admin.SessionsOf(user.Name()), 1);
+    EXPECT_THROW(connection->Open(BuildConnectionString(user.Profile("close-pw"))), DatabaseError);
+
+    connection->Close();
+    EXPECT_EQ(connection->State(), 0);
+    EXPECT_THROW(connection->Execute("SELECT 1"), DatabaseError);
+    int open = admin.SessionsOf(user.Name());
+    for (int i = 0; i < 50 && open != 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        open = admin.SessionsOf(user.Name());
+    }
+    EXPECT_EQ(open, 0);
+}
+
+TEST_F(ConnectionTest, OnlyTheClientSideCursorIsOffered) {
+    auto connection = database_.CreateConnection();
+    EXPECT_NO_THROW(connection->SetCursorLocation(3));
+    EXPECT_THROW(connection->SetCursorLocation(2), DatabaseError);
+    EXPECT_THROW(connection->SetConnectionTimeout(-1), DatabaseError);
+}
+
+TEST_F(ConnectionTest, SilentServerIsGivenUpAfterTheConnectTimeout) {
+    test::SilentListener silent;
+    auto profile = Server().UserProfile();
+    profile.port = silent.Port();
+    auto connection = database_.CreateConnection();
+    connection->SetConnectionTimeout(2);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(connection->Open(BuildConnectionString(profile)), DatabaseError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+}
+
+TEST_F(ConnectionTest, SilentServerIsGivenUpWhenNoTimeoutIsSet) {
+    // CanConnect sets no time-out: the layer's own default (15 s) must still end the wait.
+    test::SilentListener silent;
+    auto profile = Server().UserProfile();
+    profile.port = silent.Port();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(CanConnect(database_, profile));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
+}
+
+TEST_F(ConnectionTest, CommandTimeoutEndsASlowStatement) {
+    auto connection = database_.CreateConnection();
+    connection->SetCommandTimeout(1);
+    connection->Open(BuildConnectionString(Server().UserProfile()));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(connection->Execute("SELECT SLEEP(20)"), DatabaseError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+}
+
+TEST_F(ConnectionTest, EncryptedWhenTheServerOffersTls) {
+    for (const auto& profile : {Server().UserProfile(), Server().SocketProfile()}) {
+        const std::string cipher = QueryOne(profile, "SHOW STATUS LIKE 'Ssl_cipher'", 1);
+        if (Server().tls) {
+            EXPECT_FALSE(cipher.empty()) << profile.server;
+        } else {
+            EXPECT_EQ(cipher, "") << "a server without TLS is reached in the clear";
+        }
+    }
+}
+
+TEST_F(ConnectionTest, SessionSpeaksUtf8mb4) {
+    EXPECT_EQ(QueryOne(Server().UserProfile(), "SELECT @@character_set_client"), "utf8mb4");
+    EXPECT_EQ(QueryOne(Server().UserProfile(), "SELECT @@character_set_results"), "utf8mb4");
+}
+
+TEST_F(ConnectionTest, Ed25519Login) {
+    if (Server().ed25519_user.empty()) GTEST_SKIP() << "the test server has no ed25519 plugin";
+    EXPECT_EQ(QueryOne(Server().Ed25519Profile(), "SELECT CURRENT_USER()"),
+              Server().ed25519_user + "@127.0.0.1");
+    auto wrong = Server().Ed25519Profile();
+    wrong.password += "x";
+    EXPECT_CONTAINS(OpenFailure(wrong), "Access denied");
+}
+
+}  // namespace
+}  // namespace kestrelmoor::db

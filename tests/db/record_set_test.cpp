@@ -1,0 +1,149 @@
+// Record sets read from the test server: stored results read in place.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "db/connection_profile.h"
+#include "db/mariadb_database.h"
+#include "support/test_server.h"
+
+namespace kestrelmoor::db {
+namespace {
+
+using namespace std::string_view_literals;
+
+class RecordSetTest : public test::ServerTest {
+  protected:
+    void SetUp() override {
+        test::ServerTest::SetUp();
+        if (HasFatalFailure()) return;
+        admin_ = std::make_unique<test::AdminSession>();
+        scratch_ = std::make_unique<test::ScratchDatabase>(*admin_, "records");
+        connection_ = database_.CreateConnection();
+        connection_->SetCursorLocation(3);
+        connection_->Open(BuildConnectionString(Server().UserProfile(scratch_->Name())));
+    }
+
+    void Run(const std::string& sql) { connection_->Execute(sql); }
+
+    std::unique_ptr<RecordSet> Open(const std::string& sql) {
+        auto records = database_.CreateRecordSet();
+        records->Open(sql, *connection_);
+        return records;
+    }
+
+    MariaDbDatabase database_;
+    std::unique_ptr<test::AdminSession> admin_;
+    std::unique_ptr<test::ScratchDatabase> scratch_;
+    std::unique_ptr<Connection> connection_;
+};
+
+TEST_F(RecordSetTest, RecordCountIsExactAtOnceAndTheRowsEndInEof) {
+    Run("CREATE TABLE t (n INT, s VARCHAR(20))");
+    Run("INSERT INTO t SELECT seq, CONCAT('row ', seq) FROM seq_1_to_2500");
+    auto records = Open("SELECT * FROM `t` ORDER BY n");
+    EXPECT_EQ(records->State(), 1);
+    ASSERT_EQ(records->RecordCount(), 2500);
+    ASSERT_EQ(records->FieldCount(), 2u);
+    EXPECT_FALSE(records->Eof());
+    for (int i = 1; i <= 2500; ++i) {
+        ASSERT_EQ(records->Value(0), std::to_string(i));
+        ASSERT_EQ(records->Value(1), "row " + std::to_string(i));
+        records->MoveNext();
+    }
+    EXPECT_TRUE(records->Eof());
+    EXPECT_THROW(records->MoveNext(), DatabaseError);
+    EXPECT_THROW(records->Value(0), DatabaseError);
+    records->Close();
+    EXPECT_EQ(records->State(), 0);
+    EXPECT_THROW(records->RecordCount(), DatabaseError);
+}
+
+TEST_F(RecordSetTest, EmptyResultIsEofAtOnce) {
+    Run("CREATE TABLE empty_one (n INT)");
+    auto records = Open("SELECT * FROM `empty_one`");
+    EXPECT_TRUE(records->Eof());
+    EXPECT_EQ(records->RecordCount(), 0);
+    EXPECT_EQ(records->FieldCount(), 1u);
+}
+
+TEST_F(RecordSetTest, NullIsNotEmptyText) {
+    auto records = Open("SELECT NULL, '', 'x'");
+    EXPECT_EQ(records->Value(0), std::nullopt);
+    ASSERT_TRUE(records->Value(1).has_value());
+    EXPECT_EQ(*records->Value(1), "");
+    EXPECT_EQ(records->Value(2), "x");
+    EXPECT_THROW(records->Value(3), DatabaseError);
+}
+
+TEST_F(RecordSetTest, BytesComeAsTheServerSendsThem) {
+    Run("CREATE TABLE b (raw VARBINARY(16), txt TEXT CHARACTER SET utf8mb4, num DECIMAL(5,2), d DATE)");
+    Run("INSERT INTO b VALUES (X'00FF000A41', _utf8mb4 X'F09F98802061', 1.5, '2024-02-29')");
+    auto records = Open("SELECT * FROM b");
+    EXPECT_EQ(records->Value(0),
+              "\x00\xff\x00\n"
+              "A"sv);
+    EXPECT_EQ(records->Value(1), "\xf0\x9f\x98\x80 a"sv);
+    EXPECT_EQ(records->Value(2), "1.50");
+    EXPECT_EQ(records->Value(3), "2024-02-29");
+}
+
+TEST_F(RecordSetTest, RowsOutliveTheConnection) {
+    auto records = Open("SELECT 'kept' UNION ALL SELECT 'too'");
+    connection_->Close();
+    connection_.reset();
+    EXPECT_EQ(records->Value(0), "kept");
+    records->MoveNext();
+    EXPECT_EQ(records->Value(0), "too");
+}
+
+TEST_F(RecordSetTest, QueryErrorsCarryTheServersMessage) {
+    auto records = database_.CreateRecordSet();
+    try {
+        records->Open("SELECT * FROM `no_such_table`", *connection_);
+        FAIL() << "opened a missing table";
+    } catch (const DatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("no_such_table' doesn't exist"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(records->State(), 0);
+    try {
+        Open("SELECT * FROM `a`b`");
+        FAIL() << "ran a malformed query";
+    } catch (const DatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("SQL syntax"), std::string::npos) << e.what();
+    }
+    // The connection goes on working after a failed statement.
+    EXPECT_EQ(Open("SELECT 7")->Value(0), "7");
+}
+
+TEST_F(RecordSetTest, ExecuteReturnsTheStatementsRows) {
+    Run("CREATE TABLE first_one (n INT)");
+    Run("CREATE TABLE second_one (n INT)");
+    const auto tables = connection_->Execute("SHOW TABLES;");
+    ASSERT_EQ(tables->RecordCount(), 2);
+    EXPECT_EQ(tables->Value(0), "first_one");
+    tables->MoveNext();
+    EXPECT_EQ(tables->Value(0), "second_one");
+
+    // A statement without rows gives a closed record set.
+    EXPECT_EQ(connection_->Execute("DROP TABLE second_one")->State(), 0);
+    auto records = database_.CreateRecordSet();
+    EXPECT_THROW(records->Open("DROP TABLE first_one", *connection_), DatabaseError);
+}
+
+TEST_F(RecordSetTest, RecordSetNeedsAConnectionOfItsOwnKind) {
+    class OtherConnection : public Connection {
+        void SetCommandTimeout(int) override {}
+        void SetConnectionTimeout(int) override {}
+        void SetCursorLocation(int) override {}
+        void Open(std::string_view) override {}
+        std::unique_ptr<RecordSet> Execute(std::string_view) override { return nullptr; }
+        int State() const override { return 1; }
+        void Close() override {}
+    } other;
+    auto records = database_.CreateRecordSet();
+    EXPECT_THROW(records->Open("SELECT 1", other), DatabaseError);
+}
+
+}  // namespace
+}  // namespace kestrelmoor::db

@@ -1,0 +1,86 @@
+// The private test database server that scripts/test-db starts: its facts, ready-made logins, an admin
+// session for setting up and inspecting the server, and a fixture that fails (never skips) a test when
+// the server's facts are missing.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/connection_profile.h"
+#include "db/database.h"
+
+namespace kestrelmoor::test {
+
+// Where the facts are read: $KESTRELMOOR_TEST_DB_FACTS, else build/test-db/facts.env in the source tree.
+std::string TestServerFactsPath();
+
+struct TestServer {
+    std::string host;  // 127.0.0.1
+    std::string port;
+    std::string socket;  // the server's Unix socket; also exported as MYSQL_UNIX_PORT to this process
+    bool tls = false;    // the server offers TLS
+    std::string admin_user, admin_password;
+    std::string user, password;                  // mysql_native_password
+    std::string ed25519_user, ed25519_password;  // empty when the server had no ed25519 plugin
+
+    // Reads the facts once. Throws std::runtime_error saying how to start the server when the facts
+    // file is missing or incomplete, or names a server that no longer runs.
+    static const TestServer& Get();
+
+    // The test user over TCP to 127.0.0.1, and through the Unix socket ("localhost").
+    db::ConnectionProfile UserProfile(std::string database = {}) const;
+    db::ConnectionProfile SocketProfile(std::string database = {}) const;
+    db::ConnectionProfile Ed25519Profile(std::string database = {}) const;
+    db::ConnectionProfile AdminProfile() const;
+};
+
+using Row = std::vector<std::optional<std::string>>;
+
+// A connection as the server's administrator, over TCP; every call throws db::DatabaseError on failure.
+class AdminSession {
+  public:
+    AdminSession();
+    ~AdminSession();
+
+    void Run(std::string_view sql);
+    std::vector<Row> Query(std::string_view sql);
+    // How many sessions of `user` the server's process list shows.
+    int SessionsOf(std::string_view user);
+
+  private:
+    std::unique_ptr<db::Connection> connection_;
+};
+
+// A database of its own for one test ("kestrel_<tag>_<pid>", which the test users may use), dropped when
+// it goes out of scope.
+class ScratchDatabase {
+  public:
+    ScratchDatabase(AdminSession& admin, std::string_view tag);
+    ~ScratchDatabase();
+    ScratchDatabase(const ScratchDatabase&) = delete;
+    ScratchDatabase& operator=(const ScratchDatabase&) = delete;
+
+    const std::string& Name() const { return name_; }
+
+  private:
+    AdminSession& admin_;
+    std::string name_;
+};
+
+// Fixture for tests that need the server: SetUp fails the test with the reason when it cannot be found.
+class ServerTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    const TestServer& Server() const { return *server_; }
+
+  private:
+    const TestServer* server_ = nullptr;
+};
+
+}  // namespace kestrelmoor::test
