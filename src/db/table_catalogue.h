@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "db/connection_profile.h"
+#include "db/database.h"
+
+namespace kestrelmoor::db {
+
+// Where the catalogue puts the names: one checked row each, after any rows already there.
+class TableListSink {
+  public:
+    virtual ~TableListSink() = default;
+    virtual void AppendChecked(std::string_view name) = 0;
+};
+
+// Lists the tables of the profile's database in the server's order, leaving out those whose name
+// begins with "sys" in any letter case, on a connection of its own. Yields once per name before reading
+// it. Has no error handling of its own: the first failure ends the call (the rows added so far stay)
+// and reaches the caller.
+void ListTables(Database& database, const ConnectionProfile& profile, TableListSink& tables,
+                const std::function<void()>& yield = {});
+
+// True for names whose first three characters, lower-cased, are "sys".
+bool IsSystemTableName(std::string_view name);
+
+}  // namespace kestrelmoor::db

@@ -1,0 +1,215 @@
+// "Start Extracting" against the real test server: what is listed, in which order, how progress moves,
+// and how each failure is reported by line while the run goes on.
+#include "core/extraction_run.h"
+
+#include <gtest/gtest.h>
+
+#include "db/mariadb_database.h"
+#include "in_memory_ports.h"
+#include "support/failing_database.h"
+#include "support/test_server.h"
+
+namespace kestrelmoor::test {
+namespace {
+
+using Texts = std::vector<std::string>;
+using Lines = std::vector<int>;
+
+class ExtractionRunTest : public ServerTest {
+  protected:
+    void SetUp() override {
+        ServerTest::SetUp();
+        if (HasFatalFailure()) return;
+        admin_ = std::make_unique<AdminSession>();
+        scratch_ = std::make_unique<ScratchDatabase>(*admin_, "extract");
+    }
+    void Sql(const std::string& statement) {
+        admin_->Run("USE `" + scratch_->Name() + "`"), admin_->Run(statement);
+    }
+    db::ConnectionProfile Profile() const { return Server().UserProfile(scratch_->Name()); }
+    void Check(std::initializer_list<const char*> names) {
+        for (const char* name : names) tables_.rows.push_back({name, true});
+    }
+    bool Run(db::Database& database) {
+        ExtractionRun run(database, reports_, yield_);
+        return run.Start(Profile(), tables_, results_, progress_);
+    }
+    bool Run() { return Run(database_); }
+
+    db::MariaDbDatabase database_;
+    std::unique_ptr<AdminSession> admin_;
+    std::unique_ptr<ScratchDatabase> scratch_;
+    InMemoryTables tables_;
+    InMemoryResults results_;
+    InMemoryProgress progress_;
+    RecordedReports reports_;
+    YieldFn yield_;
+};
+
+TEST_F(ExtractionRunTest, ListsEachAddressOnceInTableRowAndColumnOrder) {
+    Sql("CREATE TABLE people (id INT, name VARCHAR(40), email VARCHAR(80), alt VARCHAR(80), note TEXT,"
+        " born DATE, balance DECIMAL(10,2), photo BLOB)");
+    Sql("INSERT INTO people VALUES"
+        " (1, 'Ann', 'Ann@Example.com', NULL, 'second: ann.b@example.org', '1980-02-03', 12.50, NULL),"
+        " (2, 'Bob', NULL, 'bob@example.net', NULL, NULL, NULL, 'blob@example.com'),"
+        " (3, 'Cy', 'cy@exam\\nple.com', NULL, 'no address, just 3.14 and @ signs', NULL, -1.00, NULL),"
+        " (4, 'Di', 'x@y.z', 'di@example.com.', 'di@example.com', '2000-01-01', 0, X'00FF40')");
+    Sql("CREATE TABLE orders (id INT, contact VARCHAR(80))");
+    Sql("INSERT INTO orders VALUES (1, 'ann@example.COM'), (2, 'eve@example.com'), (3, 'EVE@EXAMPLE.COM')");
+    Sql("CREATE TABLE empty_one (a INT)");
+    Check({"people", "empty_one", "orders"});
+
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(results_.Texts(),
+              (Texts{"Ann@Example.com", "ann.b@example.org", "bob@example.net", "blob@example.com",
+                     "cy@example.com", "di@example.com", "eve@example.com"}));
+    for (const auto& row : results_.rows) EXPECT_TRUE(row.second) << row.first;
+    EXPECT_EQ(results_.scrolled_to_last, 7);
+    EXPECT_TRUE(reports_.texts.empty()) << reports_.texts.front();
+}
+
+TEST_F(ExtractionRunTest, NullFieldsAddOnlyTheirSpace) {
+    // Without the space a NULL adds, "a@b.co" and "c@d.co" would stay apart anyway; what matters is
+    // that neither NULL text nor a missing separator joins the neighbours into one token.
+    Sql("CREATE TABLE t (a VARCHAR(20), b VARCHAR(20), c VARCHAR(20))");
+    Sql("INSERT INTO t VALUES ('x@a', NULL, 'b.co'), ('first@a.co', NULL, 'second@b.co')");
+    Check({"t"});
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(results_.Texts(), (Texts{"first@a.co", "second@b.co"}));
+}
+
+TEST_F(ExtractionRunTest, ProgressDescribesEachTableAndAnEmptyTableLeavesIt) {
+    Sql("CREATE TABLE four (a INT)");
+    Sql("INSERT INTO four VALUES (1), (2), (3), (4)");
+    Sql("CREATE TABLE none (a INT)");
+    Sql("CREATE TABLE two (a INT)");
+    Sql("INSERT INTO two VALUES (1), (2)");
+    Check({"four", "none", "two"});
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(progress_.values, (std::vector<double>{25, 50, 75, 100, 50, 100}));
+}
+
+TEST_F(ExtractionRunTest, UncheckedTablesAreSkippedAndASecondRunListsEverythingAgain) {
+    Sql("CREATE TABLE a (e VARCHAR(40))");
+    Sql("INSERT INTO a VALUES ('one@example.com')");
+    Sql("CREATE TABLE b (e VARCHAR(40))");
+    Sql("INSERT INTO b VALUES ('two@example.com')");
+    Check({"a", "b"});
+    tables_.rows[0].checked = false;
+    results_.rows.push_back({"stale@example.com", true});
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(results_.Texts(), Texts{"two@example.com"});
+
+    tables_.rows[0].checked = true;
+    ASSERT_TRUE(Run());
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(results_.Texts(), (Texts{"one@example.com", "two@example.com"}));
+
+    for (TableRow& row : tables_.rows) row.checked = false;
+    progress_.values.clear();
+    ASSERT_TRUE(Run());
+    EXPECT_TRUE(results_.rows.empty());
+    EXPECT_TRUE(progress_.values.empty());
+    EXPECT_TRUE(reports_.texts.empty());
+}
+
+TEST_F(ExtractionRunTest, NamesWithGraveAccentsAreQuotedAndCannotChangeTheQuery) {
+    Sql("CREATE TABLE `odd``name` (e VARCHAR(40))");
+    Sql("INSERT INTO `odd``name` VALUES ('odd@example.com')");
+    Sql("CREATE TABLE victim (e VARCHAR(40))");
+    Sql("INSERT INTO victim VALUES ('victim@example.com')");
+    Check({"odd`name", "victim`; DROP TABLE victim; --"});
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(results_.Texts(), Texts{"odd@example.com"});
+    ASSERT_EQ(reports_.Lines(), Lines{124});
+    EXPECT_NE(reports_.texts[0].find("doesn't exist"), std::string::npos) << reports_.texts[0];
+    EXPECT_EQ(admin_->Query("SELECT COUNT(*) FROM `" + scratch_->Name() + "`.victim").at(0).at(0), "1");
+}
+
+TEST_F(ExtractionRunTest, ADroppedTableIsReportedOnceAndTheRunGoesOn) {
+    Sql("CREATE TABLE a (e VARCHAR(40))");
+    Sql("INSERT INTO a VALUES ('a@example.com'), ('b@example.com')");
+    Sql("CREATE TABLE gone (e VARCHAR(40))");
+    Sql("INSERT INTO gone VALUES ('gone@example.com')");
+    Sql("CREATE TABLE c (e VARCHAR(40))");
+    Sql("INSERT INTO c VALUES ('c@example.com')");
+    Check({"a", "gone", "c"});
+    Sql("DROP TABLE gone");
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(results_.Texts(), (Texts{"a@example.com", "b@example.com", "c@example.com"}));
+    ASSERT_EQ(reports_.Lines(), Lines{124});
+    EXPECT_EQ(
+        reports_.texts[0].substr(reports_.texts[0].find("\r\n")),
+        "\r\nin Kestrelwick2017/04/05.Form2.PushButton4_Click at line 124\r\rPlease email screenshot of "
+        "this message to support@kestrelmoor.org");
+}
+
+TEST_F(ExtractionRunTest, ALoginThatFailsIsReportedAtLine110AndEachTableInItsTurn) {
+    Check({"a", "b"});
+    tables_.rows[1].checked = false;
+    Check({"c"});
+    db::ConnectionProfile wrong = Profile();
+    wrong.password += "-wrong";
+    ExtractionRun run(database_, reports_, {});
+    ASSERT_TRUE(run.Start(wrong, tables_, results_, progress_));
+    EXPECT_EQ(reports_.Lines(), (Lines{110, 124, 124}));
+    EXPECT_NE(reports_.texts[0].find("Access denied"), std::string::npos) << reports_.texts[0];
+}
+
+TEST_F(ExtractionRunTest, AComponentThatCannotBeCreatedFailsEachStepThatNeedsIt) {
+    Check({"a"});
+    FailingDatabase broken(FailingDatabase::Failing::kBoth);
+    results_.rows.push_back({"old@example.com", true});
+    ASSERT_TRUE(Run(broken));
+    // Every step on the missing connection fails; the list is still emptied; the closing test fails
+    // and goes on inside, so the close is tried (and fails) too.
+    EXPECT_EQ(reports_.Lines(), (Lines{100, 102, 104, 106, 108, 110, 124, 170, 170}));
+    EXPECT_EQ(reports_.texts[0].substr(0, reports_.texts[0].find("\r\n")),
+              "The database component cannot be created");
+    EXPECT_TRUE(results_.rows.empty());
+}
+
+TEST_F(ExtractionRunTest, AStartDuringARunIsRefusedAndTheRunFinishes) {
+    Sql("CREATE TABLE t (e VARCHAR(40))");
+    Sql("INSERT INTO t VALUES ('a@example.com'), ('b@example.com'), ('c@example.com')");
+    Check({"t"});
+    int refused = 0;
+    InMemoryResults other_results;
+    ExtractionRun* self = nullptr;
+    // The "click" that arrives while the run lets pending events run.
+    ExtractionRun run(database_, reports_,
+                      [&] { refused += !self->Start(Profile(), tables_, other_results, progress_); });
+    self = &run;
+    ASSERT_TRUE(run.Start(Profile(), tables_, results_, progress_));
+    EXPECT_GT(refused, 0);
+    EXPECT_TRUE(other_results.rows.empty());
+    EXPECT_EQ(results_.Texts(), (Texts{"a@example.com", "b@example.com", "c@example.com"}));
+    EXPECT_FALSE(run.Running());
+}
+
+TEST_F(ExtractionRunTest, AServerThatGoesAwayMidRunReportsEachLaterFailureAndFinishes) {
+    Sql("CREATE TABLE first (e VARCHAR(40))");
+    Sql("INSERT INTO first VALUES ('one@example.com'), ('two@example.com')");
+    Sql("CREATE TABLE second (e VARCHAR(40))");
+    Sql("INSERT INTO second VALUES ('three@example.com')");
+    Sql("CREATE TABLE third (e VARCHAR(40))");
+    Check({"first", "second", "third"});
+    bool killed = false;
+    yield_ = [&] {
+        if (killed) return;
+        killed = true;
+        // The server ends every session of the run's login, as a stopped server would.
+        for (const Row& row : admin_->Query("SHOW PROCESSLIST")) {
+            if (row.size() > 3 && row[3] == scratch_->Name() && row[1] == Server().user) {
+                admin_->Run("KILL CONNECTION " + *row[0]);
+            }
+        }
+    };
+    ASSERT_TRUE(Run());
+    // The first table's result was already held on the client, so it is listed in full.
+    EXPECT_EQ(results_.Texts(), (Texts{"one@example.com", "two@example.com"}));
+    EXPECT_EQ(reports_.Lines(), (Lines{124, 124}));
+}
+
+}  // namespace
+}  // namespace kestrelmoor::test
