@@ -94,11 +94,6 @@ TEST(BuildConnectionStringTest, JoinsTheSixAttributesInOrder) {
               "DRIVER={MySQL ODBC 5.1 Driver};SERVER=;USER=;PASSWORD=;DATABASE=;PORT=;");
 }
 
-TEST(BuildConnectionStringTest, InsertsValuesUnchanged) {
-    EXPECT_EQ(BuildConnectionString({" h ", "a=b", "x;y", "{d}", "33 06"}),
-              "DRIVER={MySQL ODBC 5.1 Driver};SERVER= h ;USER=a=b;PASSWORD=x;y;DATABASE={d};PORT=33 06;");
-}
-
 TEST(BuildConnectionStringTest, ReadsBackToTheSameLogin) {
     const ConnectionProfile profile{"127.0.0.1", "Some User", " pass=word ", "the shop", "13306"};
     const ConnectionSettings read = ReadConnectionString(BuildConnectionString(profile));

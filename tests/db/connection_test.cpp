@@ -166,13 +166,6 @@ TEST_F(ConnectionTest, CloseEndsTheSessionAndMembersOfAClosedConnectionThrow) {
     EXPECT_EQ(open, 0);
 }
 
-TEST_F(ConnectionTest, OnlyTheClientSideCursorIsOffered) {
-    auto connection = database_.CreateConnection();
-    EXPECT_NO_THROW(connection->SetCursorLocation(3));
-    EXPECT_THROW(connection->SetCursorLocation(2), DatabaseError);
-    EXPECT_THROW(connection->SetConnectionTimeout(-1), DatabaseError);
-}
-
 TEST_F(ConnectionTest, SilentServerIsGivenUpAfterTheConnectTimeout) {
     test::SilentListener silent;
     auto profile = Server().UserProfile();

@@ -131,19 +131,5 @@ TEST_F(RecordSetTest, ExecuteReturnsTheStatementsRows) {
     EXPECT_THROW(records->Open("DROP TABLE first_one", *connection_), DatabaseError);
 }
 
-TEST_F(RecordSetTest, RecordSetNeedsAConnectionOfItsOwnKind) {
-    class OtherConnection : public Connection {
-        void SetCommandTimeout(int) override {}
-        void SetConnectionTimeout(int) override {}
-        void SetCursorLocation(int) override {}
-        void Open(std::string_view) override {}
-        std::unique_ptr<RecordSet> Execute(std::string_view) override { return nullptr; }
-        int State() const override { return 1; }
-        void Close() override {}
-    } other;
-    auto records = database_.CreateRecordSet();
-    EXPECT_THROW(records->Open("SELECT 1", other), DatabaseError);
-}
-
 }  // namespace
 }  // namespace kestrelmoor::db
