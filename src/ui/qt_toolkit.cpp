@@ -1,7 +1,17 @@
 #include "ui/qt_toolkit.h"
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace kestrelmoor::ui {
 namespace {
@@ -49,6 +59,30 @@ void QtToolkit::ProcessPendingEventsNow() {
 QString QtToolkit::ProgramFolder() const {
     // No trailing separator, except for the root folder itself.
     return QCoreApplication::applicationDirPath();
+}
+
+QString QtToolkit::AskSaveFileName(const QString& title, const QStringList& filters) {
+    // The name comes back exactly as chosen: no extension is added for the chosen filter.
+    return QFileDialog::getSaveFileName(nullptr, title, QString(), filters.join(QStringLiteral(";;")), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+void QtToolkit::ClearClipboard() { QGuiApplication::clipboard()->clear(); }
+
+void QtToolkit::SetClipboardText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+
+void QtToolkit::OpenUrl(const QString& url) {
+    if (!QDesktopServices::openUrl(QUrl(url))) {
+        throw std::runtime_error("The home page could not be opened: " + url.toStdString());
+    }
+}
+
+void QtToolkit::EndProgram() {
+    // Leaving through the event loop would return into whatever handler is waiting in a yield, and
+    // that handler would go on with windows that are being torn down; ending the process here cannot.
+    // Every setting was written when it was typed, so nothing is lost.
+    std::fflush(nullptr);
+    ::_exit(0);
 }
 
 }  // namespace kestrelmoor::ui

@@ -25,6 +25,12 @@ class QtToolkit : public Toolkit {
 
     QString ProgramFolder() const override;
 
+    QString AskSaveFileName(const QString& title, const QStringList& filters) override;
+    void ClearClipboard() override;
+    void SetClipboardText(const QString& text) override;
+    void OpenUrl(const QString& url) override;
+    void EndProgram() override;
+
     QString ApplicationTitle() const override { return title_; }
     void SetApplicationTitle(const QString& title) override { title_ = title; }
 

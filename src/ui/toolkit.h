@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "common/error_report.h"
 
@@ -30,6 +31,23 @@ class Toolkit : public ErrorReport {
 
     // The folder that holds the program file, without a trailing separator.
     virtual QString ProgramFolder() const = 0;
+
+    // The save dialog: `title`, the filters in this order (the first one chosen), an empty starting name,
+    // and no overwrite question of its own. Returns the name exactly as chosen, or an empty text when
+    // the user cancelled.
+    virtual QString AskSaveFileName(const QString& title, const QStringList& filters) = 0;
+
+    // The system clipboard: emptied, and set to plain text.
+    virtual void ClearClipboard() = 0;
+    virtual void SetClipboardText(const QString& text) = 0;
+
+    // Hands the address to the desktop's opener without waiting for it; throws std::runtime_error
+    // when it cannot be handed over.
+    virtual void OpenUrl(const QString& url) = 0;
+
+    // Ends the program at once, as closing either window does: no further handler runs, and nothing
+    // interrupted (such as a run waiting in a yield) is resumed.
+    virtual void EndProgram() = 0;
 
     // The caption of message boxes that have none of their own.
     virtual QString ApplicationTitle() const = 0;

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
+#include <QClipboard>
+#include <QGuiApplication>
+
 namespace kestrelmoor::test {
 
 ScriptedToolkit::ScriptedToolkit() = default;
@@ -9,6 +14,9 @@ ScriptedToolkit::ScriptedToolkit() = default;
 ScriptedToolkit::~ScriptedToolkit() {
     if (!answers_.empty()) {
         ADD_FAILURE() << answers_.size() << " queued answer(s) were never asked for";
+    }
+    if (!save_names_.empty()) {
+        ADD_FAILURE() << save_names_.size() << " queued file name(s) were never asked for";
     }
 }
 
@@ -54,6 +62,26 @@ void ScriptedToolkit::ProcessPendingEventsNow() {
     if (on_process_events_) {
         on_process_events_();
     }
+}
+
+QString ScriptedToolkit::AskSaveFileName(const QString& title, const QStringList& filters) {
+    save_dialogs_.push_back({title, filters});
+    if (save_names_.empty()) {
+        ADD_FAILURE() << "Unanswered save dialog: " << title.toStdString();
+        return QString();
+    }
+    QString name = save_names_.front();
+    save_names_.pop_front();
+    return name;
+}
+
+void ScriptedToolkit::ClearClipboard() { QGuiApplication::clipboard()->clear(); }
+
+void ScriptedToolkit::SetClipboardText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+
+void ScriptedToolkit::OpenUrl(const QString& url) {
+    if (fail_open_url_) throw std::runtime_error("The home page could not be opened: " + url.toStdString());
+    opened_urls_.push_back(url);
 }
 
 }  // namespace kestrelmoor::test

@@ -48,6 +48,21 @@ class ScriptedToolkit : public ui::Toolkit {
 
     void SetProgramFolder(const QString& folder) { program_folder_ = folder; }
 
+    // The name the next save dialog returns (an empty text: cancelled). A dialog that arrives with no
+    // name queued fails the current test and counts as cancelled.
+    void QueueSaveFileName(const QString& name) { save_names_.push_back(name); }
+    struct SaveDialog {
+        QString title;
+        QStringList filters;
+    };
+    const std::vector<SaveDialog>& SaveDialogs() const { return save_dialogs_; }
+
+    // Addresses handed to OpenUrl; when failing, OpenUrl throws as the real one does.
+    const std::vector<QString>& OpenedUrls() const { return opened_urls_; }
+    void FailOpenUrl(bool failing) { fail_open_url_ = failing; }
+
+    int EndProgramCalls() const { return end_program_calls_; }
+
     void ShowMessage(const QString& text) override;
     bool AskYesNo(const QString& text) override;
     void ShowErrorReport(const std::string& text) override;
@@ -56,8 +71,20 @@ class ScriptedToolkit : public ui::Toolkit {
     QString ProgramFolder() const override { return program_folder_; }
     QString ApplicationTitle() const override { return title_; }
     void SetApplicationTitle(const QString& title) override { title_ = title; }
+    QString AskSaveFileName(const QString& title, const QStringList& filters) override;
+    // The clipboard is the real one of the platform the tests run on.
+    void ClearClipboard() override;
+    void SetClipboardText(const QString& text) override;
+    void OpenUrl(const QString& url) override;
+    // Recorded only: the test goes on, as if the program had ended.
+    void EndProgram() override { ++end_program_calls_; }
 
   private:
+    std::deque<QString> save_names_;
+    std::vector<SaveDialog> save_dialogs_;
+    std::vector<QString> opened_urls_;
+    bool fail_open_url_ = false;
+    int end_program_calls_ = 0;
     std::deque<bool> answers_;
     std::vector<Box> boxes_;
     int process_events_calls_ = 0;

@@ -1,0 +1,27 @@
+// Start-up helpers: the display name and application title, the occasional home-page visit, and the
+// shared file test.
+#pragma once
+
+#include <functional>
+
+#include <QString>
+
+namespace kestrelmoor::ui {
+
+class Toolkit;
+
+inline constexpr const char* kDisplayName = "Kestrelmoor";
+inline constexpr const char* kHomePage = "https://kestrelmoor.org/";
+
+// The display name cut at its last space, again while longer than 40 characters; a name without a
+// space keeps the whole name.
+QString AppTitleFor(const QString& display_name);
+
+// Draws a whole number from 1 to 100 from `random` (a fraction in [0, 1)); on 7 hands the home page to
+// the desktop's opener. Failures of the opener reach the caller.
+void MaybeOpenHomePage(Toolkit& toolkit, const std::function<double()>& random);
+
+// True when the date and time of the path can be read; never fails.
+bool FileExists(const QString& path);
+
+}  // namespace kestrelmoor::ui
