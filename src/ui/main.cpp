@@ -1,0 +1,25 @@
+// kestrelmoor: the desktop program.
+#include <QApplication>
+#include <QIcon>
+#include <QRandomGenerator>
+#include <QStyleFactory>
+
+#include "common/settings_store.h"
+#include "db/mariadb_database.h"
+#include "ui/qt_toolkit.h"
+#include "ui/shell.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // One look on every desktop: the layouts place controls at fixed pixel positions.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrelmoor/icon")));
+
+    kestrelmoor::ui::QtToolkit toolkit;
+    kestrelmoor::db::MariaDbDatabase database;
+    kestrelmoor::SettingsStore settings;
+    kestrelmoor::ui::Shell shell(toolkit, database, settings,
+                                 [] { return QRandomGenerator::global()->generateDouble(); });
+    shell.Start();
+    return QApplication::exec();
+}

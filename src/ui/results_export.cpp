@@ -1,0 +1,130 @@
+#include "ui/results_export.h"
+
+#include <stdexcept>
+#include <string>
+
+#include <QSaveFile>
+
+#include "common/error_locations.h"
+#include "common/error_trap.h"
+#include "export/result_formats.h"
+#include "ui/app_shell.h"
+#include "ui/list_ports.h"
+
+namespace kestrelmoor::ui {
+namespace {
+
+constexpr qint64 kWriteChunk = 1 << 16;
+
+// Writes what has gathered once it is worth a system call; a failing write throws with the reason.
+void WriteOut(QSaveFile& file, std::string& pending, bool all = false) {
+    if (pending.empty() || (!all && static_cast<qint64>(pending.size()) < kWriteChunk)) return;
+    if (file.write(pending.data(), static_cast<qint64>(pending.size())) !=
+        static_cast<qint64>(pending.size())) {
+        throw std::runtime_error(file.errorString().toStdString());
+    }
+    pending.clear();
+}
+
+}  // namespace
+
+void CopyListToClipboard(Toolkit& toolkit, const ListSource& list) {
+    std::optional<std::string> text = ClipboardText(list, [&toolkit] { toolkit.ProcessPendingEvents(); });
+    if (!text) return;
+    toolkit.ClearClipboard();
+    toolkit.SetClipboardText(QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
+}
+
+void ResultsExport::SaveAsTextFile() {
+    Save(Format::kLines);
+}
+
+void ResultsExport::SaveAsCommaDelimited() {
+    Save(Format::kCommaDelimited);
+}
+
+void ResultsExport::Save(Format format) {
+    const bool lines = format == Format::kLines;
+    Trap trap(toolkit_, lines ? kLocationForm2PushButton6Click : kLocationForm2PushButton2Click);
+    QString name;
+    QString title;
+    QStringList filters;
+    trap.step(106, [&] { name.clear(); });
+    // Line 108 chose the dialog's options: no overwrite question of its own (ours follows) and no
+    // extension added to the name.
+    trap.step(110, [&] { title = QStringLiteral("Save"); });
+    trap.step(112, [&] {
+        filters = {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")};
+    });
+    trap.step(114, [&] { name = toolkit_.AskSaveFileName(title, filters); });
+    if (trap.test(118, [&] { return name.isEmpty(); })) return;
+
+    bool replace = false;
+    if (trap.test(120, [&] { return FileExists(name); })) {
+        trap.step(122, [&] {
+            replace = toolkit_.AskYesNo(QStringLiteral("Are you sure you wish to overwrite ") + name +
+                                        QStringLiteral(" ?"));
+        });
+    } else {
+        trap.step(124, [&] { replace = true; });
+    }
+    if (trap.test(126, [&] { return !replace; })) return;
+    trap.step(128, [&] { pointer_.SetState(kPointerHourglass); });
+
+    // The file is written beside the target and replaces it only once complete: a failure part-way
+    // (a full disk, a list emptied meanwhile) leaves the old file as it was. After the first failure
+    // the export ends with that one report.
+    QSaveFile file(name);
+    std::string pending;
+    const std::uint64_t generation = results_.Generation();
+    bool ok = trap.step(130, [&] {
+        if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(file.errorString().toStdString());
+    });
+    std::int64_t rows = 0;
+    ok = ok && trap.step(132, [&] { rows = results_.Count(); });
+    for (std::int64_t row = 1; ok && row <= rows; ++row) {
+        ok = trap.step(134, [&] {
+            toolkit_.ProcessPendingEvents();
+            if (results_.Generation() != generation) {
+                throw std::runtime_error(
+                    "The result list was cleared while it was being saved; the file was not written.");
+            }
+        });
+        ok = ok && trap.step(136, [&] {
+            if (lines) {
+                AppendTextFileLine(pending, results_.Text(row));
+                WriteOut(file, pending);
+            } else {
+                AppendCommaItem(pending, results_.Text(row));
+            }
+        });
+    }
+    if (lines) {
+        ok = ok && trap.step(140, [&] {
+            WriteOut(file, pending, true);
+            if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
+        });
+        trap.step(142, [&] { pointer_.SetState(kPointerDefault); });
+    } else {
+        ok = ok && trap.step(140, [&] {
+            pending += kLineEnd;
+            WriteOut(file, pending, true);
+        });
+        ok = ok && trap.step(142, [&] {
+            if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
+        });
+        trap.step(144, [&] { pointer_.SetState(kPointerArrow); });
+    }
+}
+
+void ResultsExport::CopyToClipboard() {
+    Trap trap(toolkit_, kLocationForm2PushButton3Click);
+    trap.step(106, [&] { CopyListToClipboard(toolkit_, ListSourcePort(results_)); });
+    trap.step(108, [&] {
+        toolkit_.ShowMessage(
+            QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "
+                           "normally type and press Ctrl+V to paste the clipboard."));
+    });
+}
+
+}  // namespace kestrelmoor::ui

@@ -1,0 +1,36 @@
+// The three exports of the result list: a text file with one address per line, a comma-delimited
+// text file, and the clipboard.
+#pragma once
+
+#include <QString>
+
+#include "export/list_source.h"
+#include "ui/check_list_model.h"
+#include "ui/pointer_feedback.h"
+#include "ui/toolkit.h"
+
+namespace kestrelmoor::ui {
+
+// Puts the checked rows of a list on the clipboard as padded, tab-separated text; an empty list leaves
+// the clipboard alone. Yields once per cell. Has no error handling of its own.
+void CopyListToClipboard(Toolkit& toolkit, const ListSource& list);
+
+class ResultsExport {
+  public:
+    ResultsExport(Toolkit& toolkit, const CheckListModel& results, WindowPointer& pointer)
+        : toolkit_(toolkit), results_(results), pointer_(pointer) {}
+
+    void SaveAsTextFile();        // "Save Results As Text File"
+    void SaveAsCommaDelimited();  // "Save As Comma Delimited Text File"
+    void CopyToClipboard();       // "Copy Results To Clipboard"
+
+  private:
+    enum class Format { kLines, kCommaDelimited };
+    void Save(Format format);
+
+    Toolkit& toolkit_;
+    const CheckListModel& results_;
+    WindowPointer& pointer_;
+};
+
+}  // namespace kestrelmoor::ui
