@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/database_mode.h"
 #include "cli/output_writer.h"
 #include "cli/text_mode.h"
 #include "cli/usage.h"
@@ -11,14 +12,9 @@
 int main(int argc, char** argv) {
     using namespace kestrelmoor::cli;
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (!args.empty() && args.front() == "--help") {
-        std::cout << kUsage;
-        return 0;
+    if (!args.empty() && args.front() == "--text") {
+        OutputWriter out(STDOUT_FILENO);
+        return RunTextMode(std::vector<std::string>(args.begin() + 1, args.end()), out, std::cerr);
     }
-    if (args.empty() || args.front() != "--text") {
-        std::cerr << "kestrelmoor-extract: please name a mode\n\n" << kUsage;
-        return 2;
-    }
-    OutputWriter out(STDOUT_FILENO);
-    return RunTextMode(std::vector<std::string>(args.begin() + 1, args.end()), out, std::cerr);
+    return RunDatabaseMode(args);
 }

@@ -19,8 +19,12 @@ std::string BuildErrorReportText(std::string_view description, std::string_view 
     return text;
 }
 
+void ErrorReport::ReportFailure(std::string_view description, std::string_view location, int line) {
+    ShowErrorReport(BuildErrorReportText(description, location, line));
+}
+
 void Trap::Report(std::string_view description) {
-    report_.ShowErrorReport(BuildErrorReportText(description, location_, line_));
+    report_.ReportFailure(description, location_, line_);
 }
 
 std::string Trap::DescribeCurrentException() {

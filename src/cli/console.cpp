@@ -1,0 +1,68 @@
+#include "cli/console.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace kestrelmoor::cli {
+
+void Console::Put(std::string_view bytes) {
+    // Messages are best effort: there is nowhere left to report a failing standard error.
+    while (!bytes.empty()) {
+        const ssize_t wrote = ::write(fd_, bytes.data(), bytes.size());
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return;
+        bytes.remove_prefix(static_cast<std::size_t>(wrote));
+    }
+}
+
+void Console::Status(std::string_view text) {
+    if (!terminal_) return;
+    // Back to the line's start, the new text, and the rest of a longer old text erased.
+    std::string line = "\r";
+    line += text;
+    line += "\x1b[K";
+    Put(line);
+    status_shown_ = true;
+}
+
+void Console::EndStatus() {
+    if (!status_shown_) return;
+    Put("\n");
+    status_shown_ = false;
+}
+
+void Console::Message(std::string_view text) {
+    std::string line = status_shown_ ? "\r\x1b[K" : "";
+    status_shown_ = false;
+    ++messages_;
+    line += kProgramName;
+    line += ": ";
+    line += text;
+    line += '\n';
+    Put(line);
+}
+
+void ConsoleReport::ReportFailure(std::string_view description, std::string_view /*location*/, int line) {
+    ++failures_;
+    std::string text(description);
+    text += " (at line ";
+    text += std::to_string(line);
+    text += ')';
+    console_.Message(text);
+}
+
+void ConsoleReport::ShowErrorReport(const std::string& text) {
+    ++failures_;
+    std::string lines;
+    for (char c : text) {
+        if (c == '\r') {
+            if (lines.empty() || lines.back() != '\n') lines += '\n';
+        } else {
+            lines += c;
+        }
+    }
+    console_.Message(lines);
+}
+
+}  // namespace kestrelmoor::cli

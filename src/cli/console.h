@@ -1,0 +1,54 @@
+// Standard error of the command line: messages, and on a terminal one status line that is redrawn in
+// place and that a message never runs into.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/error_report.h"
+
+namespace kestrelmoor::cli {
+
+inline constexpr std::string_view kProgramName = "kestrelmoor-extract";
+
+class Console {
+  public:
+    // `terminal`: whether `fd` is a terminal; only then is a status line drawn.
+    Console(int fd, bool terminal) : fd_(fd), terminal_(terminal) {}
+
+    bool Terminal() const { return terminal_; }
+    // Replaces the status line with `text`.
+    void Status(std::string_view text);
+    // Keeps the status line as it stands and moves below it.
+    void EndStatus();
+    // Prints "kestrelmoor-extract: <text>" on a line of its own, clearing the status line first.
+    void Message(std::string_view text);
+    // How many messages were printed so far.
+    int Messages() const { return messages_; }
+
+  private:
+    void Put(std::string_view bytes);
+
+    int fd_;
+    bool terminal_;
+    bool status_shown_ = false;
+    int messages_ = 0;
+};
+
+// The run's error reports as messages: the description and the line the window's report would name.
+class ConsoleReport : public ErrorReport {
+  public:
+    explicit ConsoleReport(Console& console) : console_(console) {}
+
+    void ReportFailure(std::string_view description, std::string_view location, int line) override;
+    // A report built elsewhere: its lines, without the carriage returns of the window's layout.
+    void ShowErrorReport(const std::string& text) override;
+
+    int Failures() const { return failures_; }
+
+  private:
+    Console& console_;
+    int failures_ = 0;
+};
+
+}  // namespace kestrelmoor::cli

@@ -1,0 +1,123 @@
+#include "cli/database_mode.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <system_error>
+
+#include "cli/console.h"
+#include "cli/login.h"
+#include "cli/options.h"
+#include "cli/output_file.h"
+#include "cli/output_writer.h"
+#include "cli/password_prompt.h"
+#include "cli/progress_line.h"
+#include "cli/stream_sink.h"
+#include "cli/table_names.h"
+#include "cli/usage.h"
+#include "core/extraction_run.h"
+#include "db/mariadb_database.h"
+
+namespace kestrelmoor::cli {
+namespace {
+
+LoginSources RealLoginSources() {
+    LoginSources sources;
+    if (const char* pwd = std::getenv("MYSQL_PWD")) sources.mysql_pwd = pwd;
+    // The store is opened only when a value is missing, so a full command line never touches it.
+    auto store = std::make_shared<std::optional<SettingsStore>>();
+    sources.setting = [store](SettingKey key) {
+        if (!*store) store->emplace();
+        return (*store)->Read(key).toStdString();
+    };
+    sources.prompt_password = [] { return PromptPassword(); };
+    return sources;
+}
+
+std::string WriteFailure(const std::optional<std::string>& file, const std::error_code& error) {
+    return "cannot write the addresses" + (file ? " to " + *file : std::string()) + ": " + error.message();
+}
+
+}  // namespace
+
+int RunDatabaseMode(const std::vector<std::string>& args) {
+    Console console(STDERR_FILENO, ::isatty(STDERR_FILENO) == 1);
+
+    DatabaseOptions options;
+    try {
+        options = ParseDatabaseOptions(args);
+    } catch (const UsageError& e) {
+        console.Message(std::string(e.what()) + "\nTry 'kestrelmoor-extract --help' for more information.");
+        return 2;
+    }
+    if (options.help) {
+        std::cout << kUsage << std::flush;
+        return 0;
+    }
+
+    // The output first: a file that cannot be written is known before anything is asked or read.
+    std::unique_ptr<OutputFile> file;
+    if (options.output) {
+        try {
+            file = std::make_unique<OutputFile>(*options.output);
+        } catch (const std::system_error& e) {
+            console.Message(WriteFailure(options.output, e.code()));
+            return 1;
+        }
+    }
+
+    db::ConnectionProfile profile;
+    try {
+        profile = ProtectForConnectionString(ResolveLogin(options, RealLoginSources()));
+    } catch (const std::exception& e) {
+        console.Message(e.what());
+        return 1;
+    }
+
+    db::MariaDbDatabase database;
+    TableNames tables(options.tables);
+    if (options.tables.empty()) {
+        try {
+            db::ListTables(database, profile, tables);
+        } catch (const std::exception& e) {
+            console.Message(std::string("cannot list the tables: ") + e.what());
+            return 1;
+        }
+    }
+
+    const int out_fd = file ? file->fd() : STDOUT_FILENO;
+    OutputWriter writer(out_fd);
+    StreamSink sink(writer, options.comma ? OutputFormat::Comma : OutputFormat::Lines,
+                    !file && ::isatty(STDOUT_FILENO) == 1);
+    ProgressLine progress(console);
+    tables.OnReached([&](const std::string& name) { progress.BeginTable(name); });
+    ConsoleReport report(console);
+
+    ExtractionRun run(database, report, {});
+    run.Start(profile, tables, sink, progress);
+    progress.EndTable();
+
+    if (!sink.Finish()) {
+        console.Message(WriteFailure(options.output, *sink.Failure()));
+        return 1;
+    }
+    if (file) {
+        if (report.Failures() != 0) {
+            console.Message("the run had failures, so " + *options.output + " was left as it was");
+            return 1;
+        }
+        try {
+            file->Commit();
+        } catch (const std::system_error& e) {
+            console.Message(WriteFailure(options.output, e.code()));
+            return 1;
+        }
+    }
+    return report.Failures() == 0 ? 0 : 1;
+}
+
+}  // namespace kestrelmoor::cli

@@ -1,0 +1,77 @@
+#include "cli/password_prompt.h"
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace kestrelmoor::cli {
+namespace {
+
+constexpr const char* kAdvice = "; give the password with --password=PASSWORD or $MYSQL_PWD";
+
+// Closes the terminal and puts its echo back however the prompt ends.
+class Terminal {
+  public:
+    explicit Terminal(int fd) : fd_(fd) {}
+    ~Terminal() {
+        if (echo_off_) ::tcsetattr(fd_, TCSAFLUSH, &saved_);
+        ::close(fd_);
+    }
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    bool EchoOff() {
+        if (::tcgetattr(fd_, &saved_) != 0) return false;
+        termios quiet = saved_;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        quiet.c_lflag |= ECHONL;
+        echo_off_ = ::tcsetattr(fd_, TCSAFLUSH, &quiet) == 0;
+        return echo_off_;
+    }
+    void Write(const char* text) {
+        for (std::size_t done = 0, size = std::strlen(text); done < size;) {
+            const ssize_t wrote = ::write(fd_, text + done, size - done);
+            if (wrote < 0 && errno == EINTR) continue;
+            if (wrote <= 0) return;
+            done += static_cast<std::size_t>(wrote);
+        }
+    }
+    int fd() const { return fd_; }
+
+  private:
+    int fd_;
+    termios saved_{};
+    bool echo_off_ = false;
+};
+
+}  // namespace
+
+std::string PromptPassword(const std::string& terminal) {
+    const int fd = ::open(terminal.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        throw PromptError("-p asks for the password on the terminal, but there is none (" + terminal + ": " +
+                          std::strerror(errno) + ")" + kAdvice);
+    }
+    Terminal tty(fd);
+    if (!::isatty(fd) || !tty.EchoOff()) {
+        throw PromptError("-p asks for the password on the terminal, but " + terminal + " is not one" +
+                          kAdvice);
+    }
+    tty.Write("Enter password: ");
+    std::string password;
+    char c = 0;
+    while (true) {
+        const ssize_t got = ::read(fd, &c, 1);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) throw PromptError(std::string("cannot read the password: ") + std::strerror(errno));
+        if (got == 0 || c == '\n') break;
+        password += c;
+    }
+    if (!password.empty() && password.back() == '\r') password.pop_back();
+    return password;
+}
+
+}  // namespace kestrelmoor::cli
