@@ -1,0 +1,167 @@
+// The extraction window with real widgets on the offscreen platform, against the test server.
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+#include "support/failing_database.h"
+#include "ui/visual_style.h"
+#include "window_fixture.h"
+
+namespace kestrelmoor::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+using Lines = std::vector<int>;
+
+TEST_F(ExtractionWindowTest, LayoutMatchesTheDesign) {
+    LoadAndShow();
+    EXPECT_EQ(window_->size(), QSize(536, 505));
+    EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
+    EXPECT_FALSE(window_->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window_->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(window_->windowTitle(), "Kestrelmoor");
+    EXPECT_EQ(window_->ListView1().geometry(), QRect(8, 8, 520, 186));
+    EXPECT_EQ(window_->ListView2().geometry(), QRect(8, 268, 520, 129));
+    EXPECT_EQ(window_->ProgressBar1().geometry(), QRect(8, 470, 520, 27));
+    EXPECT_EQ(Button("PushButton2").text(), "Save As Comma Delimited Text File");
+    EXPECT_EQ(Button("PushButton3").geometry(), QRect(8, 436, 256, 27));
+    EXPECT_TRUE(Button("PushButton4").font().bold());
+    EXPECT_DOUBLE_EQ(Button("PushButton4").font().pointSizeF(), 11.25);
+    EXPECT_EQ(window_->ListView1().font().pointSizeF(), 9.0);
+    EXPECT_EQ(window_->ProgressBar1().minimum(), 0);
+    EXPECT_EQ(window_->ProgressBar1().maximum(), 100);
+    EXPECT_EQ(ui::BackColor(*window_), ui::kButtonFace);
+    // The copy button comes last in the tab order although it stands left of "Clear List".
+    QWidget* focus = &window_->ListView1();
+    std::vector<QString> order;
+    for (int i = 0; i < 10; ++i, focus = focus->nextInFocusChain()) {
+        while (!(focus->focusPolicy() & Qt::TabFocus)) focus = focus->nextInFocusChain();
+        order.push_back(focus->objectName());
+    }
+    EXPECT_EQ(order, (std::vector<QString>{"ListView1", "ListView2", "PushButton1", "PushButton7",
+                                           "PushButton4", "PushButton5", "PushButton6", "PushButton2",
+                                           "PushButton9", "PushButton3"}));
+}
+
+TEST_F(ExtractionWindowTest, LoadListsTheTablesCheckedUnderTheirHeaders) {
+    for (const char* table : {"customers", "sys_config", "Orders", "`t``ick`"})
+        Sql(std::string("CREATE TABLE ") + table + " (a INT)");
+    EXPECT_EQ(window_->ListView1().model()->columnCount(), 0);
+    LoadAndShow();
+    EXPECT_EQ(Rows(window_->ListView1()), (Strings{"Orders", "customers", "t`ick"}));
+    for (std::int64_t row = 1; row <= 3; ++row) EXPECT_TRUE(window_->ListView1().Model().Checked(row));
+    EXPECT_EQ(window_->ListView1().model()->headerData(0, Qt::Horizontal), "Tables");
+    EXPECT_EQ(window_->ListView2().model()->headerData(0, Qt::Horizontal), "Results");
+    EXPECT_EQ(window_->ListView1().columnWidth(0), 466);
+    EXPECT_EQ(window_->ListView2().columnWidth(0), 466);
+    EXPECT_TRUE(toolkit_.ErrorReports().empty());
+}
+
+TEST_F(ExtractionWindowTest, ACatalogueThatFailsIsReportedAtLine120AndTheWindowStillOpens) {
+    profile_.password = "wrong";
+    LoadAndShow();
+    EXPECT_EQ(ReportLines(), Lines{120});
+    EXPECT_NE(toolkit_.ErrorReports()[0].find("Access denied"), std::string::npos);
+    EXPECT_EQ(window_->ListView1().model()->headerData(0, Qt::Horizontal), "Tables");
+    EXPECT_TRUE(window_->isVisible());
+}
+
+TEST_F(ExtractionWindowTest, CheckAllUncheckAllAndClearList) {
+    Sql("CREATE TABLE a (e TEXT)");
+    Sql("CREATE TABLE b (e TEXT)");
+    LoadAndShow();
+    auto& tables = window_->ListView1().Model();
+    window_->ListView2().Model().Append("kept@example.com", true);
+    Click("PushButton7");
+    EXPECT_FALSE(tables.Checked(1));
+    EXPECT_FALSE(tables.Checked(2));
+    tables.setData(tables.index(1, 0), Qt::Checked, Qt::CheckStateRole);  // as a click on the box does
+    Click("PushButton1");
+    EXPECT_TRUE(tables.Checked(1));
+    EXPECT_TRUE(tables.Checked(2));
+    EXPECT_EQ(Rows(window_->ListView2()), Strings{"kept@example.com"});
+    Click("PushButton9");
+    EXPECT_EQ(window_->ListView2().Model().Count(), 0);
+    EXPECT_EQ(tables.Count(), 2);
+    Click("PushButton9");
+    EXPECT_TRUE(toolkit_.ErrorReports().empty());
+}
+
+TEST_F(ExtractionWindowTest, StartExtractingFillsTheResultListAndRefusesASecondStartMeanwhile) {
+    Sql("CREATE TABLE people (name TEXT, email TEXT)");
+    Sql("INSERT INTO people VALUES ('Ann', 'Ann@Example.com'), ('Bob', 'bob@example.org'), ('Ann', "
+        "'ann@example.COM')");
+    Sql("CREATE TABLE notes (body TEXT)");
+    Sql("INSERT INTO notes VALUES ('write to <carol@example.net>, or bob@EXAMPLE.org')");
+    LoadAndShow();
+    int second_clicks = 0;
+    toolkit_.OnProcessEvents([&] {
+        if (second_clicks++ == 0) Click("PushButton4");
+    });
+    Click("PushButton4");
+    EXPECT_GT(second_clicks, 0);
+    // "notes" comes first in the server's order.
+    EXPECT_EQ(Rows(window_->ListView2()),
+              (Strings{"carol@example.net", "bob@EXAMPLE.org", "Ann@Example.com"}));
+    for (std::int64_t row = 1; row <= 3; ++row) EXPECT_TRUE(window_->ListView2().Model().Checked(row));
+    EXPECT_EQ(window_->ProgressBar1().value(), 100);
+    EXPECT_TRUE(toolkit_.ErrorReports().empty());
+
+    // A second run lists the same addresses again.
+    toolkit_.OnProcessEvents({});
+    Click("PushButton4");
+    EXPECT_EQ(window_->ListView2().Model().Count(), 3);
+}
+
+TEST_F(ExtractionWindowTest, SwitchShowsTheConnectionWindowAndHidesThisOneAsItIs) {
+    LoadAndShow();
+    window_->ListView2().Model().Append("kept@example.com", true);
+    Click("PushButton5");
+    EXPECT_EQ(connection_window_shown_, 1);
+    EXPECT_FALSE(window_->isVisible());
+    window_->show();
+    EXPECT_EQ(Rows(window_->ListView2()), Strings{"kept@example.com"});
+}
+
+TEST_F(ExtractionWindowTest, ClosingEndsTheProgramAlsoDuringARun) {
+    Sql("CREATE TABLE t (e TEXT)");
+    Sql("INSERT INTO t VALUES ('a@example.com'), ('b@example.com')");
+    LoadAndShow();
+    toolkit_.OnProcessEvents([&] {
+        if (toolkit_.EndProgramCalls() == 0) window_->close();
+    });
+    Click("PushButton4");
+    EXPECT_EQ(toolkit_.EndProgramCalls(), 1);
+}
+
+TEST_F(ExtractionWindowTest, HoverShowsTheHandOverButtonsButNeverReplacesTheHourglass) {
+    LoadAndShow();
+    auto move_over = [](QWidget& widget) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), widget.mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &move);
+    };
+    move_over(Button("PushButton4"));
+    EXPECT_EQ(window_->Pointer().State(), ui::kPointerCustom);
+    move_over(*window_->ListView2().viewport());
+    EXPECT_EQ(window_->Pointer().State(), ui::kPointerDefault);
+    window_->Pointer().SetState(ui::kPointerHourglass);
+    move_over(Button("PushButton6"));
+    move_over(*window_);
+    EXPECT_EQ(window_->Pointer().State(), ui::kPointerHourglass);
+}
+
+TEST_F(ExtractionWindowTest, AComponentThatCannotBeCreatedIsReportedPerStep) {
+    FailingDatabase broken(FailingDatabase::Failing::kBoth);
+    ui::ExtractionWindow window(
+        toolkit_, broken, [this] { return profile_; }, [] {});
+    window.Form_Load();
+    EXPECT_EQ(ReportLines(), Lines{120});
+    toolkit_.ClearBoxes();
+    window.PushButton4_Click();
+    EXPECT_EQ(ReportLines(), (Lines{100, 102, 104, 106, 108, 110, 170, 170}));
+}
+
+}  // namespace
+}  // namespace kestrelmoor::test
