@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include <QIcon>
 #include <QString>
 
 namespace kestrelmoor::ui {
@@ -14,7 +15,7 @@ inline constexpr const char* kDisplayName = "Kestrelmoor";
 inline constexpr const char* kHomePage = "https://kestrelmoor.org/";
 
 // The display name cut at its last space, again while longer than 40 characters; a name without a
-// space keeps the whole name.
+// space keeps the whole name, and once no space is left what remains is kept, however long.
 QString AppTitleFor(const QString& display_name);
 
 // Draws a whole number from 1 to 100 from `random` (a fraction in [0, 1)); on 7 hands the home page to
@@ -23,5 +24,8 @@ void MaybeOpenHomePage(Toolkit& toolkit, const std::function<double()>& random);
 
 // True when the date and time of the path can be read; never fails.
 bool FileExists(const QString& path);
+
+// The program's icon (32, 48, 128 and 256 pixels), built into the program.
+QIcon ProgramIcon();
 
 }  // namespace kestrelmoor::ui

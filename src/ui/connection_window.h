@@ -28,6 +28,9 @@ class ConnectionWindow : public QWidget {
     // The load handler: style, caption and title, home page, pointer picture, fields restored, and the
     // automatic "Next >" when a stored login connects.
     void Form_Load();
+    // Start of the program: the load handler, then this window is shown unless the handler has already
+    // moved on to the extraction window.
+    void LoadAndShow();
     void PushButton3_Click();  // "Next >"
     void PushButton4_Click();  // "Help"
     void PushButton5_Click();  // "Test Connection"
@@ -47,6 +50,8 @@ class ConnectionWindow : public QWidget {
     std::function<void()> show_extraction_window_;
     WindowPointer pointer_;
     QLineEdit* text_[5] = {};
+    // Set when "Next >" hides this window for the extraction window.
+    bool moved_on_ = false;
 };
 
 }  // namespace kestrelmoor::ui

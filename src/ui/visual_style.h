@@ -13,7 +13,9 @@ class QWidget;
 
 namespace kestrelmoor::ui {
 
-constexpr int TwipsToPixels(int twips) { return twips / 15; }
+constexpr int TwipsToPixels(int twips) {
+    return twips / 15;
+}
 constexpr QRect TwipsRect(int left, int top, int width, int height) {
     return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
 }
@@ -31,11 +33,17 @@ QColor ColorOf(std::uint32_t value);
 // The window's (or control's) background as such a value, and its setting.
 void SetBackColor(QWidget& widget, std::uint32_t value);
 std::uint32_t BackColor(const QWidget& widget);
+// The colour of the widget's text (window text for frames and labels, text for text boxes and lists,
+// button text for push buttons).
+void SetForeColor(QWidget& widget, std::uint32_t value);
 
 // Arial 9 bold (frame, labels, text boxes, lists) and Arial 11.25 bold (push buttons). Arial resolves
 // to a metric-compatible face where it is not installed.
 QFont ControlFont();
 QFont ButtonFont();
+
+// The look shared by every push button of both windows: the button font, button text on white.
+void StylePushButton(QWidget& button);
 
 // The files beside the program that change the look; both optional.
 inline constexpr const char* kSkinFileName = "/x/o.cjs";

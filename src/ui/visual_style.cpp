@@ -1,0 +1,154 @@
+#include "ui/visual_style.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPalette>
+#include <QRadioButton>
+#include <QVariant>
+#include <QWidget>
+
+namespace kestrelmoor::ui {
+namespace {
+
+// The widget keeps the value it was given, so that a system colour reads back as itself.
+constexpr const char* kBackColorProperty = "kestrelmoorBackColor";
+constexpr std::uint32_t kSystemColorFlag = 0x80000000;
+
+QPalette::ColorRole SystemColorRole(std::uint32_t index) {
+    switch (index) {
+        case 0x05:
+            return QPalette::Base;
+        case 0x08:
+            return QPalette::Text;
+        case 0x0F:
+            return QPalette::Button;
+        case 0x12:
+            return QPalette::ButtonText;
+        case 0x06:  // window frame
+        case 0x0A:  // active border
+        case 0x0B:  // inactive border
+            return QPalette::Mid;
+        case 0x0D:  // highlight
+            return QPalette::Highlight;
+        case 0x0E:  // highlight text
+            return QPalette::HighlightedText;
+        case 0x10:  // button shadow
+            return QPalette::Shadow;
+        case 0x11:  // grey text
+            return QPalette::PlaceholderText;
+        case 0x14:  // button highlight
+            return QPalette::Light;
+        case 0x18:  // tool tip background
+            return QPalette::ToolTipBase;
+        case 0x17:  // tool tip text
+            return QPalette::ToolTipText;
+        case 0x07:  // menu text
+        case 0x09:  // caption text
+            return QPalette::WindowText;
+        default:
+            return QPalette::Window;
+    }
+}
+
+std::uint32_t ValueOf(const QColor& color) {
+    return static_cast<std::uint32_t>(color.red()) | (static_cast<std::uint32_t>(color.green()) << 8) |
+           (static_cast<std::uint32_t>(color.blue()) << 16);
+}
+
+bool TakesButtonFace(const QWidget& control) {
+    return qobject_cast<const QGroupBox*>(&control) != nullptr ||
+           qobject_cast<const QLabel*>(&control) != nullptr ||
+           qobject_cast<const QCheckBox*>(&control) != nullptr ||
+           qobject_cast<const QRadioButton*>(&control) != nullptr;
+}
+
+QFont ArialBold(qreal points) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Bold);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    // Where Arial is not installed, prefer a face with the same metrics over whatever sans comes first.
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+}  // namespace
+
+QColor ColorOf(std::uint32_t value) {
+    if ((value & kSystemColorFlag) != 0) {
+        return QGuiApplication::palette().color(QPalette::Active, SystemColorRole(value & 0xFF));
+    }
+    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                  static_cast<int>((value >> 16) & 0xFF));
+}
+
+void SetBackColor(QWidget& widget, std::uint32_t value) {
+    widget.setProperty(kBackColorProperty, QVariant::fromValue(static_cast<uint>(value)));
+    QPalette palette = widget.palette();
+    palette.setColor(widget.backgroundRole(), ColorOf(value));
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+std::uint32_t BackColor(const QWidget& widget) {
+    const QVariant stored = widget.property(kBackColorProperty);
+    if (stored.isValid()) {
+        return static_cast<std::uint32_t>(stored.toUInt());
+    }
+    return ValueOf(widget.palette().color(widget.backgroundRole()));
+}
+
+void SetForeColor(QWidget& widget, std::uint32_t value) {
+    QPalette palette = widget.palette();
+    palette.setColor(widget.foregroundRole(), ColorOf(value));
+    widget.setPalette(palette);
+}
+
+QFont ControlFont() {
+    return ArialBold(9.0);
+}
+
+QFont ButtonFont() {
+    return ArialBold(11.25);
+}
+
+void StylePushButton(QWidget& button) {
+    button.setFont(ButtonFont());
+    SetBackColor(button, kWhite);
+    SetForeColor(button, kButtonText);
+}
+
+void ApplyButtonFaceColors(QWidget& window) {
+    SetBackColor(window, kButtonFace);
+    // The window's own controls, in the order in which it created them.
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        if (control->window() == &window && TakesButtonFace(*control)) {
+            SetBackColor(*control, kButtonFace);
+        }
+    }
+}
+
+bool ApplySkin(QWidget& connection_window, const QString& program_folder) {
+    const QString path = program_folder + QString::fromLatin1(kSkinFileName);
+    // Only a plain file counts: a folder of that name does not.
+    if (!QFileInfo(path).isFile()) {
+        return false;
+    }
+    ApplyButtonFaceColors(connection_window);
+    // On this platform the skin is a style sheet. A file that cannot be read leaves the colours changed
+    // and the window without a sheet, as a skin the component could not load would.
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        connection_window.setStyleSheet(QString::fromUtf8(file.readAll()));
+    }
+    return true;
+}
+
+}  // namespace kestrelmoor::ui
