@@ -32,6 +32,9 @@ std::vector<std::string> ScriptedToolkit::ErrorReports() const {
 
 void ScriptedToolkit::ShowMessage(const QString& text) {
     boxes_.push_back({BoxKind::Message, title_, text, BoxIcon::None});
+    if (on_show_message_) {
+        on_show_message_();
+    }
 }
 
 bool ScriptedToolkit::AskYesNo(const QString& text) {

@@ -46,6 +46,9 @@ class ScriptedToolkit : public ui::Toolkit {
     // handlers that the window system would run there.
     void OnProcessEvents(std::function<void()> action) { on_process_events_ = std::move(action); }
 
+    // Runs inside every ShowMessage, while the box would be on screen.
+    void OnShowMessage(std::function<void()> action) { on_show_message_ = std::move(action); }
+
     void SetProgramFolder(const QString& folder) { program_folder_ = folder; }
 
     // The name the next save dialog returns (an empty text: cancelled). A dialog that arrives with no
@@ -90,6 +93,7 @@ class ScriptedToolkit : public ui::Toolkit {
     int process_events_calls_ = 0;
     int process_events_now_calls_ = 0;
     std::function<void()> on_process_events_;
+    std::function<void()> on_show_message_;
     QString program_folder_ = QStringLiteral("/opt/kestrelmoor-test");
     QString title_;
 };

@@ -1,0 +1,191 @@
+// Start-up: the connection window's load handler with its numbered steps, the files beside the program,
+// and the helpers it uses.
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include "common/error_locations.h"
+#include "connection_window_fixture.h"
+#include "support/failing_database.h"
+#include "ui/app_shell.h"
+#include "ui/visual_style.h"
+
+namespace kestrelmoor::test {
+namespace {
+
+using ui::ConnectionWindow;
+
+const QString kResources = QStringLiteral(KESTRELMOOR_RESOURCES_DIR);
+
+// A program folder of its own for a test, holding what the test puts there.
+class ProgramFolder {
+  public:
+    QString Path() const { return dir_.path(); }
+    void Put(const QString& name, const QString& source) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(Path() + name).absolutePath()));
+        ASSERT_TRUE(QFile::copy(source, Path() + name));
+    }
+
+  private:
+    QTemporaryDir dir_;
+};
+
+TEST_F(ConnectionWindowTest, FirstStartShowsTheDefaultsAndTriesNoConnection) {
+    FailingDatabase failing(FailingDatabase::Failing::kBoth);
+    ConnectionWindow& window = MakeWindow(failing);
+    window.LoadAndShow();
+    const QStringList expected = {"localhost", "", "", "", "3306"};
+    for (int n = 1; n <= 5; ++n) EXPECT_EQ(Text(n).text(), expected[n - 1]) << "Text" << n;
+    EXPECT_EQ(failing.ConnectionRequests(), 0);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(toolkit_.Boxes().empty());
+    EXPECT_EQ(window.windowTitle(), "Kestrelmoor");
+    EXPECT_EQ(toolkit_.ApplicationTitle(), "Kestrelmoor") << "a name without a space keeps the whole name";
+    EXPECT_FALSE(window.windowIcon().pixmap(32, 32).isNull());
+    EXPECT_TRUE(toolkit_.OpenedUrls().empty());
+    EXPECT_EQ(Stored(SettingKey::Server), "localhost");
+    EXPECT_EQ(Stored(SettingKey::Port), "3306");
+}
+
+TEST_F(ConnectionWindowTest, ALoginWithoutPasswordIsNotTried) {
+    Store({"127.0.0.1", "user", "", "shop", "3306"});
+    FailingDatabase failing(FailingDatabase::Failing::kBoth);
+    MakeWindow(failing).LoadAndShow();
+    EXPECT_EQ(failing.ConnectionRequests(), 0);
+    EXPECT_TRUE(window_->isVisible());
+}
+
+TEST_F(ConnectionWindowServerTest, AStoredLoginThatConnectsMovesOnToTheExtractionWindow) {
+    Store(good_);
+    ConnectionWindow& window = MakeWindow();
+    window.LoadAndShow();
+    EXPECT_EQ(extraction_window_shown_, 1);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(toolkit_.Boxes().empty());
+    EXPECT_EQ(Text(4).text(), Q(good_.database));
+}
+
+TEST_F(ConnectionWindowServerTest, AStoredLoginThatFailsStaysWithoutAMessage) {
+    Store(bad_);
+    ConnectionWindow& window = MakeWindow();
+    window.LoadAndShow();
+    EXPECT_EQ(extraction_window_shown_, 0);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(toolkit_.Boxes().empty());
+    EXPECT_EQ(Text(3).text(), Q(bad_.password));
+}
+
+TEST_F(ConnectionWindowTest, AStoredLoginWithoutADatabaseComponentIsReportedAndStillMovesOn) {
+    Store({"127.0.0.1", "user", "pw", "shop", "3306"});
+    FailingDatabase failing(FailingDatabase::Failing::kConnection);
+    MakeWindow(failing).LoadAndShow();
+    EXPECT_EQ(ReportLines(kLocationForm1FormLoad), (std::vector<int>{140, -1}));
+    EXPECT_EQ(ReportLines(kLocationForm1PushButton3Click), (std::vector<int>{-1, 100}));
+    EXPECT_EQ(extraction_window_shown_, 1);
+}
+
+TEST_F(ConnectionWindowTest, EveryUnreadableFieldIsReportedWithItsOwnLine) {
+    ASSERT_TRUE(QDir().mkpath(SettingsStore().FilePath()));  // a folder where the file should be
+    MakeWindow().LoadAndShow();
+    EXPECT_EQ(ReportLines(kLocationForm1FormLoad), (std::vector<int>{128, 130, 132, 134, 136}));
+    EXPECT_TRUE(window_->isVisible());
+    ASSERT_TRUE(QDir(SettingsStore().FilePath()).removeRecursively());
+}
+
+TEST_F(ConnectionWindowTest, TheHomePageOpensOnlyWhenSevenIsDrawn) {
+    MakeWindow(0.05).Form_Load();   // 1 + 5 = 6
+    MakeWindow(0.07).Form_Load();   // 8
+    MakeWindow(0.0).Form_Load();    // 1
+    MakeWindow(0.999).Form_Load();  // 100
+    EXPECT_TRUE(toolkit_.OpenedUrls().empty());
+    MakeWindow(0.06).Form_Load();  // 7
+    EXPECT_EQ(toolkit_.OpenedUrls(), std::vector<QString>{QString::fromLatin1(ui::kHomePage)});
+}
+
+TEST_F(ConnectionWindowTest, AHomePageThatCannotBeOpenedIsReportedAtLine106AndStartUpGoesOn) {
+    toolkit_.FailOpenUrl(true);
+    MakeWindow(0.06).LoadAndShow();
+    EXPECT_EQ(ReportLines(kLocationForm1FormLoad), std::vector<int>{106});
+    EXPECT_EQ(Text(1).text(), "localhost");
+    EXPECT_TRUE(window_->isVisible());
+}
+
+TEST_F(ConnectionWindowTest, TheSkinRecoloursWindowFrameAndLabelsAndAppliesItsStyleSheet) {
+    ProgramFolder folder;
+    folder.Put("/x/o.cjs", kResources + "/x/o.cjs");
+    toolkit_.SetProgramFolder(folder.Path());
+    ConnectionWindow& window = MakeWindow();
+    window.Form_Load();
+    EXPECT_EQ(ui::BackColor(window), ui::kButtonFace);
+    EXPECT_EQ(ui::BackColor(*window.findChild<QGroupBox*>("Frame1")), ui::kButtonFace);
+    for (const char* label : {"Label1", "Label2", "Label3", "Label4", "Label9"}) {
+        EXPECT_EQ(ui::BackColor(*window.findChild<QLabel*>(label)), ui::kButtonFace) << label;
+    }
+    EXPECT_EQ(ui::BackColor(Text(1)), ui::kWindowBackground);
+    EXPECT_EQ(ui::BackColor(Button(3)), ui::kWhite);
+    QFile sheet(kResources + "/x/o.cjs");
+    ASSERT_TRUE(sheet.open(QIODevice::ReadOnly));
+    EXPECT_EQ(window.styleSheet(), QString::fromUtf8(sheet.readAll()));
+    EXPECT_TRUE(toolkit_.Boxes().empty());
+}
+
+TEST_F(ConnectionWindowTest, ASkinFolderInsteadOfAFileChangesNothing) {
+    ProgramFolder folder;
+    ASSERT_TRUE(QDir().mkpath(folder.Path() + "/x/o.cjs"));
+    toolkit_.SetProgramFolder(folder.Path());
+    ConnectionWindow& window = MakeWindow();
+    window.Form_Load();
+    EXPECT_EQ(ui::BackColor(window), ui::kWhite);
+    EXPECT_EQ(ui::BackColor(*window.findChild<QGroupBox*>("Frame1")), ui::kWhite);
+    EXPECT_EQ(window.palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_TRUE(window.styleSheet().isEmpty());
+}
+
+TEST_F(ConnectionWindowTest, ThePointerFileBesideTheProgramBecomesTheWindowsPicture) {
+    MakeWindow().Form_Load();  // the default program folder holds nothing
+    EXPECT_FALSE(window_->Pointer().HasPicture());
+    EXPECT_TRUE(toolkit_.Boxes().empty());
+
+    ProgramFolder folder;
+    folder.Put("/HAND-M.CUR", kResources + "/HAND-M.CUR");
+    toolkit_.SetProgramFolder(folder.Path());
+    MakeWindow().Form_Load();
+    EXPECT_TRUE(window_->Pointer().HasPicture());
+    EXPECT_TRUE(toolkit_.Boxes().empty());
+
+    ProgramFolder broken;
+    broken.Put("/HAND-M.CUR", kResources + "/x/o.cjs");  // not a cursor
+    toolkit_.SetProgramFolder(broken.Path());
+    MakeWindow().Form_Load();
+    EXPECT_FALSE(window_->Pointer().HasPicture());
+    EXPECT_EQ(ReportLines(kLocationForm1FormLoad), std::vector<int>{126});
+}
+
+TEST(AppTitle, IsTheDisplayNameCutAtItsLastSpaceWhileTooLong) {
+    EXPECT_EQ(ui::AppTitleFor("Kestrelmoor"), "Kestrelmoor");
+    EXPECT_EQ(ui::AppTitleFor("North Moor Address Finder"), "North Moor Address");
+    // 34 characters, then a word of 8 and one of 6: 43 are left after the first cut, 34 after the second.
+    const QString first = QString(34, QLatin1Char('a'));
+    EXPECT_EQ(ui::AppTitleFor(first + " bbbbbbbb cccccc"), first);
+    // Words run out before the title fits: what is left is kept rather than cut into nothing.
+    const QString long_word(45, QLatin1Char('w'));
+    EXPECT_EQ(ui::AppTitleFor(long_word + " x"), long_word);
+    EXPECT_EQ(ui::AppTitleFor("Trailing "), "Trailing");
+}
+
+TEST(FileExists, IsTrueForFilesAndFoldersAndFalseOtherwise) {
+    QTemporaryDir dir;
+    QFile file(dir.path() + "/f");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_TRUE(ui::FileExists(dir.path() + "/f"));
+    EXPECT_TRUE(ui::FileExists(dir.path()));
+    EXPECT_FALSE(ui::FileExists(dir.path() + "/missing"));
+    EXPECT_FALSE(ui::FileExists(dir.path() + "/f/below-a-file"));
+    EXPECT_FALSE(ui::FileExists(""));
+}
+
+}  // namespace
+}  // namespace kestrelmoor::test
