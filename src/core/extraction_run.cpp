@@ -58,6 +58,8 @@ void ExtractionRun::Run(const db::ConnectionProfile& profile, const TableList& t
     trap.step(104, [&] { Require(connection).SetCommandTimeout(kCommandTimeoutSeconds); });
     trap.step(106, [&] { Require(connection).SetConnectionTimeout(kConnectionTimeoutSeconds); });
     trap.step(108, [&] { Require(connection).SetCursorLocation(kClientSideCursor); });
+    // Not a step of its own: the window keeps processing events while the server sends a big table.
+    if (connection && yield_) connection->SetWaitHook(yield_);
     trap.step(110, [&] { Require(connection).Open(db::BuildConnectionString(profile)); });
     trap.step(112, [&] { row_results.clear(); });
     trap.step(114, [&] { seen = std::make_unique<SeenAddresses>(); });

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -14,14 +15,14 @@
 namespace kestrelmoor::db {
 
 class DatabaseError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class RecordSet;
 
 class Connection {
-public:
+  public:
     virtual ~Connection() = default;
 
     // Seconds; 0 leaves the client library's default of this layer (15 s to connect, 30 s per command).
@@ -29,6 +30,11 @@ public:
     virtual void SetConnectionTimeout(int seconds) = 0;
     // 3 = client-side (stored) results, the only location this layer supports; others throw.
     virtual void SetCursorLocation(int location) = 0;
+
+    // Called again and again, every few milliseconds, while the connection waits for the server (to
+    // connect, to answer a query and send its whole result), so that the window stays responsive
+    // during a long fetch. Nothing is called without a hook.
+    virtual void SetWaitHook(std::function<void()> hook) { (void)hook; }
 
     // Opens with an ODBC-style connection string (see connection_string.h).
     virtual void Open(std::string_view connection_string) = 0;
@@ -40,7 +46,7 @@ public:
 };
 
 class RecordSet {
-public:
+  public:
     virtual ~RecordSet() = default;
 
     // Runs `sql` on `connection` and holds its whole result on the client (static cursor).
@@ -60,7 +66,7 @@ public:
 
 // Creates the two objects; the MariaDB implementation is the real one, tests inject failing ones.
 class Database {
-public:
+  public:
     virtual ~Database() = default;
     virtual std::unique_ptr<Connection> CreateConnection() = 0;
     virtual std::unique_ptr<RecordSet> CreateRecordSet() = 0;

@@ -1,5 +1,7 @@
 #include "db/mariadb_connection.h"
 
+#include <chrono>
+#include <future>
 #include <string>
 
 #include "db/connection_string.h"
@@ -16,7 +18,19 @@ void SetOption(MYSQL* handle, mysql_option option, const void* value) {
     if (mysql_optionsv(handle, option, value) != 0) throw DatabaseError(mysql_error(handle));
 }
 
+constexpr auto kWaitHookInterval = std::chrono::milliseconds(5);
+
 }  // namespace
+
+// The handle is used by the worker alone until the call returns: nothing else in the program touches
+// this connection meanwhile, and the future's destructor waits for the worker even when the hook throws.
+template <class Call>
+auto MariaDbConnection::WhileWaiting(Call&& call) {
+    if (!wait_hook_) return call();
+    auto pending = std::async(std::launch::async, std::forward<Call>(call));
+    while (pending.wait_for(kWaitHookInterval) != std::future_status::ready) wait_hook_();
+    return pending.get();
+}
 
 void MariaDbConnection::SetCommandTimeout(int seconds) {
     CheckTimeout(seconds, "CommandTimeout");
@@ -64,8 +78,11 @@ void MariaDbConnection::Open(std::string_view connection_string) {
     mysql_ssl_set(m, nullptr, nullptr, nullptr, nullptr, nullptr);
 
     const char* database = settings.database.empty() ? nullptr : settings.database.c_str();
-    if (!mysql_real_connect(m, local ? "localhost" : settings.server.c_str(), settings.user.c_str(),
-                            settings.password.c_str(), database, settings.port, nullptr, 0)) {
+    const bool connected = WhileWaiting([&] {
+        return mysql_real_connect(m, local ? "localhost" : settings.server.c_str(), settings.user.c_str(),
+                                  settings.password.c_str(), database, settings.port, nullptr, 0) != nullptr;
+    });
+    if (!connected) {
         throw DatabaseError(mysql_error(m));
     }
     handle_ = std::move(handle);
@@ -78,10 +95,14 @@ MYSQL* MariaDbConnection::Require(const char* member) const {
 
 ResultHandle MariaDbConnection::Query(std::string_view sql) {
     MYSQL* m = Require("Execute");
-    if (mysql_real_query(m, sql.data(), static_cast<unsigned long>(sql.size())) != 0) {
-        throw DatabaseError(mysql_error(m));
-    }
-    ResultHandle result(mysql_store_result(m));
+    MYSQL_RES* stored = nullptr;
+    const bool sent = WhileWaiting([&] {
+        if (mysql_real_query(m, sql.data(), static_cast<unsigned long>(sql.size())) != 0) return false;
+        stored = mysql_store_result(m);
+        return true;
+    });
+    if (!sent) throw DatabaseError(mysql_error(m));
+    ResultHandle result(stored);
     if (!result && mysql_field_count(m) != 0) throw DatabaseError(mysql_error(m));
     return result;
 }

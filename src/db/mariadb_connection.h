@@ -16,6 +16,7 @@ class MariaDbConnection final : public Connection {
     void SetCommandTimeout(int seconds) override;
     void SetConnectionTimeout(int seconds) override;
     void SetCursorLocation(int location) override;
+    void SetWaitHook(std::function<void()> hook) override { wait_hook_ = std::move(hook); }
 
     // SERVER "localhost" (or empty) goes through the local server's Unix socket, whose path the client
     // library takes from MYSQL_UNIX_PORT when set; any other server over TCP. TLS is used whenever the
@@ -30,10 +31,14 @@ class MariaDbConnection final : public Connection {
 
   private:
     MYSQL* Require(const char* member) const;
+    // Runs a blocking client call; with a wait hook, on a worker thread while this thread calls the hook.
+    template <class Call>
+    auto WhileWaiting(Call&& call);
 
     MysqlHandle handle_;
     int command_timeout_ = 0;
     int connect_timeout_ = 0;
+    std::function<void()> wait_hook_;
 };
 
 }  // namespace kestrelmoor::db

@@ -4,6 +4,25 @@
 #include <stdexcept>
 
 namespace kestrelmoor::ui {
+namespace {
+
+constexpr int kPublishIntervalMs = 100;
+
+}  // namespace
+
+CheckListModel::CheckListModel(QObject* parent) : QAbstractTableModel(parent) {
+    publish_timer_.setSingleShot(true);
+    publish_timer_.setInterval(kPublishIntervalMs);
+    connect(&publish_timer_, &QTimer::timeout, this, &CheckListModel::Publish);
+}
+
+void CheckListModel::Publish() {
+    const int rows = static_cast<int>(texts_.size());
+    if (published_ == rows) return;
+    beginInsertRows(QModelIndex(), published_, rows - 1);
+    published_ = rows;
+    endInsertRows();
+}
 
 void CheckListModel::AddColumn(const QString& header) {
     const int column = static_cast<int>(headers_.size());
@@ -29,6 +48,7 @@ void CheckListModel::SetChecked(std::int64_t row, bool checked) {
     const std::size_t at = At(row);
     if (checked_[at] == checked) return;
     checked_[at] = checked;
+    if (static_cast<int>(at) >= published_) return;
     const QModelIndex cell = index(static_cast<int>(at), 0);
     emit dataChanged(cell, cell, {Qt::CheckStateRole});
 }
@@ -38,11 +58,9 @@ void CheckListModel::Append(std::string_view text, bool checked) {
     if (texts_.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max())) {
         throw std::length_error("The list is full");
     }
-    const int row = static_cast<int>(texts_.size());
-    beginInsertRows(QModelIndex(), row, row);
     texts_.emplace_back(text);
     checked_.push_back(checked);
-    endInsertRows();
+    if (!publish_timer_.isActive()) publish_timer_.start();
 }
 
 void CheckListModel::Clear() {
@@ -51,11 +69,13 @@ void CheckListModel::Clear() {
     beginResetModel();
     texts_.clear();
     checked_.clear();
+    published_ = 0;
+    publish_timer_.stop();
     endResetModel();
 }
 
 int CheckListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(texts_.size());
+    return parent.isValid() ? 0 : published_;
 }
 
 int CheckListModel::columnCount(const QModelIndex& parent) const {
@@ -63,7 +83,7 @@ int CheckListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant CheckListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.column() != 0 || index.row() >= rowCount()) return {};
+    if (!index.isValid() || index.column() != 0 || index.row() >= published_) return {};
     const auto row = static_cast<std::size_t>(index.row());
     if (role == Qt::DisplayRole)
         return QString::fromUtf8(texts_[row].data(), static_cast<qsizetype>(texts_[row].size()));

@@ -1,6 +1,10 @@
 // The rows of a list view with a check box each, under column headers that the window adds when it
 // loads (before that the list has no column). Texts are kept as UTF-8 and turned into display text only
 // for the rows on screen, so a list of a million addresses costs about as much as the addresses.
+//
+// Rows appended in a burst reach the views a few times a second rather than one by one: each time the
+// views learn of new rows they lay out the whole list again, and that would cost more than finding the
+// addresses. Count, Text and Checked always cover every row.
 #pragma once
 
 #include <cstdint>
@@ -10,12 +14,13 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <QTimer>
 
 namespace kestrelmoor::ui {
 
 class CheckListModel : public QAbstractTableModel {
   public:
-    using QAbstractTableModel::QAbstractTableModel;
+    explicit CheckListModel(QObject* parent = nullptr);
 
     void AddColumn(const QString& header);
 
@@ -30,6 +35,8 @@ class CheckListModel : public QAbstractTableModel {
     // Changes whenever rows are removed, so that work that reads the list by row number across a
     // yield can tell that its rows are gone.
     std::uint64_t Generation() const { return generation_; }
+    // Shows the views every row appended so far, now.
+    void Publish();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -45,6 +52,8 @@ class CheckListModel : public QAbstractTableModel {
     std::vector<std::string> texts_;
     std::vector<bool> checked_;
     std::uint64_t generation_ = 0;
+    int published_ = 0;  // the rows the views know of
+    QTimer publish_timer_;
 };
 
 }  // namespace kestrelmoor::ui

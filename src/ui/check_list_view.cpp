@@ -1,7 +1,6 @@
 #include "ui/check_list_view.h"
 
 #include <QHeaderView>
-#include <QTimer>
 
 namespace kestrelmoor::ui {
 
@@ -15,16 +14,23 @@ CheckListView::CheckListView(QWidget* parent) : QTreeView(parent), model_(this) 
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (scroll_pending_) ScrollToLastPublished();
+    });
 }
 
 void CheckListView::ScrollToLastSoon() {
-    if (scroll_pending_) return;
-    scroll_pending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        scroll_pending_ = false;
-        const int rows = model_.rowCount();
-        if (rows > 0) scrollTo(model_.index(rows - 1, 0));
-    });
+    if (model_.rowCount() == model_.Count()) {
+        ScrollToLastPublished();
+    } else {
+        scroll_pending_ = true;  // done when the new rows reach the view
+    }
+}
+
+void CheckListView::ScrollToLastPublished() {
+    scroll_pending_ = false;
+    const int rows = model_.rowCount();
+    if (rows > 0) scrollTo(model_.index(rows - 1, 0));
 }
 
 }  // namespace kestrelmoor::ui

@@ -14,12 +14,12 @@ class CheckListView : public QTreeView {
     CheckListModel& Model() { return model_; }
     const CheckListModel& Model() const { return model_; }
 
-    // Brings the last row into view once pending events run. An extraction may add hundreds of
-    // thousands of rows in a burst; laying the list out again for each of them would cost more than
-    // the extraction itself, and only the last scroll can be seen anyway.
+    // Brings the last row into view, once it has reached the view (see CheckListModel).
     void ScrollToLastSoon();
 
   private:
+    void ScrollToLastPublished();
+
     CheckListModel model_;
     bool scroll_pending_ = false;
 };
