@@ -1,8 +1,10 @@
 #include "ui/extraction_window.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QScreen>
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
@@ -13,6 +15,19 @@ namespace kestrelmoor::ui {
 namespace {
 
 constexpr int kListColumnTwips = 7000;
+// Room the button's frame takes on each side of its caption.
+constexpr int kCaptionMargin = 6;
+
+// The longest caption does not quite fit its button in the metric-compatible face of Arial: that
+// button's font steps down until the caption fits inside the frame instead of running into it.
+void FitCaption(QPushButton& button) {
+    QFont font = button.font();
+    while (font.pointSizeF() > 8 &&
+           QFontMetrics(font).horizontalAdvance(button.text()) > button.width() - 2 * kCaptionMargin) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    button.setFont(font);
+}
 
 }  // namespace
 
@@ -80,6 +95,11 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database,
     for (std::size_t i = 1; i < std::size(tab_order); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);
     progress_bar1_->setFocusPolicy(Qt::NoFocus);
     pointer_.AddHoverTarget(*this, kPointerDefault);
+
+    // First position: centred on the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
 }
 
 QPushButton* ExtractionWindow::AddButton(const char* name, const char* caption, QRect geometry,
@@ -88,6 +108,7 @@ QPushButton* ExtractionWindow::AddButton(const char* name, const char* caption, 
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
     button->setFont(ButtonFont());
+    FitCaption(*button);
     SetBackColor(*button, kWhite);
     pointer_.AddHoverTarget(*button, kPointerCustom);
     connect(button, &QPushButton::clicked, this, handler);
@@ -97,7 +118,7 @@ QPushButton* ExtractionWindow::AddButton(const char* name, const char* caption, 
 void ExtractionWindow::Form_Load() {
     Trap trap(toolkit_, kLocationForm2FormLoad);
     trap.step(100, [&] { ApplyButtonFaceColors(*this); });
-    trap.step(102, [&] { setWindowIcon(QGuiApplication::windowIcon()); });
+    trap.step(102, [&] { setWindowIcon(ProgramIcon()); });
     const QString pointer_file = toolkit_.ProgramFolder() + QString::fromLatin1(kPointerFileName);
     if (trap.test(106, [&] { return FileExists(pointer_file); })) {
         trap.step(108, [&] {

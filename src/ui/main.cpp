@@ -1,11 +1,11 @@
 // kestrelmoor: the desktop program.
 #include <QApplication>
-#include <QIcon>
 #include <QRandomGenerator>
 #include <QStyleFactory>
 
 #include "common/settings_store.h"
 #include "db/mariadb_database.h"
+#include "ui/app_shell.h"
 #include "ui/qt_toolkit.h"
 #include "ui/shell.h"
 
@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // One look on every desktop: the layouts place controls at fixed pixel positions.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrelmoor/icon")));
+    QApplication::setWindowIcon(kestrelmoor::ui::ProgramIcon());
 
     kestrelmoor::ui::QtToolkit toolkit;
     kestrelmoor::db::MariaDbDatabase database;
