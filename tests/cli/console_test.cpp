@@ -1,0 +1,156 @@
+// Standard error on the command line: a step failure printed with its line, the progress line drawn
+// only on a terminal and never run into by a message, and the password asked on a terminal.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "cli/console.h"
+#include "cli/password_prompt.h"
+#include "cli/progress_line.h"
+#include "common/error_locations.h"
+#include "common/error_trap.h"
+
+namespace kestrelmoor::cli {
+namespace {
+
+// Everything written to a console, read back.
+class Captured {
+  public:
+    Captured() : file_(std::tmpfile()) {}
+    ~Captured() { std::fclose(file_); }
+    int fd() const { return fileno(file_); }
+    std::string Text() const {
+        std::string bytes(static_cast<std::size_t>(::lseek(fd(), 0, SEEK_END)), '\0');
+        EXPECT_EQ(::pread(fd(), bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
+        return bytes;
+    }
+
+  private:
+    FILE* file_;
+};
+
+TEST(ConsoleReportTest, PrintsTheDescriptionAndTheLineOfEachFailedStep) {
+    Captured err;
+    Console console(err.fd(), false);
+    ConsoleReport report(console);
+    Trap trap(report, kLocationForm2PushButton4Click);
+    trap.step(124, [] { throw std::runtime_error("Table 'shop.gone' doesn't exist"); });
+    trap.step(126, [] {});
+    trap.step(160, [] { throw std::runtime_error("Lost connection to server during query"); });
+    EXPECT_EQ(err.Text(),
+              "kestrelmoor-extract: Table 'shop.gone' doesn't exist (at line 124)\n"
+              "kestrelmoor-extract: Lost connection to server during query (at line 160)\n");
+    EXPECT_EQ(report.Failures(), 2);
+}
+
+// Feeds a table of `total` rows to the line as the run does, `done` rows of it.
+void FeedRows(ProgressLine& line, std::int64_t done, std::int64_t total) {
+    for (std::int64_t row = 0; row < done; ++row) {
+        line.SetValue((static_cast<double>(row) + 1) / static_cast<double>(total) * 100);
+    }
+}
+
+TEST(ProgressLineTest, KeepsOneFinishedLinePerTableOnATerminal) {
+    Captured err;
+    Console console(err.fd(), true);
+    ProgressLine line(console);
+    line.BeginTable("orders");
+    FeedRows(line, 3, 3);
+    line.BeginTable("big");
+    FeedRows(line, 7, 1000003);
+    line.EndTable();
+    const std::string text = err.Text();
+    // Every drawing starts at the line's start; the last of each table stays, ended by a line feed.
+    EXPECT_EQ(text.front(), '\r');
+    EXPECT_NE(text.find("\rorders: 3 of 3 rows, "), std::string::npos) << text;
+    EXPECT_NE(text.find("\rbig: 7 of 1000003 rows, "), std::string::npos) << text;
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+}
+
+TEST(ProgressLineTest, AMessageClearsTheLineAndAFailedTableLeavesNoLine) {
+    Captured err;
+    Console console(err.fd(), true);
+    ProgressLine line(console);
+    line.BeginTable("gone");
+    console.Message("Table 'shop.gone' doesn't exist (at line 124)");
+    line.BeginTable("empty");
+    line.EndTable();
+    EXPECT_EQ(err.Text(),
+              "\rgone: reading\x1b[K"
+              "\r\x1b[Kkestrelmoor-extract: Table 'shop.gone' doesn't exist (at line 124)\n"
+              "\rempty: reading\x1b[K\rempty: no rows\x1b[K\n");
+}
+
+TEST(ProgressLineTest, DrawsNothingWithoutATerminal) {
+    Captured err;
+    Console console(err.fd(), false);
+    ProgressLine line(console);
+    line.BeginTable("orders");
+    FeedRows(line, 3, 3);
+    line.EndTable();
+    console.Message("done");
+    EXPECT_EQ(err.Text(), "kestrelmoor-extract: done\n");
+}
+
+TEST(PasswordPromptTest, FailsClearlyWithoutATerminal) {
+    for (const char* terminal : {"/nonexistent/tty", "/dev/null"}) {
+        try {
+            PromptPassword(terminal);
+            FAIL() << terminal;
+        } catch (const PromptError& e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find("terminal"), std::string::npos) << message;
+            EXPECT_NE(message.find("--password=PASSWORD"), std::string::npos) << message;
+        }
+    }
+}
+
+// Reads what the prompt wrote to the terminal, waiting up to a second for it.
+std::string ReadScreen(int master) {
+    std::string screen;
+    char buffer[256];
+    pollfd ready{master, POLLIN, 0};
+    while (::poll(&ready, 1, 1000) > 0) {
+        const ssize_t got = ::read(master, buffer, sizeof buffer);
+        if (got <= 0) break;
+        screen.append(buffer, static_cast<std::size_t>(got));
+        if (screen.find('\n') != std::string::npos) break;
+    }
+    return screen;
+}
+
+TEST(PasswordPromptTest, ReadsOneLineFromTheTerminalWithoutEcho) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string terminal = ::ptsname(master);
+    // Typed once the prompt shows: switching echo off discards what was typed ahead.
+    std::string password;
+    std::thread prompt([&] { password = PromptPassword(terminal); });
+    std::string screen = ReadScreen(master);
+    while (screen.find("Enter password: ") == std::string::npos) {
+        const std::string more = ReadScreen(master);
+        ASSERT_FALSE(more.empty()) << screen;
+        screen += more;
+    }
+    ASSERT_EQ(::write(master, "s3cr;t\n", 7), 7);
+    prompt.join();
+    EXPECT_EQ(password, "s3cr;t");
+    screen += ReadScreen(master);
+    EXPECT_EQ(screen.find("s3cr"), std::string::npos) << "echoed: " << screen;
+    ::close(master);
+}
+
+}  // namespace
+}  // namespace kestrelmoor::cli

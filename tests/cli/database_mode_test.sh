@@ -1,0 +1,184 @@
+#!/usr/bin/env bash
+# kestrelmoor-extract database mode end to end against the private test server (scripts/test-db):
+# tables named or listed, both formats byte for byte, the output file replaced only as a whole, every
+# failure printed with its line while the run goes on, and the login taken from the options, the
+# environment or the settings store. Usage: database_mode_test.sh TOOL SOURCE_DIR
+set -u
+tool=$1
+facts=${KESTRELMOOR_TEST_DB_FACTS:-$2/build/test-db/facts.env}
+fact() { sed -n "s/^$1=//p" "$facts" | head -n 1; }
+if [ ! -f "$facts" ]; then
+    echo "FAIL: no test server facts at $facts; start one with scripts/test-db start"
+    exit 1
+fi
+port=$(fact PORT)
+user=$(fact USER)
+password=$(fact PASSWORD)
+db=kestrel_cli_$$
+
+dir=$(mktemp -d)
+unset MYSQL_PWD MYSQL_HOST MYSQL_TCP_PORT
+export XDG_CONFIG_HOME=$dir/config
+mkdir -p "$XDG_CONFIG_HOME"
+admin() {
+    MYSQL_PWD=$(fact ADMIN_PASSWORD) mariadb --no-defaults --protocol=tcp -h 127.0.0.1 -P "$port" \
+        -u "$(fact ADMIN_USER)" -B -N -e "$1"
+}
+cleanup() {
+    admin "DROP DATABASE IF EXISTS $db; DROP USER IF EXISTS 'kcli_semi'@'127.0.0.1'" || true
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+admin "SELECT 1" >/dev/null || { echo "FAIL: the test server at port $port does not answer"; exit 1; }
+
+failures=0
+check() { # name, expected, actual
+    if [ "$2" == "$3" ]; then echo "ok   $1"; else
+        echo "FAIL $1"
+        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3")
+        failures=$((failures + 1))
+    fi
+}
+login=(-h 127.0.0.1 -P "$port" -u "$user" "-p$password" -D "$db")
+run() { "$tool" "${login[@]}" "$@"; }
+
+admin "CREATE DATABASE $db; USE $db;
+       CREATE TABLE people (id INT, name VARCHAR(40), email VARCHAR(80), note TEXT);
+       INSERT INTO people VALUES (1, 'Ann', 'Ann@Example.com', NULL), (2, 'Bob', NULL, 'bob@example.net, ann@example.COM'),
+                                 (3, 'Cy', 'cy@example.org', 'and dee@example.org');
+       CREATE TABLE orders (id INT, contact VARCHAR(80));
+       INSERT INTO orders VALUES (1, 'eve@example.com'), (2, 'CY@example.org');
+       CREATE TABLE empty_one (a INT);
+       CREATE TABLE sys_log (a TEXT); INSERT INTO sys_log VALUES ('sys@example.com');
+       CREATE TABLE SYSTEM_x (a TEXT); INSERT INTO SYSTEM_x VALUES ('upper@example.com');
+       CREATE TABLE sy (a TEXT); INSERT INTO sy VALUES ('short@example.com');"
+
+# --- which tables, in which order ---------------------------------------------------------------
+out=$(run orders people); rc=$?
+check "named tables are read in the order named" "eve@example.com
+CY@example.org
+Ann@Example.com
+bob@example.net
+dee@example.org" "$out"
+check "a clean run exits 0" 0 "$rc"
+
+out=$(run)
+check "without names every table but the sys ones is read, in the server's order" "eve@example.com
+CY@example.org
+Ann@Example.com
+bob@example.net
+dee@example.org
+short@example.com" "$out"
+
+check "a sys table named on the command line is read" "sys@example.com" "$(run sys_log)"
+
+# --- formats ------------------------------------------------------------------------------------
+run --comma orders people >"$dir/comma"
+printf 'eve@example.com,CY@example.org,Ann@Example.com,bob@example.net,dee@example.org,\r\n' >"$dir/want"
+cmp -s "$dir/want" "$dir/comma"; check "--comma writes the comma file's bytes" 0 "$?"
+run --comma empty_one >"$dir/comma"
+cmp -s <(printf '\r\n') "$dir/comma"; check "--comma with no address gives CR LF alone" 0 "$?"
+
+# --- output file --------------------------------------------------------------------------------
+run -o "$dir/out.txt" orders; rc=$?
+check "-o writes the file" "eve@example.com
+CY@example.org" "$(cat "$dir/out.txt")"
+check "-o exits 0" 0 "$rc"
+run --output="$dir/out.txt" --comma people; rc=$?
+check "--output replaces the file" "Ann@Example.com,bob@example.net,cy@example.org,dee@example.org," \
+    "$(tr -d '\r\n' <"$dir/out.txt")"
+cp "$dir/out.txt" "$dir/before.txt"
+"$tool" -h 127.0.0.1 -P "$port" -u "$user" -pwrong -D "$db" -o "$dir/out.txt" people 2>"$dir/err"; rc=$?
+cmp -s "$dir/before.txt" "$dir/out.txt"; check "a wrong password leaves the file byte for byte" 0 "$?"
+check "a wrong password exits 1" 1 "$rc"
+check "the login failure is printed with its line" 1 "$(grep -c "Access denied for user '$user'.*(at line 110)" "$dir/err")"
+check "the file is said to be left as it was" 1 "$(grep -c "out.txt was left as it was" "$dir/err")"
+run -o "$dir/out.txt" orders gone 2>/dev/null
+cmp -s "$dir/before.txt" "$dir/out.txt"; check "a failed table leaves the file too" 0 "$?"
+check "no temporary file is left beside it" "before.txt
+config
+err
+out.txt
+want" "$(ls -A "$dir" | grep -v '^comma$')"
+
+run -o "$dir/no/such/folder/x.txt" orders 2>"$dir/err"; rc=$?
+check "a missing folder exits 1" 1 "$rc"
+check "a missing folder is reported" 1 "$(grep -c 'cannot write the addresses to .*x.txt: No such file or directory' "$dir/err")"
+if [ "$(id -u)" -eq 0 ]; then locked=/proc/kcli-out.txt; else
+    mkdir "$dir/locked" && chmod 500 "$dir/locked"
+    locked=$dir/locked/x.txt
+fi
+run -o "$locked" orders 2>"$dir/err"; rc=$?
+check "an unwritable folder exits 1" 1 "$rc"
+check "an unwritable folder is reported" 1 "$(grep -c "cannot write the addresses to $locked" "$dir/err")"
+
+for i in $(seq 1 4000); do echo "($i, 'user$i@example.com')"; done | paste -sd, |
+    sed "s/^/USE $db; CREATE TABLE many (id INT, e TEXT); INSERT INTO many VALUES /" >"$dir/many.sql"
+admin "$(cat "$dir/many.sql")"
+run many >/dev/full 2>"$dir/err"; rc=$?
+check "a full device on standard output exits 1" 1 "$rc"
+check "a full device is reported" 1 "$(grep -c 'cannot write the addresses: No space left on device' "$dir/err")"
+run -o /dev/full orders 2>"$dir/err"; rc=$?
+check "-o /dev/full exits 1" 1 "$rc"
+check "-o /dev/full is reported" 1 "$(grep -c 'cannot write the addresses to /dev/full: No space left on device' "$dir/err")"
+
+# --- failures go on -----------------------------------------------------------------------------
+admin "USE $db; CREATE TABLE doomed (a TEXT); INSERT INTO doomed VALUES ('doomed@example.com')"
+admin "DROP TABLE $db.doomed"
+out=$(run orders doomed people 2>"$dir/err"); rc=$?
+check "the run goes on after a dropped table" "eve@example.com
+CY@example.org
+Ann@Example.com
+bob@example.net
+dee@example.org" "$out"
+check "a dropped table exits 1" 1 "$rc"
+check "a dropped table is reported with its line" "kestrelmoor-extract: Table '$db.doomed' doesn't exist (at line 124)" "$(cat "$dir/err")"
+
+out=$("$tool" -h 127.0.0.1 -P abc -u "$user" "-p$password" -D "$db" orders 2>"$dir/err"); rc=$?
+check "a port of letters exits 1" 1 "$rc"
+check "a port of letters is reported by the open" 1 "$(grep -c 'PORT "abc" is not a port number.*(at line 110)' "$dir/err")"
+"$tool" -h 127.0.0.1 -P abc -u "$user" "-p$password" -D "$db" 2>"$dir/err"; rc=$?
+check "a port of letters without tables exits 1" 1 "$rc"
+check "the catalogue says why it failed" 1 "$(grep -c 'cannot list the tables: .*PORT "abc"' "$dir/err")"
+
+# --- where the login comes from -----------------------------------------------------------------
+check "reading the settings creates nothing" "" "$(run orders >/dev/null; "$tool" -P "$port" orders >/dev/null 2>&1; ls -A "$XDG_CONFIG_HOME")"
+mkdir -p "$XDG_CONFIG_HOME/Veltrane"
+printf '[Kestrelmoor]\nMyServer=127.0.0.1\nMyUser=%s\nMyPassword=%s\nMyDatabase=%s\nMyPort=%s\n' \
+    "$user" "$password" "$db" "$port" >"$XDG_CONFIG_HOME/Veltrane/Veltrane.conf"
+cp "$XDG_CONFIG_HOME/Veltrane/Veltrane.conf" "$dir/conf.before"
+check "a bare command line logs in as the window remembers" "eve@example.com
+CY@example.org" "$("$tool" orders)"
+cmp -s "$dir/conf.before" "$XDG_CONFIG_HOME/Veltrane/Veltrane.conf"; check "the settings file is not rewritten" 0 "$?"
+sed -i 's/^MyPassword=.*/MyPassword=stale/' "$XDG_CONFIG_HOME/Veltrane/Veltrane.conf"
+check "MYSQL_PWD stands in for the stored password" "eve@example.com" "$(MYSQL_PWD=$password "$tool" orders | head -n 1)"
+check "an option beats MYSQL_PWD" "eve@example.com" "$(MYSQL_PWD=stale "$tool" "-p$password" orders | head -n 1)"
+"$tool" orders >/dev/null 2>"$dir/err"; rc=$?
+check "the stale stored password fails with exit 1" 1 "$rc"
+check "and is reported with the open's line" 1 "$(grep -c 'Access denied.*(at line 110)' "$dir/err")"
+rm -rf "$XDG_CONFIG_HOME/Veltrane"
+
+semi='{se;cr}et'
+admin "CREATE USER 'kcli_semi'@'127.0.0.1' IDENTIFIED BY '$semi'; GRANT SELECT ON $db.* TO 'kcli_semi'@'127.0.0.1'"
+check "a password with ; and braces arrives as given" "eve@example.com" \
+    "$("$tool" -h 127.0.0.1 -P "$port" -u kcli_semi "--password=$semi" -D "$db" orders | head -n 1)"
+
+if command -v setsid >/dev/null; then
+    setsid -w "$tool" -h 127.0.0.1 -P "$port" -u "$user" -p -D "$db" orders </dev/null >/dev/null 2>"$dir/err"; rc=$?
+    check "-p without a terminal exits 1" 1 "$rc"
+    check "-p without a terminal says so" 1 "$(grep -c 'asks for the password on the terminal, but there is none' "$dir/err")"
+fi
+
+# --- usage --------------------------------------------------------------------------------------
+"$tool" --colour 2>"$dir/err"; rc=$?
+check "an unknown option is a usage error" 2 "$rc"
+check "the usage error names the option" 1 "$(grep -c "unknown option '--colour'" "$dir/err")"
+"$tool" -h 2>/dev/null; check "a missing value is a usage error" 2 "$?"
+"$tool" --help >"$dir/help"; rc=$?
+check "--help exits 0" 0 "$rc"
+for word in --host= --user= '--password\[=PASSWORD\]' --port= --database= --comma --output= MYSQL_PWD Veltrane.conf 'CR LF' --text; do
+    grep -q -- "$word" "$dir/help"; check "--help documents $word" 0 "$?"
+done
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]

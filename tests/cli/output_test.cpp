@@ -1,0 +1,166 @@
+// What reaches the output: the two formats byte for byte, a failing device, and a named file that is
+// replaced only as a whole.
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli/output_file.h"
+#include "cli/output_writer.h"
+#include "cli/stream_sink.h"
+
+namespace kestrelmoor::cli {
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Spit(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    while (dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// What the sink writes for `addresses` through a file.
+std::string Written(OutputFormat format, const std::vector<std::string>& addresses) {
+    FILE* file = std::tmpfile();
+    {
+        OutputWriter writer(fileno(file));
+        StreamSink sink(writer, format, false);
+        sink.Clear();
+        for (const std::string& address : addresses) {
+            sink.Append(address);
+            sink.CheckLast();
+            sink.ScrollToLast();
+        }
+        EXPECT_TRUE(sink.Finish());
+    }
+    std::string bytes(static_cast<std::size_t>(::lseek(fileno(file), 0, SEEK_END)), '\0');
+    EXPECT_EQ(::pread(fileno(file), bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
+    std::fclose(file);
+    return bytes;
+}
+
+TEST(StreamSinkTest, WritesEachFormatByteForByte) {
+    EXPECT_EQ(Written(OutputFormat::Lines, {"a@b.co", "C@D.io"}), "a@b.co\nC@D.io\n");
+    EXPECT_EQ(Written(OutputFormat::Lines, {}), "");
+    EXPECT_EQ(Written(OutputFormat::Comma, {"a@b.co", "C@D.io"}), "a@b.co,C@D.io,\r\n");
+    EXPECT_EQ(Written(OutputFormat::Comma, {}), "\r\n");
+}
+
+TEST(StreamSinkTest, AFullDeviceIsReportedOnceAndEndsTheOutput) {
+    const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    OutputWriter writer(fd);
+    StreamSink sink(writer, OutputFormat::Lines, true);
+    EXPECT_NO_THROW(sink.Append("a@b.co"));
+    EXPECT_NO_THROW(sink.Append("c@d.co"));
+    EXPECT_FALSE(sink.Finish());
+    ASSERT_TRUE(sink.Failure().has_value());
+    EXPECT_EQ(*sink.Failure(), std::errc::no_space_on_device);
+    ::close(fd);
+}
+
+class OutputFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kcli-out.XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        target_ = dir_ + "/addresses.txt";
+    }
+    void TearDown() override { std::system(("rm -rf -- '" + dir_ + "'").c_str()); }
+
+    static void Put(const OutputFile& file, const std::string& bytes) {
+        ASSERT_EQ(::write(file.fd(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+
+    std::string dir_;
+    std::string target_;
+};
+
+TEST_F(OutputFileTest, ReplacesTheFileOnlyOnCommitKeepingItsMode) {
+    Spit(target_, "old\n");
+    ASSERT_EQ(::chmod(target_.c_str(), 0640), 0);
+    {
+        OutputFile file(target_);
+        Put(file, "new\n");
+        EXPECT_EQ(Slurp(target_), "old\n") << "nothing shows before the commit";
+        file.Commit();
+    }
+    EXPECT_EQ(Slurp(target_), "new\n");
+    struct stat status {};
+    ASSERT_EQ(::stat(target_.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(dir_), std::vector<std::string>{"addresses.txt"});
+}
+
+TEST_F(OutputFileTest, WithoutACommitTheOldFileStaysAndNothingIsLeftBehind) {
+    Spit(target_, "old\n");
+    {
+        OutputFile file(target_);
+        Put(file, "half of the new");
+    }
+    EXPECT_EQ(Slurp(target_), "old\n");
+    EXPECT_EQ(Entries(dir_), std::vector<std::string>{"addresses.txt"});
+    { OutputFile fresh(dir_ + "/never.txt"); }
+    EXPECT_EQ(Entries(dir_), std::vector<std::string>{"addresses.txt"}) << "a new file is not created";
+}
+
+TEST_F(OutputFileTest, ALinkedFileIsReplacedAndTheLinkKept) {
+    Spit(target_, "old\n");
+    const std::string link = dir_ + "/link.txt";
+    ASSERT_EQ(::symlink("addresses.txt", link.c_str()), 0);
+    {
+        OutputFile file(link);
+        Put(file, "new\n");
+        file.Commit();
+    }
+    struct stat status {};
+    ASSERT_EQ(::lstat(link.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    EXPECT_EQ(Slurp(target_), "new\n");
+}
+
+TEST_F(OutputFileTest, AMissingFolderOrAFolderAsTargetFails) {
+    try {
+        OutputFile file(dir_ + "/no/such/folder/out.txt");
+        FAIL() << "no error";
+    } catch (const std::system_error& e) {
+        EXPECT_EQ(e.code(), std::errc::no_such_file_or_directory);
+    }
+    EXPECT_THROW(OutputFile file(dir_), std::system_error);
+}
+
+TEST_F(OutputFileTest, ADeviceIsWrittenDirectly) {
+    {
+        OutputFile file("/dev/null");
+        Put(file, "gone\n");
+        file.Commit();
+    }
+    struct stat status {};
+    ASSERT_EQ(::stat("/dev/null", &status), 0);
+    EXPECT_TRUE(S_ISCHR(status.st_mode));
+}
+
+}  // namespace
+}  // namespace kestrelmoor::cli
