@@ -52,8 +52,8 @@ check "a full disk is reported" 1 "$(grep -c 'cannot write the addresses: No spa
 "$tool" --help > "$dir/help"; rc=$?
 check "--help succeeds" 0 "$rc"
 grep -q -- '--text \[FILE...\]' "$dir/help"; check "--help explains --text" 0 "$?"
-"$tool" 2>/dev/null; rc=$?
-check "no mode is a usage error" 2 "$rc"
+"$tool" --no-such-mode 2>/dev/null; rc=$?
+check "an unknown mode is a usage error" 2 "$rc"
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]
