@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -52,23 +53,25 @@ QString HelpText() {
 }
 
 // Selects a text box's whole text whenever it gains the focus, by keyboard or mouse. A click places
-// the cursor after the focus arrives, so the selection is made again once the click is handled.
+// the cursor after the focus arrives, so the selection is made again once the click is handled. The
+// focus that comes back with the window's activation or after a context menu is not a new visit, and
+// leaves the selection as the user had it.
 class SelectAllOnFocus : public QObject {
   public:
     using QObject::QObject;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusIn) {
-            if (auto* box = qobject_cast<QLineEdit*>(watched)) {
-                box->selectAll();
-                QTimer::singleShot(0, box, [box] {
-                    if (box->hasFocus()) {
-                        box->selectAll();
-                    }
-                });
-            }
+        if (event->type() != QEvent::FocusIn) return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        auto* box = qobject_cast<QLineEdit*>(watched);
+        if (box == nullptr || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+            return false;
         }
+        box->selectAll();
+        QTimer::singleShot(0, box, [box] {
+            if (box->hasFocus()) box->selectAll();
+        });
         return false;
     }
 };

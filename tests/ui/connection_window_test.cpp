@@ -111,6 +111,7 @@ TEST_F(ConnectionWindowTest, EachKeystrokeIsStoredAtOnceAndARestartShowsIt) {
 
     QTest::keyClicks(&Text(3), "s3cr t");
     EXPECT_EQ(Text(3).displayText(), "******") << "one * per character";
+    EXPECT_FALSE(Text(3).testAttribute(Qt::WA_InputMethodEnabled));
     EXPECT_EQ(Stored(SettingKey::Password), "s3cr t") << "stored exactly as typed";
 
     MakeWindow().Form_Load();
@@ -132,14 +133,6 @@ TEST_F(ConnectionWindowTest, AClearedBoxStaysEmptyAfterARestartAndLongValuesAreK
     EXPECT_EQ(Text(4).text(), long_name);
 }
 
-TEST_F(ConnectionWindowTest, ThePasswordBoxIsMaskedWithInputMethodsOff) {
-    MakeWindow();
-    EXPECT_EQ(Text(3).echoMode(), QLineEdit::Password);
-    EXPECT_FALSE(Text(3).testAttribute(Qt::WA_InputMethodEnabled));
-    EXPECT_TRUE(Text(3).inputMethodHints().testFlag(Qt::ImhHiddenText));
-    EXPECT_EQ(Text(2).echoMode(), QLineEdit::Normal);
-}
-
 TEST_F(ConnectionWindowTest, FocusByTabOrByClickSelectsTheWholeText) {
     ConnectionWindow& window = MakeWindow();
     Fill({"db.example", "maria", "pw", "shop", "3307"});
@@ -151,6 +144,13 @@ TEST_F(ConnectionWindowTest, FocusByTabOrByClickSelectsTheWholeText) {
     QTest::qWait(20);
     EXPECT_TRUE(Text(4).hasFocus());
     EXPECT_EQ(Text(4).selectedText(), "shop");
+
+    // Coming back to the window is no new visit: the user's selection stays.
+    Text(4).setSelection(1, 2);
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(&Text(4), &back);
+    QTest::qWait(20);
+    EXPECT_EQ(Text(4).selectedText(), "ho");
 }
 
 TEST_F(ConnectionWindowTest, HelpShowsItsTextWordForWord) {

@@ -1,8 +1,6 @@
 // Pointer feedback over the connection window's controls, the cursor file reader, and the colours.
 #include <QBuffer>
 #include <QFile>
-#include <QGroupBox>
-#include <QLabel>
 #include <QMouseEvent>
 
 #include "connection_window_fixture.h"
@@ -175,22 +173,6 @@ TEST(Colours, FixedValuesAreBgrAndSystemValuesFollowThePalette) {
     EXPECT_EQ(ui::ColorOf(ui::kWindowBackground), palette.color(QPalette::Base));
     EXPECT_EQ(ui::ColorOf(ui::kWindowText), palette.color(QPalette::Text));
     EXPECT_EQ(ui::ColorOf(ui::kButtonText), palette.color(QPalette::ButtonText));
-}
-
-TEST(Colours, ButtonFaceColoursReachFramesAndLabelsButNotBoxesOrButtons) {
-    QWidget window;
-    auto* frame = new QGroupBox(&window);
-    auto* label = new QLabel(frame);
-    auto* box = new QLineEdit(frame);
-    auto* button = new QPushButton(&window);
-    ui::StylePushButton(*button);
-    ui::ApplyButtonFaceColors(window);
-    EXPECT_EQ(ui::BackColor(window), ui::kButtonFace);
-    EXPECT_EQ(ui::BackColor(*frame), ui::kButtonFace);
-    EXPECT_EQ(ui::BackColor(*label), ui::kButtonFace);
-    EXPECT_EQ(label->palette().color(QPalette::Window), ui::ColorOf(ui::kButtonFace));
-    EXPECT_EQ(ui::BackColor(*button), ui::kWhite);
-    EXPECT_EQ(box->palette().color(QPalette::Base), QGuiApplication::palette().color(QPalette::Base));
 }
 
 }  // namespace
