@@ -18,7 +18,9 @@ void MariaDbRecordSet::Open(std::string_view sql, Connection& connection) {
 void MariaDbRecordSet::Attach(ResultHandle result) {
     Close();
     result_ = std::move(result);
-    if (result_) MoveNext();  // onto the first row, or EOF for an empty result
+    if (!result_) return;
+    field_count_ = mysql_num_fields(result_.get());
+    MoveNext();  // onto the first row, or EOF for an empty result
 }
 
 MYSQL_RES* MariaDbRecordSet::Require(const char* member) const {
@@ -36,7 +38,8 @@ std::int64_t MariaDbRecordSet::RecordCount() const {
 }
 
 std::size_t MariaDbRecordSet::FieldCount() const {
-    return mysql_num_fields(Require("Fields.Count"));
+    Require("Fields.Count");
+    return field_count_;
 }
 
 std::optional<std::string_view> MariaDbRecordSet::Value(std::size_t column) const {
@@ -62,6 +65,7 @@ void MariaDbRecordSet::Close() {
     result_.reset();
     row_ = nullptr;
     lengths_ = nullptr;
+    field_count_ = 0;
     fetched_ = false;
 }
 

@@ -28,7 +28,8 @@ class MariaDbRecordSet final : public RecordSet {
     ResultHandle result_;
     MYSQL_ROW row_ = nullptr;
     unsigned long* lengths_ = nullptr;
-    bool fetched_ = false;  // the first row has been fetched, so a null row_ means EOF
+    std::size_t field_count_ = 0;  // of the open result, read once: Value runs for every field of every row
+    bool fetched_ = false;         // the first row has been fetched, so a null row_ means EOF
 };
 
 }  // namespace kestrelmoor::db
