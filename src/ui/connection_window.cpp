@@ -201,11 +201,7 @@ ConnectionWindow::ConnectionWindow(Toolkit& toolkit, db::Database& database, Set
         pointer_.AddHoverTarget(*box, kPointerDefault);
     }
 
-    // First position: centred on the screen.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
-    }
+    CentreOnScreen(*this);
 }
 
 db::ConnectionProfile ConnectionWindow::Profile() const {

@@ -96,10 +96,7 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database,
     progress_bar1_->setFocusPolicy(Qt::NoFocus);
     pointer_.AddHoverTarget(*this, kPointerDefault);
 
-    // First position: centred on the screen.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    CentreOnScreen(*this);
 }
 
 QPushButton* ExtractionWindow::AddButton(const char* name, const char* caption, QRect geometry,
@@ -107,9 +104,8 @@ QPushButton* ExtractionWindow::AddButton(const char* name, const char* caption, 
     auto* button = new QPushButton(QString::fromLatin1(caption), this);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
-    button->setFont(ButtonFont());
+    StylePushButton(*button);
     FitCaption(*button);
-    SetBackColor(*button, kWhite);
     pointer_.AddHoverTarget(*button, kPointerCustom);
     connect(button, &QPushButton::clicked, this, handler);
     return button;

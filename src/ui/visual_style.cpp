@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVariant>
 #include <QWidget>
 
@@ -149,6 +150,12 @@ bool ApplySkin(QWidget& connection_window, const QString& program_folder) {
         connection_window.setStyleSheet(QString::fromUtf8(file.readAll()));
     }
     return true;
+}
+
+void CentreOnScreen(QWidget& window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        window.move(screen->availableGeometry().center() - window.rect().center());
+    }
 }
 
 }  // namespace kestrelmoor::ui

@@ -45,6 +45,9 @@ QFont ButtonFont();
 // The look shared by every push button of both windows: the button font, button text on white.
 void StylePushButton(QWidget& button);
 
+// Places a window of fixed size in the middle of the primary screen: every window's first position.
+void CentreOnScreen(QWidget& window);
+
 // The files beside the program that change the look; both optional.
 inline constexpr const char* kSkinFileName = "/x/o.cjs";
 inline constexpr const char* kPointerFileName = "/HAND-M.CUR";

@@ -119,9 +119,3 @@ TEST(QtToolkit, TheProgramFolderIsTheExecutablesFolderWithoutTrailingSeparator) 
 
 }  // namespace
 }  // namespace kestrelmoor::ui
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
-}
