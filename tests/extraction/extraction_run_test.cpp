@@ -15,18 +15,10 @@ namespace {
 using Texts = std::vector<std::string>;
 using Lines = std::vector<int>;
 
-class ExtractionRunTest : public ServerTest {
+class ExtractionRunTest : public ScratchServerTest {
   protected:
-    void SetUp() override {
-        ServerTest::SetUp();
-        if (HasFatalFailure()) return;
-        admin_ = std::make_unique<AdminSession>();
-        scratch_ = std::make_unique<ScratchDatabase>(*admin_, "extract");
-    }
-    void Sql(const std::string& statement) {
-        admin_->Run("USE `" + scratch_->Name() + "`"), admin_->Run(statement);
-    }
-    db::ConnectionProfile Profile() const { return Server().UserProfile(scratch_->Name()); }
+    ExtractionRunTest() : ScratchServerTest("extract") {}
+    db::ConnectionProfile Profile() const { return ScratchProfile(); }
     void Check(std::initializer_list<const char*> names) {
         for (const char* name : names) tables_.rows.push_back({name, true});
     }
@@ -37,8 +29,6 @@ class ExtractionRunTest : public ServerTest {
     bool Run() { return Run(database_); }
 
     db::MariaDbDatabase database_;
-    std::unique_ptr<AdminSession> admin_;
-    std::unique_ptr<ScratchDatabase> scratch_;
     InMemoryTables tables_;
     InMemoryResults results_;
     InMemoryProgress progress_;

@@ -8,6 +8,7 @@
 #include "common/error_report.h"
 #include "core/extraction_ports.h"
 #include "db/table_catalogue.h"
+#include "support/report_lines.h"
 
 namespace kestrelmoor::test {
 
@@ -65,14 +66,7 @@ class RecordedReports : public ErrorReport {
     std::vector<std::string> texts;
     void ShowErrorReport(const std::string& text) override { texts.push_back(text); }
 
-    std::vector<int> Lines() const {
-        std::vector<int> lines;
-        for (const std::string& text : texts) {
-            std::size_t at = text.find("at line ");
-            lines.push_back(at == std::string::npos ? -1 : std::stoi(text.substr(at + 8)));
-        }
-        return lines;
-    }
+    std::vector<int> Lines() const { return ReportLines(texts); }
 };
 
 }  // namespace kestrelmoor::test

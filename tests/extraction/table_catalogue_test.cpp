@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "db/mariadb_database.h"
 #include "in_memory_ports.h"
 #include "support/failing_database.h"
@@ -25,34 +22,13 @@ TEST(SystemTableNameTest, FirstThreeCharactersInAnyLetterCase) {
     }
 }
 
-class TableCatalogueTest : public ServerTest {
+class TableCatalogueTest : public ScratchServerTest {
   protected:
-    void SetUp() override {
-        ServerTest::SetUp();
-        if (HasFatalFailure()) return;
-        admin_ = std::make_unique<AdminSession>();
-        scratch_ = std::make_unique<ScratchDatabase>(*admin_, "catalogue");
-    }
-    void Create(const std::string& table) {
-        admin_->Run("CREATE TABLE `" + scratch_->Name() + "`." + table + " (a INT)");
-    }
-    db::ConnectionProfile Profile() const { return Server().UserProfile(scratch_->Name()); }
-    // Sessions still using the scratch database; a closed session may take a moment to leave the list.
-    int SessionsLeft() {
-        int left = 0;
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            left = 0;
-            for (const Row& row : admin_->Query("SHOW PROCESSLIST"))
-                left += row.size() > 3 && row[3] == scratch_->Name();
-            if (left == 0) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return left;
-    }
+    TableCatalogueTest() : ScratchServerTest("catalogue") {}
+    void Create(const std::string& table) { Sql("CREATE TABLE " + table + " (a INT)"); }
+    db::ConnectionProfile Profile() const { return ScratchProfile(); }
 
     db::MariaDbDatabase database_;
-    std::unique_ptr<AdminSession> admin_;
-    std::unique_ptr<ScratchDatabase> scratch_;
 };
 
 TEST_F(TableCatalogueTest, ListsTablesInTheServersOrderWithoutSystemNames) {
@@ -72,13 +48,13 @@ TEST_F(TableCatalogueTest, AppendsAfterRowsAlreadyThereAndOpensAndClosesForAnEmp
     InMemoryTables tables;
     db::ListTables(database_, Profile(), tables);
     EXPECT_TRUE(tables.rows.empty());
-    EXPECT_EQ(SessionsLeft(), 0);
+    EXPECT_EQ(ScratchSessionsSettled(), 0);
 
     Create("t");
     db::ListTables(database_, Profile(), tables);
     db::ListTables(database_, Profile(), tables);
     EXPECT_EQ(tables.Names(), (Names{"t", "t"}));
-    EXPECT_EQ(SessionsLeft(), 0);
+    EXPECT_EQ(ScratchSessionsSettled(), 0);
 }
 
 TEST_F(TableCatalogueTest, FailuresReachTheCallerAndKeepTheRowsAdded) {
@@ -99,7 +75,7 @@ TEST_F(TableCatalogueTest, FailuresReachTheCallerAndKeepTheRowsAdded) {
     } refusing;
     EXPECT_THROW(db::ListTables(database_, Profile(), refusing), std::runtime_error);
     EXPECT_EQ(refusing.Names(), Names{"a1"});
-    EXPECT_EQ(SessionsLeft(), 0);
+    EXPECT_EQ(ScratchSessionsSettled(), 0);
 
     FailingDatabase broken(FailingDatabase::Failing::kConnection);
     EXPECT_THROW(db::ListTables(broken, Profile(), tables), db::DatabaseError);

@@ -78,9 +78,13 @@ QString ScriptedToolkit::AskSaveFileName(const QString& title, const QStringList
     return name;
 }
 
-void ScriptedToolkit::ClearClipboard() { QGuiApplication::clipboard()->clear(); }
+void ScriptedToolkit::ClearClipboard() {
+    QGuiApplication::clipboard()->clear();
+}
 
-void ScriptedToolkit::SetClipboardText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+void ScriptedToolkit::SetClipboardText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}
 
 void ScriptedToolkit::OpenUrl(const QString& url) {
     if (fail_open_url_) throw std::runtime_error("The home page could not be opened: " + url.toStdString());

@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <stdexcept>
+#include <thread>
 
 #include "db/mariadb_database.h"
 
@@ -164,6 +166,37 @@ void ServerTest::SetUp() {
     } catch (const std::exception& e) {
         FAIL() << e.what();
     }
+}
+
+void ScratchServerTest::SetUp() {
+    ServerTest::SetUp();
+    if (HasFatalFailure()) return;
+    admin_ = std::make_unique<AdminSession>();
+    scratch_ = std::make_unique<ScratchDatabase>(*admin_, tag_);
+}
+
+int ScratchServerTest::ScratchSessions() {
+    int sessions = 0;
+    // Columns 1 and 3 of the process list: the session's user and database. The administrator's own
+    // session, which set the scratch database up, does not count.
+    for (const Row& row : admin_->Query("SHOW PROCESSLIST")) {
+        sessions += row.size() > 3 && row[3] == scratch_->Name() && row[1] != Server().admin_user;
+    }
+    return sessions;
+}
+
+int ScratchServerTest::ScratchSessionsSettled() {
+    int sessions = ScratchSessions();
+    for (int attempt = 0; sessions > 0 && attempt < 50; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        sessions = ScratchSessions();
+    }
+    return sessions;
+}
+
+void ScratchServerTest::Sql(const std::string& statement) {
+    admin_->Run("USE `" + scratch_->Name() + "`");
+    admin_->Run(statement);
 }
 
 }  // namespace kestrelmoor::test

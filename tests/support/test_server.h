@@ -83,4 +83,29 @@ class ServerTest : public ::testing::Test {
     const TestServer* server_ = nullptr;
 };
 
+// A ServerTest with an administrator's session and a scratch database of the test's own.
+class ScratchServerTest : public ServerTest {
+  protected:
+    // `tag` goes into the scratch database's name.
+    explicit ScratchServerTest(std::string tag) : tag_(std::move(tag)) {}
+    void SetUp() override;
+
+    // Runs `statement` in the scratch database, as the administrator.
+    void Sql(const std::string& statement);
+    // The test user's login to the scratch database.
+    db::ConnectionProfile ScratchProfile() const { return Server().UserProfile(scratch_->Name()); }
+    // Sessions of users other than the administrator using the scratch database now (other tests'
+    // sessions of the same user never count).
+    int ScratchSessions();
+    // The same once closed sessions have left: a session closed a moment ago may still be listed
+    // briefly, so this waits up to a second for the count to reach 0.
+    int ScratchSessionsSettled();
+
+    std::unique_ptr<AdminSession> admin_;
+    std::unique_ptr<ScratchDatabase> scratch_;
+
+  private:
+    std::string tag_;
+};
+
 }  // namespace kestrelmoor::test

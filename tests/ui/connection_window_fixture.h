@@ -13,6 +13,7 @@
 
 #include "common/settings_store.h"
 #include "db/mariadb_database.h"
+#include "support/report_lines.h"
 #include "support/scripted_toolkit.h"
 #include "support/test_server.h"
 #include "ui/connection_window.h"
@@ -64,12 +65,7 @@ class ConnectionWindowHarness {
         return texts;
     }
     std::vector<int> ReportLines(std::string_view location) const {
-        std::vector<int> lines;
-        for (const std::string& text : toolkit_.ErrorReports()) {
-            const std::size_t at = text.find(std::string(location) + "at line ");
-            lines.push_back(at == std::string::npos ? -1 : std::stoi(text.substr(at + location.size() + 8)));
-        }
-        return lines;
+        return test::ReportLines(toolkit_.ErrorReports(), location);
     }
 
     ScriptedToolkit toolkit_;
@@ -82,20 +78,17 @@ class ConnectionWindowHarness {
 class ConnectionWindowTest : public ::testing::Test, public ConnectionWindowHarness {};
 
 // With a login that connects (to a scratch database) and one that does not.
-class ConnectionWindowServerTest : public ServerTest, public ConnectionWindowHarness {
+class ConnectionWindowServerTest : public ScratchServerTest, public ConnectionWindowHarness {
   protected:
+    ConnectionWindowServerTest() : ScratchServerTest("form1") {}
     void SetUp() override {
-        ServerTest::SetUp();
+        ScratchServerTest::SetUp();
         if (HasFatalFailure()) return;
-        admin_ = std::make_unique<AdminSession>();
-        scratch_ = std::make_unique<ScratchDatabase>(*admin_, "form1");
-        good_ = Server().UserProfile(scratch_->Name());
+        good_ = ScratchProfile();
         bad_ = good_;
         bad_.password += "-wrong";
     }
 
-    std::unique_ptr<AdminSession> admin_;
-    std::unique_ptr<ScratchDatabase> scratch_;
     db::ConnectionProfile good_;
     db::ConnectionProfile bad_;
 };

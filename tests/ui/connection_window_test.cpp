@@ -183,7 +183,7 @@ TEST_F(ConnectionWindowServerTest, TestConnectionWithAGoodLoginShowsSuccessUnder
     int sessions_while_message = -1;
     toolkit_.OnShowMessage([&] {
         pointer_while_message.push_back(window.Pointer().State());
-        sessions_while_message = admin_->SessionsOf(good_.user);
+        sessions_while_message = ScratchSessions();
     });
     QTest::mouseClick(&Button(5), Qt::LeftButton);
     EXPECT_EQ(Boxes(), QStringList{kConnected});
@@ -191,7 +191,7 @@ TEST_F(ConnectionWindowServerTest, TestConnectionWithAGoodLoginShowsSuccessUnder
     EXPECT_EQ(pointer_while_message, std::vector<int>{ui::kPointerHourglass});
     EXPECT_EQ(sessions_while_message, 1) << "the connection is open while the message shows";
     EXPECT_EQ(window.Pointer().State(), ui::kPointerDefault);
-    EXPECT_EQ(admin_->SessionsOf(good_.user), 0) << "and released after it";
+    EXPECT_EQ(ScratchSessionsSettled(), 0) << "and released after it";
 }
 
 TEST_F(ConnectionWindowServerTest, TestConnectionWithAWrongLoginShowsOnlyTheFailureMessage) {

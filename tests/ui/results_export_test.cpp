@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include "support/report_lines.h"
 #include "ui/results_export.h"
 #include "window_fixture.h"
 
@@ -37,14 +38,7 @@ class ResultsExportTest : public ::testing::Test {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-    std::vector<int> ReportLines() const {
-        std::vector<int> lines;
-        for (const std::string& text : toolkit_.ErrorReports()) {
-            std::size_t at = text.find("at line ");
-            lines.push_back(at == std::string::npos ? -1 : std::stoi(text.substr(at + 8)));
-        }
-        return lines;
-    }
+    std::vector<int> ReportLines() const { return test::ReportLines(toolkit_.ErrorReports()); }
 
     QTemporaryDir folder_;
     ScriptedToolkit toolkit_;
