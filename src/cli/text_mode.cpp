@@ -7,22 +7,20 @@
 #include <cstring>
 
 #include "cli/line_reader.h"
+#include "cli/lookahead_inserter.h"
 #include "core/extract_new_addresses.h"
 
 namespace kestrelmoor::cli {
 namespace {
 
-void ScanFile(int fd, SeenAddresses& seen, OutputWriter& out) {
-    const AddressSink print = [&](std::string_view address) {
-        out.Write(address);
-        out.Write("\n");
-    };
+void ScanFile(int fd, LookaheadInserter& addresses) {
+    const AddressSink add = [&](std::string_view address) { addresses.Add(address); };
     // A row without "@" holds no address, so only rows with one are handed to the recognizer.
-    ForEachLineHolding(fd, '@', [&](std::string_view row) { ForEachNewAddress(row, seen, print); });
+    ForEachLineHolding(fd, '@', [&](std::string_view row) { ForEachValidAddress(row, add); });
 }
 
 // Scans one named input; a file that cannot be opened or read is reported and passed over.
-bool ScanInput(const std::string& name, SeenAddresses& seen, OutputWriter& out, std::ostream& errors) {
+bool ScanInput(const std::string& name, LookaheadInserter& addresses, std::ostream& errors) {
     const bool is_stdin = name == "-";
     int fd = is_stdin ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -31,7 +29,7 @@ bool ScanInput(const std::string& name, SeenAddresses& seen, OutputWriter& out, 
     }
     bool ok = true;
     try {
-        ScanFile(fd, seen, out);
+        ScanFile(fd, addresses);
     } catch (const WriteError&) {
         if (!is_stdin) ::close(fd);
         throw;
@@ -48,10 +46,15 @@ bool ScanInput(const std::string& name, SeenAddresses& seen, OutputWriter& out, 
 
 int RunTextMode(const std::vector<std::string>& files, OutputWriter& out, std::ostream& errors) {
     SeenAddresses seen;
+    LookaheadInserter addresses(seen, [&](std::string_view address) {
+        out.Write(address);
+        out.Write("\n");
+    });
     bool all_read = true;
     const std::vector<std::string> inputs = files.empty() ? std::vector<std::string>{"-"} : files;
     try {
-        for (const std::string& name : inputs) all_read = ScanInput(name, seen, out, errors) && all_read;
+        for (const std::string& name : inputs) all_read = ScanInput(name, addresses, errors) && all_read;
+        addresses.Flush();
         out.Flush();
     } catch (const WriteError& e) {
         errors << "kestrelmoor-extract: cannot write the addresses: " << e.code().message() << '\n';

@@ -8,8 +8,7 @@
 
 namespace kestrelmoor {
 
-void ForEachNewAddress(std::string_view text, SeenAddresses& seen, const AddressSink& on_new,
-                       const YieldFn& yield) {
+void ForEachValidAddress(std::string_view text, const AddressSink& on_valid, const YieldFn& yield) {
     std::string joined;
     const char* scan = text.data();
     const char* const end = scan + text.size();
@@ -43,8 +42,18 @@ void ForEachNewAddress(std::string_view text, SeenAddresses& seen, const Address
             joined.erase(std::remove(joined.begin(), joined.end(), '\n'), joined.end());
             candidate = joined;
         }
-        if (IsValidAddress(candidate) && seen.InsertLowered(candidate)) on_new(candidate);
+        if (IsValidAddress(candidate)) on_valid(candidate);
     }
+}
+
+void ForEachNewAddress(std::string_view text, SeenAddresses& seen, const AddressSink& on_new,
+                       const YieldFn& yield) {
+    ForEachValidAddress(
+        text,
+        [&](std::string_view address) {
+            if (seen.InsertLowered(address)) on_new(address);
+        },
+        yield);
 }
 
 std::vector<std::string> ExtractNewAddresses(std::string_view text, SeenAddresses& seen,

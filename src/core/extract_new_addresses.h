@@ -14,6 +14,10 @@ using YieldFn = std::function<void()>;
 // Receives each new address; the view lives until the call returns.
 using AddressSink = std::function<void(std::string_view)>;
 
+// Hands on every candidate token of `text` that passes the address pattern, in text order, line feeds
+// removed, whether met before or not. Yields once per candidate token before examining it.
+void ForEachValidAddress(std::string_view text, const AddressSink& on_valid, const YieldFn& yield = {});
+
 // Finds the addresses in `text` that `seen` does not hold yet, in order of first appearance and in
 // the letter case met first, adds their lower-cased forms to `seen` and hands each to `on_new` at
 // once, so that an address is never entered in `seen` without being delivered. Yields once per

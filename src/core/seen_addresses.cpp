@@ -1,6 +1,7 @@
 #include "core/seen_addresses.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <stdexcept>
@@ -12,23 +13,44 @@ namespace {
 
 // 64 Ki slots (512 KiB): a small run never grows, a big one skips the costly early doublings.
 constexpr std::size_t kInitialSlots = std::size_t{1} << 16;
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-constexpr std::size_t kMaxEntries = std::numeric_limits<std::uint32_t>::max() - 1;
-
-std::uint32_t HashOf(std::string_view text) {
-    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(text));
-}
+constexpr std::size_t kLengthBytes = sizeof(std::uint32_t);
+// Records are found by a 32-bit position; past that the set refuses more rather than wrap around.
+constexpr std::size_t kMaxText = std::numeric_limits<std::uint32_t>::max() - 1;
 
 }  // namespace
 
-SeenAddresses::SeenAddresses() : slots_(kInitialSlots) {}
+// 32 bits choose the slot and tell most different entries apart before their text is compared; the
+// table never needs more slots than that.
+std::uint32_t SeenAddresses::HashOf(std::string_view entry) {
+    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(entry));
+}
+
+void SeenAddresses::PrefetchSlot(std::uint32_t hash) const {
+    __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+}
+
+void SeenAddresses::PrefetchEntry(std::uint32_t hash) const {
+    const Slot& slot = slots_[hash & (slots_.size() - 1)];
+    if (slot.entry != 0 && slot.hash == hash) __builtin_prefetch(text_.data() + (slot.entry - 1));
+}
+
+SeenAddresses::SeenAddresses() : slots_(kInitialSlots) {
+    text_.reserve(std::size_t{1} << 16);
+}
+
+std::string_view SeenAddresses::EntryAt(std::uint32_t entry) const {
+    const char* record = text_.data() + (entry - 1);
+    std::uint32_t length = 0;
+    std::memcpy(&length, record, kLengthBytes);
+    return std::string_view(record + kLengthBytes, length);
+}
 
 std::size_t SeenAddresses::Find(std::uint32_t hash, std::string_view entry) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
         if (slot.entry == 0) return i;
-        if (slot.hash == hash && entries_[slot.entry - 1] == entry) return i;
+        if (slot.hash == hash && EntryAt(slot.entry) == entry) return i;
     }
 }
 
@@ -36,43 +58,45 @@ bool SeenAddresses::Contains(std::string_view entry) const {
     return slots_[Find(HashOf(entry), entry)].entry != 0;
 }
 
-// Room for one entry at the end of the current block; it only counts as used once committed, so a
-// look-up that finds the entry already there costs no memory.
 char* SeenAddresses::Reserve(std::size_t length) {
-    if (length > block_left_) {
-        std::size_t size = std::max(kBlockSize, length);
-        blocks_.push_back(std::make_unique<char[]>(size));
-        block_free_ = blocks_.back().get();
-        block_left_ = size;
+    if (length > kMaxText || text_.size() + kLengthBytes + length > kMaxText) {
+        throw std::length_error("too many distinct addresses");
     }
-    return block_free_;
+    const auto length32 = static_cast<std::uint32_t>(length);
+    const std::size_t record = text_.size();
+    text_.resize(record + kLengthBytes + length);
+    std::memcpy(text_.data() + record, &length32, kLengthBytes);
+    return text_.data() + record + kLengthBytes;
 }
 
-bool SeenAddresses::Commit(char* text, std::size_t length) {
-    std::string_view entry(text, length);
-    std::uint32_t hash = HashOf(entry);
+bool SeenAddresses::Commit(std::size_t record, std::size_t length, std::uint32_t hash) {
+    const std::string_view entry(text_.data() + record + kLengthBytes, length);
     Slot& slot = slots_[Find(hash, entry)];
-    if (slot.entry != 0) return false;
-    if (entries_.size() == kMaxEntries) throw std::length_error("too many distinct addresses");
-    entries_.push_back(entry);
-    slot = Slot{static_cast<std::uint32_t>(entries_.size()), hash};
-    block_free_ += length;
-    block_left_ -= length;
+    if (slot.entry != 0) {
+        text_.resize(record);
+        return false;
+    }
+    slot = Slot{static_cast<std::uint32_t>(record + 1), hash};
     // Linear probing stays short up to about 70% occupancy.
-    if (entries_.size() * 10 > slots_.size() * 7) Grow();
+    if (++size_ * 10 > slots_.size() * 7) Grow();
     return true;
 }
 
 bool SeenAddresses::Insert(std::string_view entry) {
-    char* text = Reserve(entry.size());
-    std::copy(entry.begin(), entry.end(), text);
-    return Commit(text, entry.size());
+    return Insert(entry, HashOf(entry));
+}
+
+bool SeenAddresses::Insert(std::string_view entry, std::uint32_t hash) {
+    const std::size_t record = text_.size();
+    std::copy(entry.begin(), entry.end(), Reserve(entry.size()));
+    return Commit(record, entry.size(), hash);
 }
 
 bool SeenAddresses::InsertLowered(std::string_view address) {
+    const std::size_t record = text_.size();
     char* text = Reserve(address.size());
     std::transform(address.begin(), address.end(), text, AsciiLower);
-    return Commit(text, address.size());
+    return Commit(record, address.size(), HashOf(std::string_view(text, address.size())));
 }
 
 void SeenAddresses::Grow() {

@@ -2,16 +2,16 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 namespace kestrelmoor {
 
 // The lower-cased addresses already returned in one extraction run; exact comparison.
-// An extraction of a big table adds hundreds of thousands of entries, and the look-up's cache miss
-// is then the largest cost of the whole scan: so the table is open addressing over 8-byte slots,
-// and the entries' text lies in large blocks, touched only when a slot's hash tag matches.
+// An extraction of a big table looks up hundreds of thousands of addresses, and the look-up's cache
+// misses are then the largest cost of the whole scan: so the table is open addressing over 8-byte
+// slots, and each entry's text lies with its length in one growing block, so that comparing an entry
+// touches one place in memory besides its slot.
 class SeenAddresses {
   public:
     SeenAddresses();
@@ -21,25 +21,34 @@ class SeenAddresses {
     // Adds `entry` as it stands; true when it was not there before.
     bool Insert(std::string_view entry);
     bool Contains(std::string_view entry) const;
-    std::size_t Size() const { return entries_.size(); }
+
+    // For callers that look up several entries at once. The hash Insert would compute for `entry`;
+    // Insert with that hash; and a hint to bring the entry's slot, then (once the slot is cached) the
+    // entry it holds, into the cache ahead of the Insert.
+    static std::uint32_t HashOf(std::string_view entry);
+    bool Insert(std::string_view entry, std::uint32_t hash);
+    void PrefetchSlot(std::uint32_t hash) const;
+    void PrefetchEntry(std::uint32_t hash) const;
+    std::size_t Size() const { return size_; }
 
   private:
     struct Slot {
-        std::uint32_t entry = 0;  // index into entries_ plus one; 0 marks an empty slot
+        std::uint32_t entry = 0;  // where the entry's record starts in text_, plus one; 0: empty slot
         std::uint32_t hash = 0;
     };
 
+    // Appends a record (length, then text) for an entry of `length` bytes and returns where its text
+    // goes; Commit keeps it when the entry is new, and takes it back otherwise.
     char* Reserve(std::size_t length);
-    bool Commit(char* text, std::size_t length);
+    bool Commit(std::size_t record, std::size_t length, std::uint32_t hash);
+    std::string_view EntryAt(std::uint32_t entry) const;
     // Index of the entry's slot, or of the empty slot where it would go.
     std::size_t Find(std::uint32_t hash, std::string_view entry) const;
     void Grow();
 
     std::vector<Slot> slots_;
-    std::vector<std::string_view> entries_;
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    char* block_free_ = nullptr;
-    std::size_t block_left_ = 0;
+    std::vector<char> text_;
+    std::size_t size_ = 0;
 };
 
 }  // namespace kestrelmoor
