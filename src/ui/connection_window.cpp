@@ -232,6 +232,9 @@ void ConnectionWindow::Form_Load() {
             text_[i]->setText(stored);
         });
     }
+    // The server box has the focus when the window first shows; its restored text is selected so that
+    // typing replaces it. (Focus that comes with the window's activation selects nothing by itself.)
+    text_[0]->selectAll();
     if (trap.test(138, [&] {
             return !text_[0]->text().isEmpty() && !text_[1]->text().isEmpty() &&
                    !text_[2]->text().isEmpty() && !text_[3]->text().isEmpty();

@@ -38,6 +38,7 @@ TEST_F(ConnectionWindowTest, FirstStartShowsTheDefaultsAndTriesNoConnection) {
     window.LoadAndShow();
     const QStringList expected = {"localhost", "", "", "", "3306"};
     for (int n = 1; n <= 5; ++n) EXPECT_EQ(Text(n).text(), expected[n - 1]) << "Text" << n;
+    EXPECT_EQ(Text(1).selectedText(), "localhost") << "the first box's text is selected for typing over";
     EXPECT_EQ(failing.ConnectionRequests(), 0);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(toolkit_.Boxes().empty());
