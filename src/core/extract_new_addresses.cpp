@@ -8,7 +8,14 @@
 
 namespace kestrelmoor {
 
-void ForEachValidAddress(std::string_view text, const AddressSink& on_valid, const YieldFn& yield) {
+namespace {
+
+constexpr std::size_t kPrepareFirstUpTo = 256;
+
+// The scan behind both entry points, with the callback inlined: it runs once per candidate token,
+// line feeds removed, after the yield.
+template <class OnCandidate>
+void ScanCandidates(std::string_view text, OnCandidate&& on_candidate, const YieldFn& yield) {
     std::string joined;
     const char* scan = text.data();
     const char* const end = scan + text.size();
@@ -42,16 +49,38 @@ void ForEachValidAddress(std::string_view text, const AddressSink& on_valid, con
             joined.erase(std::remove(joined.begin(), joined.end(), '\n'), joined.end());
             candidate = joined;
         }
-        if (IsValidAddress(candidate)) on_valid(candidate);
+        on_candidate(candidate);
     }
+}
+
+}  // namespace
+
+void ForEachValidAddress(std::string_view text, const AddressSink& on_valid, const YieldFn& yield) {
+    ScanCandidates(
+        text,
+        [&](std::string_view candidate) {
+            if (IsValidAddress(candidate)) on_valid(candidate);
+        },
+        yield);
 }
 
 void ForEachNewAddress(std::string_view text, SeenAddresses& seen, const AddressSink& on_new,
                        const YieldFn& yield) {
-    ForEachValidAddress(
+    ScanCandidates(
         text,
-        [&](std::string_view address) {
-            if (seen.InsertLowered(address)) on_new(address);
+        [&](std::string_view candidate) {
+            // A huge token is checked first: it would only be copied to be thrown away.
+            if (candidate.size() > kPrepareFirstUpTo) {
+                if (IsValidAddress(candidate) && seen.InsertLowered(candidate)) on_new(candidate);
+                return;
+            }
+            // The entry's slot is on its way into the cache while the pattern is checked.
+            const SeenAddresses::Prepared entry = seen.Prepare(candidate);
+            if (!IsValidAddress(candidate)) {
+                seen.Discard(entry);
+            } else if (seen.Commit(entry)) {
+                on_new(candidate);
+            }
         },
         yield);
 }

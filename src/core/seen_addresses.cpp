@@ -92,11 +92,17 @@ bool SeenAddresses::Insert(std::string_view entry, std::uint32_t hash) {
     return Commit(record, entry.size(), hash);
 }
 
-bool SeenAddresses::InsertLowered(std::string_view address) {
+SeenAddresses::Prepared SeenAddresses::Prepare(std::string_view address) {
     const std::size_t record = text_.size();
     char* text = Reserve(address.size());
     std::transform(address.begin(), address.end(), text, AsciiLower);
-    return Commit(record, address.size(), HashOf(std::string_view(text, address.size())));
+    const std::uint32_t hash = HashOf(std::string_view(text, address.size()));
+    PrefetchSlot(hash);
+    return Prepared{record, address.size(), hash};
+}
+
+bool SeenAddresses::InsertLowered(std::string_view address) {
+    return Commit(Prepare(address));
 }
 
 void SeenAddresses::Grow() {
