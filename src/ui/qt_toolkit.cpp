@@ -63,13 +63,17 @@ QString QtToolkit::ProgramFolder() const {
 
 QString QtToolkit::AskSaveFileName(const QString& title, const QStringList& filters) {
     // The name comes back exactly as chosen: no extension is added for the chosen filter.
-    return QFileDialog::getSaveFileName(nullptr, title, QString(), filters.join(QStringLiteral(";;")), nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(nullptr, title, QString(), filters.join(QStringLiteral(";;")),
+                                        nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
-void QtToolkit::ClearClipboard() { QGuiApplication::clipboard()->clear(); }
+void QtToolkit::ClearClipboard() {
+    QGuiApplication::clipboard()->clear();
+}
 
-void QtToolkit::SetClipboardText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+void QtToolkit::SetClipboardText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}
 
 void QtToolkit::OpenUrl(const QString& url) {
     if (!QDesktopServices::openUrl(QUrl(url))) {
