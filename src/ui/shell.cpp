@@ -9,8 +9,7 @@ Shell::Shell(Toolkit& toolkit, db::Database& database, SettingsStore& settings,
 }
 
 void Shell::Start() {
-    form1_.Form_Load();
-    if (!form2_ || !form2_->isVisible()) form1_.show();
+    form1_.LoadAndShow();
 }
 
 void Shell::ShowExtractionWindow() {
