@@ -6,6 +6,7 @@
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
+#include "core/row_scan.h"
 #include "db/sql_identifier.h"
 
 namespace kestrelmoor {
@@ -51,7 +52,8 @@ void ExtractionRun::Run(const db::ConnectionProfile& profile, const TableList& t
     std::unique_ptr<db::RecordSet> records;
     std::unique_ptr<SeenAddresses> seen;
     std::vector<std::string> row_results;
-    std::string row_text;
+    // Each row is searched as it arrives, while the server still sends the rest of the table.
+    RowScan scan;
 
     trap.step(100, [&] { connection = database_.CreateConnection(); });
     trap.step(102, [&] { records = database_.CreateRecordSet(); });
@@ -70,11 +72,15 @@ void ExtractionRun::Run(const db::ConnectionProfile& profile, const TableList& t
         if (!trap.test(122, [&] { return tables.Checked(table); })) continue;
         // A table whose query fails is wound up after its one report: nothing of an earlier table's
         // result may be read as if it were this table's.
+        scan.Begin(seen.get());
         const bool opened = trap.step(124, [&] {
             Require(records).Open("SELECT * FROM " + db::QuoteIdentifier(tables.Text(table)),
-                                  Require(connection));
+                                  Require(connection), &scan);
         });
-        if (!opened) continue;
+        if (!opened) {
+            scan.Abandon();
+            continue;
+        }
         if (trap.test(126, [&] { return !records->Eof(); })) {
             std::int64_t last_row = -1;
             trap.step(134, [&] { last_row = records->RecordCount() - 1; });
@@ -83,21 +89,13 @@ void ExtractionRun::Run(const db::ConnectionProfile& profile, const TableList& t
                     progress.SetValue((static_cast<double>(row) + 1) / (static_cast<double>(last_row) + 1) *
                                       100);
                 });
-                trap.step(140, [&] { row_text.clear(); });
-                const auto last_field = [&] { return static_cast<std::int64_t>(records->FieldCount()) - 1; };
-                for (std::int64_t field : trap.loop(142, std::int64_t{0}, last_field)) {
-                    trap.step(144, [&] {
-                        if (auto value = records->Value(static_cast<std::size_t>(field))) row_text += *value;
-                        row_text += ' ';
-                    });
-                }
+                // The row's text (lines 140 to 144) was joined and searched when the row arrived.
                 // Addresses are collected as they are entered in the seen set, so that a recognizer
                 // that fails part-way still lists what it had found: they would never be found again.
                 row_results.clear();
                 trap.step(148, [&] {
-                    ForEachNewAddress(
-                        row_text, Require(seen),
-                        [&](std::string_view address) { row_results.emplace_back(address); }, yield_);
+                    scan.Deliver(
+                        row, [&](std::string_view address) { row_results.emplace_back(address); }, yield_);
                 });
                 for (const std::string& address : row_results) {
                     trap.step(152, [&] { results.Append(address); });

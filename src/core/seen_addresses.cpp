@@ -105,6 +105,25 @@ bool SeenAddresses::InsertLowered(std::string_view address) {
     return Commit(Prepare(address));
 }
 
+// Slots of open addressing cannot simply be emptied, so the table is laid out again from the records
+// that stay; that costs one pass over the set, and only a failed table pays it.
+void SeenAddresses::ForgetSince(const Mark& mark) {
+    if (mark.text >= text_.size()) return;
+    text_.resize(mark.text);
+    size_ = mark.size;
+    std::fill(slots_.begin(), slots_.end(), Slot{});
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t record = 0; record < text_.size();) {
+        const auto entry = static_cast<std::uint32_t>(record + 1);
+        const std::string_view text = EntryAt(entry);
+        const std::uint32_t hash = HashOf(text);
+        std::size_t i = hash & mask;
+        while (slots_[i].entry != 0) i = (i + 1) & mask;
+        slots_[i] = Slot{entry, hash};
+        record += kLengthBytes + text.size();
+    }
+}
+
 void SeenAddresses::Grow() {
     std::vector<Slot> old(slots_.size() * 2);
     old.swap(slots_);

@@ -93,23 +93,33 @@ MYSQL* MariaDbConnection::Require(const char* member) const {
     return handle_.get();
 }
 
-ResultHandle MariaDbConnection::Query(std::string_view sql) {
+// The rows are taken one by one off the connection rather than stored by the client library first, so
+// that the observer's work on a row overlaps the server's sending of the next ones.
+std::optional<RowStore> MariaDbConnection::Fetch(std::string_view sql, RowObserver* observer) {
     MYSQL* m = Require("Execute");
-    MYSQL_RES* stored = nullptr;
-    const bool sent = WhileWaiting([&] {
-        if (mysql_real_query(m, sql.data(), static_cast<unsigned long>(sql.size())) != 0) return false;
-        stored = mysql_store_result(m);
-        return true;
+    return WhileWaiting([&]() -> std::optional<RowStore> {
+        if (mysql_real_query(m, sql.data(), static_cast<unsigned long>(sql.size())) != 0) {
+            throw DatabaseError(mysql_error(m));
+        }
+        ResultHandle result(mysql_use_result(m));
+        if (!result) {
+            if (mysql_field_count(m) != 0) throw DatabaseError(mysql_error(m));
+            return std::nullopt;
+        }
+        RowStore rows(mysql_num_fields(result.get()));
+        while (MYSQL_ROW row = mysql_fetch_row(result.get())) {
+            rows.Append(row, mysql_fetch_lengths(result.get()));
+            if (observer) observer->RowArrived(rows, rows.RowCount() - 1);
+        }
+        // A server that stops sending part-way (killed, gone, timed out) ends the rows with an error.
+        if (mysql_errno(m) != 0) throw DatabaseError(mysql_error(m));
+        return rows;
     });
-    if (!sent) throw DatabaseError(mysql_error(m));
-    ResultHandle result(stored);
-    if (!result && mysql_field_count(m) != 0) throw DatabaseError(mysql_error(m));
-    return result;
 }
 
 std::unique_ptr<RecordSet> MariaDbConnection::Execute(std::string_view sql) {
     auto records = std::make_unique<MariaDbRecordSet>();
-    records->Attach(Query(sql));
+    records->Attach(Fetch(sql));
     return records;
 }
 

@@ -1,8 +1,11 @@
 // The connection on MariaDB Connector/C.
 #pragma once
 
+#include <optional>
+
 #include "db/database.h"
 #include "db/mariadb_handles.h"
+#include "db/row_store.h"
 
 namespace kestrelmoor::db {
 
@@ -26,8 +29,9 @@ class MariaDbConnection final : public Connection {
     int State() const override { return handle_ ? 1 : 0; }
     void Close() override { handle_.reset(); }
 
-    // Runs `sql` and returns its stored result, or null for a statement that returns no rows.
-    ResultHandle Query(std::string_view sql);
+    // Runs `sql` and returns its whole result, or nothing for a statement that returns no rows. Rows
+    // are read as the server sends them, each handed to `observer` (when given) once it is held.
+    std::optional<RowStore> Fetch(std::string_view sql, RowObserver* observer = nullptr);
 
   private:
     MYSQL* Require(const char* member) const;

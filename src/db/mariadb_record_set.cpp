@@ -6,67 +6,57 @@
 
 namespace kestrelmoor::db {
 
-void MariaDbRecordSet::Open(std::string_view sql, Connection& connection) {
-    if (result_) throw DatabaseError("Open: the record set is already open");
+void MariaDbRecordSet::Open(std::string_view sql, Connection& connection, RowObserver* observer) {
+    if (rows_) throw DatabaseError("Open: the record set is already open");
     auto* mariadb = dynamic_cast<MariaDbConnection*>(&connection);
     if (!mariadb) throw DatabaseError("Open: the connection does not belong to this database component");
-    ResultHandle result = mariadb->Query(sql);
-    if (!result) throw DatabaseError("Open: the statement returned no rows to hold");
-    Attach(std::move(result));
+    std::optional<RowStore> rows = mariadb->Fetch(sql, observer);
+    if (!rows) throw DatabaseError("Open: the statement returned no rows to hold");
+    Attach(std::move(rows));
 }
 
-void MariaDbRecordSet::Attach(ResultHandle result) {
+void MariaDbRecordSet::Attach(std::optional<RowStore> rows) {
     Close();
-    result_ = std::move(result);
-    if (!result_) return;
-    field_count_ = mysql_num_fields(result_.get());
-    MoveNext();  // onto the first row, or EOF for an empty result
+    rows_ = std::move(rows);
 }
 
-MYSQL_RES* MariaDbRecordSet::Require(const char* member) const {
-    if (!result_) throw DatabaseError(std::string(member) + ": the record set is closed");
-    return result_.get();
+const RowStore& MariaDbRecordSet::Require(const char* member) const {
+    if (!rows_) throw DatabaseError(std::string(member) + ": the record set is closed");
+    return *rows_;
 }
 
 bool MariaDbRecordSet::Eof() const {
-    Require("EOF");
-    return row_ == nullptr;
+    return row_ >= Require("EOF").RowCount();
 }
 
 std::int64_t MariaDbRecordSet::RecordCount() const {
-    return static_cast<std::int64_t>(mysql_num_rows(Require("RecordCount")));
+    return Require("RecordCount").RowCount();
 }
 
 std::size_t MariaDbRecordSet::FieldCount() const {
-    Require("Fields.Count");
-    return field_count_;
+    return Require("Fields.Count").FieldCount();
 }
 
 std::optional<std::string_view> MariaDbRecordSet::Value(std::size_t column) const {
-    const std::size_t count = FieldCount();
-    if (!row_) throw DatabaseError("Value: there is no current row (EOF)");
-    if (column >= count) {
+    const RowStore& rows = Require("Value");
+    if (row_ >= rows.RowCount()) throw DatabaseError("Value: there is no current row (EOF)");
+    if (column >= rows.FieldCount()) {
         throw DatabaseError("Value: column " + std::to_string(column) + " is not in the result (it has " +
-                            std::to_string(count) + ")");
+                            std::to_string(rows.FieldCount()) + ")");
     }
-    if (!row_[column]) return std::nullopt;
-    return std::string_view(row_[column], lengths_[column]);
+    return rows.Value(row_, column);
 }
 
 void MariaDbRecordSet::MoveNext() {
-    MYSQL_RES* result = Require("MoveNext");
-    if (!row_ && fetched_) throw DatabaseError("MoveNext: the record set is past its last row (EOF)");
-    fetched_ = true;
-    row_ = mysql_fetch_row(result);
-    lengths_ = row_ ? mysql_fetch_lengths(result) : nullptr;
+    if (row_ >= Require("MoveNext").RowCount()) {
+        throw DatabaseError("MoveNext: the record set is past its last row (EOF)");
+    }
+    ++row_;
 }
 
 void MariaDbRecordSet::Close() {
-    result_.reset();
-    row_ = nullptr;
-    lengths_ = nullptr;
-    field_count_ = 0;
-    fetched_ = false;
+    rows_.reset();
+    row_ = 0;
 }
 
 }  // namespace kestrelmoor::db

@@ -11,7 +11,9 @@
 #include "core/address_pattern.h"
 #include "core/blank_punctuation.h"
 #include "core/extract_new_addresses.h"
+#include "core/row_scan.h"
 #include "core/split_candidates.h"
+#include "support/held_rows.h"
 
 namespace kestrelmoor {
 namespace {
@@ -89,6 +91,45 @@ TEST(PipelineEquivalenceTest, SearchingForAtSignsEqualsBlankingAndSplitting) {
             ASSERT_EQ(yields, reference.candidates) << testing::PrintToString(text);
         }
         ASSERT_EQ(fast_seen.Size(), reference_seen.Size());
+    }
+}
+
+// A row arrives as separate values and is searched value by value; the plain pipeline joins the
+// values with a space after each (a NULL adding only its space) and searches the joined text.
+TEST(PipelineEquivalenceTest, SearchingEachValueAsItArrivesEqualsSearchingTheJoinedRow) {
+    std::mt19937 rng(7);
+    constexpr std::size_t kFields = 4;
+    for (int run = 0; run < 50; ++run) {
+        db::RowStore rows(kFields);
+        SeenAddresses scan_seen;
+        SeenAddresses reference_seen;
+        RowScan scan;
+        scan.Begin(&scan_seen);
+        std::vector<PipelineResult> expected;
+        for (int row = 0; row < 400; ++row) {
+            test::HeldRow fields;
+            std::string joined;
+            for (std::size_t f = 0; f < kFields; ++f) {
+                if (std::uniform_int_distribution<int>(0, 5)(rng) == 0) {
+                    fields.emplace_back(std::nullopt);
+                } else {
+                    fields.emplace_back(RandomText(rng));
+                    joined += *fields.back();
+                }
+                joined += ' ';
+            }
+            test::AppendRow(rows, fields);
+            scan.RowArrived(rows, row);
+            expected.push_back(ReferencePipeline(joined, reference_seen));
+        }
+        for (int row = 0; row < 400; ++row) {
+            std::vector<std::string> found;
+            int yields = 0;
+            scan.Deliver(
+                row, [&](std::string_view address) { found.emplace_back(address); }, [&] { ++yields; });
+            ASSERT_EQ(found, expected[row].addresses) << "run " << run << " row " << row;
+            ASSERT_EQ(yields, expected[row].candidates) << "run " << run << " row " << row;
+        }
     }
 }
 

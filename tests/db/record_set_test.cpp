@@ -1,10 +1,14 @@
 // Record sets read from the test server: stored results read in place.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "db/connection_profile.h"
 #include "db/mariadb_database.h"
+#include "db/row_store.h"
 #include "support/test_server.h"
 
 namespace kestrelmoor::db {
@@ -95,6 +99,40 @@ TEST_F(RecordSetTest, RowsOutliveTheConnection) {
     EXPECT_EQ(records->Value(0), "kept");
     records->MoveNext();
     EXPECT_EQ(records->Value(0), "too");
+}
+
+std::string Joined(std::optional<std::string_view> a, std::optional<std::string_view> b) {
+    return std::string(a.value_or("NULL")) + "|" + std::string(b.value_or("NULL"));
+}
+
+// Records each row as it arrives, and on which thread.
+class RowLog final : public RowObserver {
+  public:
+    void RowArrived(const RowStore& rows, std::int64_t row) override {
+        threads.insert(std::this_thread::get_id());
+        texts.push_back(Joined(rows.Value(row, 0), rows.Value(row, 1)));
+    }
+    std::vector<std::string> texts;
+    std::set<std::thread::id> threads;
+};
+
+TEST_F(RecordSetTest, AnObserverSeesEachRowOnArrivalAsTheCursorGivesItLater) {
+    Run("CREATE TABLE t (n INT, s VARCHAR(20))");
+    Run("INSERT INTO t SELECT seq, IF(seq % 7 = 0, NULL, CONCAT('row ', seq)) FROM seq_1_to_20000");
+    for (const bool hook : {false, true}) {
+        // With a wait hook the rows are fetched, and so observed, on a worker thread.
+        if (hook) connection_->SetWaitHook([] {});
+        RowLog log;
+        auto records = database_.CreateRecordSet();
+        records->Open("SELECT * FROM t ORDER BY n", *connection_, &log);
+        ASSERT_EQ(log.texts.size(), 20000u);
+        for (std::size_t i = 0; i < log.texts.size(); ++i) {
+            ASSERT_EQ(log.texts[i], Joined(records->Value(0), records->Value(1)));
+            records->MoveNext();
+        }
+        EXPECT_TRUE(records->Eof());
+        EXPECT_EQ(log.threads.count(std::this_thread::get_id()), hook ? 0u : 1u);
+    }
 }
 
 TEST_F(RecordSetTest, QueryErrorsCarryTheServersMessage) {

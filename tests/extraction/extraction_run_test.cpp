@@ -202,5 +202,31 @@ TEST_F(ExtractionRunTest, AServerThatGoesAwayMidRunReportsEachLaterFailureAndFin
     EXPECT_EQ(reports_.Lines(), (Lines{124, 124}));
 }
 
+TEST_F(ExtractionRunTest, ATableCutOffWhileItArrivesIsReportedAndItsAddressesAreFoundLater) {
+    // Big enough that the server is still sending when the statement is killed.
+    Sql("CREATE TABLE big (id INT, e VARCHAR(40))");
+    Sql("INSERT INTO big SELECT seq, CONCAT('row', seq, '@example.com') FROM seq_1_to_300000");
+    Sql("CREATE TABLE later (e VARCHAR(80))");
+    Sql("INSERT INTO later VALUES ('row1@example.com ROW2@example.com')");
+    Check({"big", "later"});
+    bool killed = false;
+    yield_ = [&] {
+        if (killed) return;
+        for (const Row& row : admin_->Query("SHOW PROCESSLIST")) {
+            if (row.size() > 7 && row[3] == scratch_->Name() && row[7] == "SELECT * FROM `big`") {
+                killed = true;
+                admin_->Run("KILL QUERY " + *row[0]);  // the statement ends; the session goes on
+            }
+        }
+    };
+    ASSERT_TRUE(Run());
+    ASSERT_TRUE(killed);
+    ASSERT_EQ(reports_.Lines(), Lines{124});
+    EXPECT_NE(reports_.texts[0].find("interrupted"), std::string::npos) << reports_.texts[0];
+    // The rows that had arrived before the cut were searched, but never listed: their addresses
+    // must not count as seen.
+    EXPECT_EQ(results_.Texts(), (Texts{"row1@example.com", "ROW2@example.com"}));
+}
+
 }  // namespace
 }  // namespace kestrelmoor::test

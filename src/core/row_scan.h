@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/extract_new_addresses.h"
+#include "core/seen_addresses.h"
+#include "db/database.h"
+
+namespace kestrelmoor {
+
+// The recognizer over each row of a table while the server is still sending the table, so that the
+// search overlaps the wait for the next rows; the run then hands on what each row gave as it steps
+// through the table. A row's text joins its values with a space after each, and no token spans a
+// space, so the row is searched value by value without joining it.
+class RowScan final : public db::RowObserver {
+  public:
+    RowScan() = default;
+    RowScan(const RowScan&) = delete;
+    RowScan& operator=(const RowScan&) = delete;
+
+    // Starts a table: its new addresses are entered in `seen` (none: each row fails as the
+    // recognizer would without a set).
+    void Begin(SeenAddresses* seen);
+    void RowArrived(const db::RowStore& rows, std::int64_t row) override;
+    // The table could not be read to its end: its rows are never listed, so the addresses they
+    // entered in the set are taken out again, or a later table could never list them.
+    void Abandon();
+
+    // The new addresses of the row that arrived `row`-th since Begin (from 0), in order of first
+    // appearance, after `yield` once per candidate token of the row; then rethrows what the recognizer threw
+    // on that row, if anything, the addresses it had entered until then being handed on first.
+    void Deliver(std::int64_t row, const AddressSink& on_new, const YieldFn& yield) const;
+
+  private:
+    struct Row {
+        std::size_t first_address;
+        std::size_t candidates;
+    };
+
+    SeenAddresses* seen_ = nullptr;
+    SeenAddresses::Mark mark_{};
+    std::vector<Row> rows_;
+    std::string addresses_;                  // every new address of the table, one after the other
+    std::vector<std::size_t> address_ends_;  // where each ends in addresses_
+    std::vector<std::pair<std::int64_t, std::exception_ptr>> failures_;  // by row, in row order
+    std::size_t candidates_ = 0;                                         // of the row being searched
+    // Made once: a row's every value is searched with them.
+    YieldFn count_candidate_ = [this] { ++candidates_; };
+    AddressSink keep_address_ = [this](std::string_view address) {
+        addresses_ += address;
+        address_ends_.push_back(addresses_.size());
+    };
+};
+
+}  // namespace kestrelmoor

@@ -1,0 +1,64 @@
+// A query's whole result held on the client, filled row by row as the server sends it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace kestrelmoor::db {
+
+// Each row is one piece of a few large blocks (its fields' end offsets, then their bytes), so that a
+// table of a million rows costs a few dozen allocations instead of millions, and the blocks of a big
+// table can be backed by huge pages.
+class RowStore {
+  public:
+    explicit RowStore(std::size_t field_count) : field_count_(field_count) {}
+    ~RowStore();
+    RowStore(RowStore&& other) noexcept;
+    RowStore& operator=(RowStore&& other) noexcept;
+    RowStore(const RowStore&) = delete;
+    RowStore& operator=(const RowStore&) = delete;
+
+    // Copies in one row of FieldCount() fields: values[i] null for NULL, else lengths[i] bytes.
+    void Append(const char* const* values, const unsigned long* lengths);
+
+    std::int64_t RowCount() const { return static_cast<std::int64_t>(rows_.size()); }
+    std::size_t FieldCount() const { return field_count_; }
+    // std::nullopt for NULL; valid as long as the store. Row and column must be in range.
+    std::optional<std::string_view> Value(std::int64_t row, std::size_t column) const {
+        const char* piece = rows_[static_cast<std::size_t>(row)];
+        const Offset end = OffsetAt(piece, column);
+        if (end & kNullField) return std::nullopt;
+        const Offset begin = column > 0 ? OffsetAt(piece, column - 1) & ~kNullField : 0;
+        return std::string_view(piece + field_count_ * sizeof(Offset) + begin, end - begin);
+    }
+
+  private:
+    // A row starts with each field's end offset among the row's bytes; the bit kNullField marks a
+    // NULL field (which ends where the one before it ended).
+    using Offset = std::uint32_t;
+    static constexpr Offset kNullField = Offset{1} << 31;
+    static Offset OffsetAt(const char* piece, std::size_t column) {
+        Offset offset = 0;
+        std::memcpy(&offset, piece + column * sizeof(Offset), sizeof(Offset));
+        return offset;
+    }
+
+    struct Block {
+        char* data;
+        std::size_t size;
+    };
+    char* Reserve(std::size_t bytes);
+    void Release();
+
+    std::size_t field_count_;
+    std::vector<const char*> rows_;
+    std::vector<Block> blocks_;
+    char* free_ = nullptr;  // the unused end of the newest block
+    std::size_t free_bytes_ = 0;
+};
+
+}  // namespace kestrelmoor::db

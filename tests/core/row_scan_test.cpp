@@ -1,0 +1,78 @@
+// What a table searched as it arrives hands on: each row's addresses in turn, a row's failure at its
+// own turn, and nothing left behind in the seen set by a table that could not be read to its end.
+#include "core/row_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "support/held_rows.h"
+
+namespace kestrelmoor {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class RowScanTest : public testing::Test {
+  protected:
+    // Feeds `rows` to the scan as one table.
+    void Arrive(const std::vector<test::HeldRow>& rows) {
+        for (const auto& row : rows) {
+            test::AppendRow(held_, row);
+            scan_.RowArrived(held_, held_.RowCount() - 1);
+        }
+    }
+    Texts Delivered(std::int64_t row) {
+        Texts found;
+        scan_.Deliver(row, [&](std::string_view address) { found.emplace_back(address); }, {});
+        return found;
+    }
+
+    db::RowStore held_{2};
+    SeenAddresses seen_;
+    RowScan scan_;
+};
+
+TEST_F(RowScanTest, HandsOnEachRowsNewAddressesAtItsTurn) {
+    scan_.Begin(&seen_);
+    Arrive({{"ann@example.com", "x"}, {std::nullopt, "ANN@example.com bob@example.com"}, {"", std::nullopt}});
+    EXPECT_EQ(Delivered(1), (Texts{"bob@example.com"}));
+    EXPECT_EQ(Delivered(0), (Texts{"ann@example.com"}));
+    EXPECT_EQ(Delivered(2), Texts{});
+    EXPECT_THROW(Delivered(3), std::logic_error);
+}
+
+TEST_F(RowScanTest, WithoutASetEveryRowFailsAtItsTurn) {
+    scan_.Begin(nullptr);
+    Arrive({{"ann@example.com", "x"}, {"bob@example.com", "y"}});
+    for (std::int64_t row = 0; row < 2; ++row) {
+        try {
+            Delivered(row);
+            ADD_FAILURE() << "row " << row << " did not fail";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "Object required");
+        }
+    }
+}
+
+TEST_F(RowScanTest, AnAbandonedTableLeavesNothingInTheSet) {
+    scan_.Begin(&seen_);
+    Arrive({{"kept@example.com", "x"}});
+    EXPECT_EQ(Delivered(0), (Texts{"kept@example.com"}));
+
+    // The next table breaks off after two rows.
+    scan_.Begin(&seen_);
+    Arrive({{"lost@example.com", "kept@example.com"}, {"also.lost@example.com", std::nullopt}});
+    scan_.Abandon();
+    EXPECT_THROW(Delivered(0), std::logic_error);
+
+    // A later table finds its addresses again, but not those listed before the broken one.
+    scan_.Begin(&seen_);
+    Arrive({{"LOST@example.com kept@example.com", "also.lost@example.com"}});
+    EXPECT_EQ(Delivered(0), (Texts{"LOST@example.com", "also.lost@example.com"}));
+}
+
+}  // namespace
+}  // namespace kestrelmoor
