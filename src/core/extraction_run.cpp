@@ -89,7 +89,8 @@ void ExtractionRun::Run(const db::ConnectionProfile& profile, const TableList& t
                     progress.SetValue((static_cast<double>(row) + 1) / (static_cast<double>(last_row) + 1) *
                                       100);
                 });
-                // The row's text (lines 140 to 144) was joined and searched when the row arrived.
+                // The row's values are not joined into one text here: the scan searched them value by
+                // value as the row arrived, which finds the same tokens.
                 // Addresses are collected as they are entered in the seen set, so that a recognizer
                 // that fails part-way still lists what it had found: they would never be found again.
                 row_results.clear();

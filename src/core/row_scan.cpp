@@ -21,11 +21,10 @@ void RowScan::RowArrived(const db::RowStore& rows, std::int64_t row) {
     const std::size_t first_address = address_ends_.size();
     try {
         if (!seen_) throw std::runtime_error("Object required");
-        for (std::size_t column = 0; column < rows.FieldCount(); ++column) {
-            const std::optional<std::string_view> value = rows.Value(row, column);
-            if (!value) continue;
-            ForEachNewAddress(*value, *seen_, keep_address_, count_candidate_);
-        }
+        // A value without "@" holds no candidate token.
+        rows.ForEachValueHolding(row, '@', [&](std::string_view value) {
+            ForEachNewAddress(value, *seen_, keep_address_, count_candidate_);
+        });
     } catch (...) {
         failures_.emplace_back(static_cast<std::int64_t>(rows_.size()), std::current_exception());
     }

@@ -36,6 +36,29 @@ class RowStore {
         return std::string_view(piece + field_count_ * sizeof(Offset) + begin, end - begin);
     }
 
+    // Calls on_value(value) for each non-NULL value of the row that holds the byte `c`, in column
+    // order. A row's values lie one after the other, so a row without `c` costs one search.
+    template <class OnValue>
+    void ForEachValueHolding(std::int64_t row, char c, OnValue&& on_value) const {
+        const char* piece = rows_[static_cast<std::size_t>(row)];
+        const char* bytes = piece + field_count_ * sizeof(Offset);
+        const Offset total = field_count_ > 0 ? OffsetAt(piece, field_count_ - 1) & ~kNullField : 0;
+        Offset from = 0;
+        std::size_t column = 0;
+        while (from < total) {
+            const void* hit = std::memchr(bytes + from, c, total - from);
+            if (hit == nullptr) return;
+            const auto at = static_cast<Offset>(static_cast<const char*>(hit) - bytes);
+            // The value holding the hit is the first whose end lies past it (a NULL value is empty).
+            Offset end = 0;
+            while ((end = OffsetAt(piece, column) & ~kNullField) <= at) ++column;
+            const Offset begin = column > 0 ? OffsetAt(piece, column - 1) & ~kNullField : 0;
+            on_value(std::string_view(bytes + begin, end - begin));
+            from = end;
+            ++column;
+        }
+    }
+
   private:
     // A row starts with each field's end offset among the row's bytes; the bit kNullField marks a
     // NULL field (which ends where the one before it ended).

@@ -47,6 +47,18 @@ TEST(RowStoreTest, ValuesStayInPlaceWhileRowsOfEverySizeArrive) {
     EXPECT_EQ(rows.Value(1234, 1), huge);
 }
 
+TEST(RowStoreTest, FindsEachValueHoldingAByteOnceInColumnOrder) {
+    RowStore rows(6);
+    AppendRow(rows, {"@first", std::nullopt, "", "a@b@c", "none", "last@"});
+    AppendRow(rows, {"no", "at", std::nullopt, "sign", "", "here"});
+    std::vector<std::string> found;
+    rows.ForEachValueHolding(0, '@', [&](std::string_view value) { found.emplace_back(value); });
+    EXPECT_EQ(found, (std::vector<std::string>{"@first", "a@b@c", "last@"}));
+    found.clear();
+    rows.ForEachValueHolding(1, '@', [&](std::string_view value) { found.emplace_back(value); });
+    EXPECT_TRUE(found.empty());
+}
+
 TEST(RowStoreTest, AMovedStoreKeepsItsRows) {
     RowStore rows(1);
     AppendRow(rows, {"kept"});
