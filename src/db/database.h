@@ -22,10 +22,11 @@ class DatabaseError : public std::runtime_error {
 class RecordSet;
 class RowStore;
 
-// Sees each row of a result as soon as it has arrived and is held, while the server still sends the
-// rest: work on the rows can then overlap the wait. Called before Open returns, on the thread that
-// fetches (a worker thread while a wait hook runs), with the rows in the server's order. What it throws
-// ends the fetch, and Open throws it; a failure that concerns one row only is the observer's to keep.
+// Takes each row of a result as soon as it has arrived, while the server still sends the rest: work on
+// the rows then overlaps the wait, and the rows need not be held. Called before Open returns, on the
+// thread that fetches (a worker thread while a wait hook runs), with the rows in the server's order;
+// the row's values are valid during the call only. What it throws ends the fetch, and Open throws it;
+// a failure that concerns one row only is the observer's to keep.
 class RowObserver {
   public:
     virtual ~RowObserver() = default;
@@ -60,8 +61,9 @@ class RecordSet {
   public:
     virtual ~RecordSet() = default;
 
-    // Runs `sql` on `connection` and holds its whole result on the client (static cursor), handing
-    // each row to `observer`, when there is one, as it arrives.
+    // Runs `sql` on `connection` and holds its whole result on the client (static cursor). With an
+    // `observer`, each row is handed to it as it arrives instead: the record set then counts the rows
+    // and steps through them, but holds no values (Value fails).
     virtual void Open(std::string_view sql, Connection& connection, RowObserver* observer = nullptr) = 0;
     // True when the current row lies past the last one; right after opening: the result is empty.
     virtual bool Eof() const = 0;

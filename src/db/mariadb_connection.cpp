@@ -109,7 +109,11 @@ std::optional<RowStore> MariaDbConnection::Fetch(std::string_view sql, RowObserv
         RowStore rows(mysql_num_fields(result.get()));
         while (MYSQL_ROW row = mysql_fetch_row(result.get())) {
             rows.Append(row, mysql_fetch_lengths(result.get()));
-            if (observer) observer->RowArrived(rows, rows.RowCount() - 1);
+            if (!observer) continue;
+            observer->RowArrived(rows, rows.RowCount() - 1);
+            // The observer has taken what it needs of the row, so it is not held: a table is then read
+            // in the memory of one row, however large it is.
+            rows.ForgetRows();
         }
         // A server that stops sending part-way (killed, gone, timed out) ends the rows with an error.
         if (mysql_errno(m) != 0) throw DatabaseError(mysql_error(m));

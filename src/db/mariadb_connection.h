@@ -30,7 +30,8 @@ class MariaDbConnection final : public Connection {
     void Close() override { handle_.reset(); }
 
     // Runs `sql` and returns its whole result, or nothing for a statement that returns no rows. Rows
-    // are read as the server sends them, each handed to `observer` (when given) once it is held.
+    // are read as the server sends them. With an `observer`, each is handed to it instead of being
+    // held: the result then only counts them.
     std::optional<RowStore> Fetch(std::string_view sql, RowObserver* observer = nullptr);
 
   private:

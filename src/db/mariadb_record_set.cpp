@@ -40,6 +40,9 @@ std::size_t MariaDbRecordSet::FieldCount() const {
 std::optional<std::string_view> MariaDbRecordSet::Value(std::size_t column) const {
     const RowStore& rows = Require("Value");
     if (row_ >= rows.RowCount()) throw DatabaseError("Value: there is no current row (EOF)");
+    if (row_ < rows.FirstHeldRow()) {
+        throw DatabaseError("Value: the rows were handed on as they arrived and are not held");
+    }
     if (column >= rows.FieldCount()) {
         throw DatabaseError("Value: column " + std::to_string(column) + " is not in the result (it has " +
                             std::to_string(rows.FieldCount()) + ")");

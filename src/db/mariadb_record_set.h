@@ -1,5 +1,6 @@
 // The record set on MariaDB Connector/C: the whole result is held on the client, so the row count is
-// exact at once, and field values are read in place from the current row.
+// exact at once, and field values are read in place from the current row. Rows handed to an observer
+// as they arrive are only counted.
 #pragma once
 
 #include <optional>

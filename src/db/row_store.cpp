@@ -33,6 +33,7 @@ RowStore::~RowStore() {
 
 RowStore::RowStore(RowStore&& other) noexcept
     : field_count_(other.field_count_),
+      forgotten_(std::exchange(other.forgotten_, 0)),
       rows_(std::move(other.rows_)),
       blocks_(std::move(other.blocks_)),
       free_(std::exchange(other.free_, nullptr)),
@@ -45,6 +46,7 @@ RowStore& RowStore::operator=(RowStore&& other) noexcept {
     if (this != &other) {
         Release();
         field_count_ = other.field_count_;
+        forgotten_ = std::exchange(other.forgotten_, 0);
         rows_ = std::move(other.rows_);
         blocks_ = std::move(other.blocks_);
         free_ = std::exchange(other.free_, nullptr);
@@ -61,6 +63,16 @@ void RowStore::Release() {
     rows_.clear();
     free_ = nullptr;
     free_bytes_ = 0;
+}
+
+void RowStore::ForgetRows() {
+    forgotten_ += static_cast<std::int64_t>(rows_.size());
+    rows_.clear();
+    if (blocks_.empty()) return;
+    for (std::size_t i = 0; i + 1 < blocks_.size(); ++i) ::munmap(blocks_[i].data, blocks_[i].size);
+    blocks_.erase(blocks_.begin(), blocks_.end() - 1);
+    free_ = blocks_.back().data;
+    free_bytes_ = blocks_.back().size;
 }
 
 char* RowStore::Reserve(std::size_t bytes) {

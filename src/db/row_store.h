@@ -25,11 +25,17 @@ class RowStore {
     // Copies in one row of FieldCount() fields: values[i] null for NULL, else lengths[i] bytes.
     void Append(const char* const* values, const unsigned long* lengths);
 
-    std::int64_t RowCount() const { return static_cast<std::int64_t>(rows_.size()); }
+    // Lets go of every row held so far; their number still counts, and the newest block is kept for
+    // the rows to come, so that a store holding one row at a time needs no new memory per row.
+    void ForgetRows();
+    // The rows before this one were let go of.
+    std::int64_t FirstHeldRow() const { return forgotten_; }
+
+    std::int64_t RowCount() const { return forgotten_ + static_cast<std::int64_t>(rows_.size()); }
     std::size_t FieldCount() const { return field_count_; }
-    // std::nullopt for NULL; valid as long as the store. Row and column must be in range.
+    // std::nullopt for NULL; valid until the row is let go of. The row must be held, the column in range.
     std::optional<std::string_view> Value(std::int64_t row, std::size_t column) const {
-        const char* piece = rows_[static_cast<std::size_t>(row)];
+        const char* piece = Held(row);
         const Offset end = OffsetAt(piece, column);
         if (end & kNullField) return std::nullopt;
         const Offset begin = column > 0 ? OffsetAt(piece, column - 1) & ~kNullField : 0;
@@ -40,7 +46,7 @@ class RowStore {
     // order. A row's values lie one after the other, so a row without `c` costs one search.
     template <class OnValue>
     void ForEachValueHolding(std::int64_t row, char c, OnValue&& on_value) const {
-        const char* piece = rows_[static_cast<std::size_t>(row)];
+        const char* piece = Held(row);
         const char* bytes = piece + field_count_ * sizeof(Offset);
         const Offset total = field_count_ > 0 ? OffsetAt(piece, field_count_ - 1) & ~kNullField : 0;
         Offset from = 0;
@@ -60,6 +66,8 @@ class RowStore {
     }
 
   private:
+    const char* Held(std::int64_t row) const { return rows_[static_cast<std::size_t>(row - forgotten_)]; }
+
     // A row starts with each field's end offset among the row's bytes; the bit kNullField marks a
     // NULL field (which ends where the one before it ended).
     using Offset = std::uint32_t;
@@ -78,6 +86,7 @@ class RowStore {
     void Release();
 
     std::size_t field_count_;
+    std::int64_t forgotten_ = 0;
     std::vector<const char*> rows_;
     std::vector<Block> blocks_;
     char* free_ = nullptr;  // the unused end of the newest block

@@ -116,22 +116,26 @@ class RowLog final : public RowObserver {
     std::set<std::thread::id> threads;
 };
 
-TEST_F(RecordSetTest, AnObserverSeesEachRowOnArrivalAsTheCursorGivesItLater) {
+TEST_F(RecordSetTest, AnObserverTakesEachRowOnArrivalAndTheRecordSetOnlyCountsThem) {
     Run("CREATE TABLE t (n INT, s VARCHAR(20))");
     Run("INSERT INTO t SELECT seq, IF(seq % 7 = 0, NULL, CONCAT('row ', seq)) FROM seq_1_to_20000");
+    std::vector<std::string> expected;
+    for (int n = 1; n <= 20000; ++n) {
+        expected.push_back(std::to_string(n) + "|" + (n % 7 == 0 ? "NULL" : "row " + std::to_string(n)));
+    }
     for (const bool hook : {false, true}) {
-        // With a wait hook the rows are fetched, and so observed, on a worker thread.
+        // With a wait hook the rows are fetched, and so taken, on a worker thread.
         if (hook) connection_->SetWaitHook([] {});
         RowLog log;
         auto records = database_.CreateRecordSet();
         records->Open("SELECT * FROM t ORDER BY n", *connection_, &log);
-        ASSERT_EQ(log.texts.size(), 20000u);
-        for (std::size_t i = 0; i < log.texts.size(); ++i) {
-            ASSERT_EQ(log.texts[i], Joined(records->Value(0), records->Value(1)));
-            records->MoveNext();
-        }
-        EXPECT_TRUE(records->Eof());
+        EXPECT_EQ(log.texts, expected);
         EXPECT_EQ(log.threads.count(std::this_thread::get_id()), hook ? 0u : 1u);
+        ASSERT_EQ(records->RecordCount(), 20000);
+        EXPECT_EQ(records->FieldCount(), 2u);
+        EXPECT_THROW(records->Value(0), DatabaseError);
+        for (int i = 0; i < 20000; ++i) records->MoveNext();
+        EXPECT_TRUE(records->Eof());
     }
 }
 

@@ -59,6 +59,23 @@ TEST(RowStoreTest, FindsEachValueHoldingAByteOnceInColumnOrder) {
     EXPECT_TRUE(found.empty());
 }
 
+TEST(RowStoreTest, RowsLetGoOfStillCountAndLaterRowsAreHeldAsUsual) {
+    RowStore rows(1);
+    const std::string big(1 << 20, 'b');  // larger than the first block, so blocks are let go of too
+    for (int i = 0; i < 1000; ++i) {
+        AppendRow(rows, {i % 100 == 0 ? big : std::to_string(i)});
+        ASSERT_EQ(rows.Value(i, 0), i % 100 == 0 ? big : std::to_string(i));
+        rows.ForgetRows();
+    }
+    EXPECT_EQ(rows.RowCount(), 1000);
+    EXPECT_EQ(rows.FirstHeldRow(), 1000);
+    AppendRow(rows, {"held"});
+    AppendRow(rows, {std::nullopt});
+    EXPECT_EQ(rows.RowCount(), 1002);
+    EXPECT_EQ(rows.Value(1000, 0), "held");
+    EXPECT_EQ(rows.Value(1001, 0), std::nullopt);
+}
+
 TEST(RowStoreTest, AMovedStoreKeepsItsRows) {
     RowStore rows(1);
     AppendRow(rows, {"kept"});
