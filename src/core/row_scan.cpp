@@ -10,7 +10,9 @@ namespace kestrelmoor {
 void RowScan::Begin(SeenAddresses* seen) {
     seen_ = seen;
     if (seen_) mark_ = seen_->Now();
+    arrived_ = 0;
     rows_.clear();
+    next_ = 0;
     addresses_.clear();
     address_ends_.clear();
     failures_.clear();
@@ -26,9 +28,10 @@ void RowScan::RowArrived(const db::RowStore& rows, std::int64_t row) {
             ForEachNewAddress(value, *seen_, keep_address_, count_candidate_);
         });
     } catch (...) {
-        failures_.emplace_back(static_cast<std::int64_t>(rows_.size()), std::current_exception());
+        failures_.emplace_back(arrived_, std::current_exception());
     }
-    rows_.push_back(Row{first_address, candidates_});
+    if (candidates_ > 0) rows_.push_back(Row{arrived_, first_address, candidates_});
+    ++arrived_;
 }
 
 void RowScan::Abandon() {
@@ -36,18 +39,29 @@ void RowScan::Abandon() {
     Begin(seen_);
 }
 
-void RowScan::Deliver(std::int64_t row, const AddressSink& on_new, const YieldFn& yield) const {
-    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) {
-        throw std::logic_error("the row was not searched as it arrived");
+void RowScan::Deliver(std::int64_t row, const AddressSink& on_new, const YieldFn& yield) {
+    if (row < 0 || row >= arrived_) throw std::logic_error("the row was not searched as it arrived");
+    // The run asks for the rows in order, so the row is mostly where the last one left off.
+    const bool at_row =
+        (next_ == rows_.size() || rows_[next_].row >= row) && (next_ == 0 || rows_[next_ - 1].row < row);
+    if (!at_row) {
+        next_ = static_cast<std::size_t>(
+            std::lower_bound(rows_.begin(), rows_.end(), row,
+                             [](const Row& r, std::int64_t n) { return r.row < n; }) -
+            rows_.begin());
     }
-    const auto index = static_cast<std::size_t>(row);
-    if (yield) {
-        for (std::size_t i = 0; i < rows_[index].candidates; ++i) yield();
-    }
-    const std::size_t end = index + 1 < rows_.size() ? rows_[index + 1].first_address : address_ends_.size();
-    for (std::size_t a = rows_[index].first_address; a < end; ++a) {
-        const std::size_t begin = a == 0 ? 0 : address_ends_[a - 1];
-        on_new(std::string_view(addresses_).substr(begin, address_ends_[a] - begin));
+    if (next_ < rows_.size() && rows_[next_].row == row) {
+        const Row& found = rows_[next_];
+        if (yield) {
+            for (std::size_t i = 0; i < found.candidates; ++i) yield();
+        }
+        const std::size_t end =
+            next_ + 1 < rows_.size() ? rows_[next_ + 1].first_address : address_ends_.size();
+        for (std::size_t a = found.first_address; a < end; ++a) {
+            const std::size_t begin = a == 0 ? 0 : address_ends_[a - 1];
+            on_new(std::string_view(addresses_).substr(begin, address_ends_[a] - begin));
+        }
+        ++next_;
     }
     const auto failure = std::lower_bound(failures_.begin(), failures_.end(), row,
                                           [](const auto& entry, std::int64_t r) { return entry.first < r; });

@@ -34,17 +34,22 @@ class RowScan final : public db::RowObserver {
     // The new addresses of the row that arrived `row`-th since Begin (from 0), in order of first
     // appearance, after `yield` once per candidate token of the row; then rethrows what the recognizer threw
     // on that row, if anything, the addresses it had entered until then being handed on first.
-    void Deliver(std::int64_t row, const AddressSink& on_new, const YieldFn& yield) const;
+    void Deliver(std::int64_t row, const AddressSink& on_new, const YieldFn& yield);
 
   private:
+    // Only rows that hold a candidate token have one: a table's scan takes memory for what it found,
+    // not for its number of rows.
     struct Row {
+        std::int64_t row;
         std::size_t first_address;
         std::size_t candidates;
     };
 
     SeenAddresses* seen_ = nullptr;
     SeenAddresses::Mark mark_{};
-    std::vector<Row> rows_;
+    std::int64_t arrived_ = 0;
+    std::vector<Row> rows_;                  // in row order
+    std::size_t next_ = 0;                   // the first entry not before the row asked for next
     std::string addresses_;                  // every new address of the table, one after the other
     std::vector<std::size_t> address_ends_;  // where each ends in addresses_
     std::vector<std::pair<std::int64_t, std::exception_ptr>> failures_;  // by row, in row order
