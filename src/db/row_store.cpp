@@ -1,11 +1,7 @@
 #include "db/row_store.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstring>
-#include <new>
-#include <utility>
 
 #include "db/database.h"
 
@@ -14,11 +10,9 @@ namespace {
 
 constexpr std::size_t kMaxRowBytes = (std::size_t{1} << 31) - 1;
 
-// Small results (the table catalogue, a short table) stay small; a big one soon gets blocks of 32 MiB,
-// which the kernel may back with 2 MiB pages: far fewer page faults while a big table arrives.
+// Small results (the table catalogue, a short table) stay small; a big one soon gets blocks of 32 MiB.
 constexpr std::size_t kFirstBlock = std::size_t{64} << 10;
 constexpr std::size_t kLargestBlock = std::size_t{32} << 20;
-constexpr std::size_t kHugePageWorthy = std::size_t{4} << 20;
 
 constexpr std::size_t AlignUp(std::size_t bytes) {
     constexpr std::size_t kAlign = alignof(std::uint32_t);
@@ -27,75 +21,23 @@ constexpr std::size_t AlignUp(std::size_t bytes) {
 
 }  // namespace
 
-RowStore::~RowStore() {
-    Release();
-}
-
-RowStore::RowStore(RowStore&& other) noexcept
-    : field_count_(other.field_count_),
-      forgotten_(std::exchange(other.forgotten_, 0)),
-      rows_(std::move(other.rows_)),
-      blocks_(std::move(other.blocks_)),
-      free_(std::exchange(other.free_, nullptr)),
-      free_bytes_(std::exchange(other.free_bytes_, 0)) {
-    other.rows_.clear();
-    other.blocks_.clear();
-}
-
-RowStore& RowStore::operator=(RowStore&& other) noexcept {
-    if (this != &other) {
-        Release();
-        field_count_ = other.field_count_;
-        forgotten_ = std::exchange(other.forgotten_, 0);
-        rows_ = std::move(other.rows_);
-        blocks_ = std::move(other.blocks_);
-        free_ = std::exchange(other.free_, nullptr);
-        free_bytes_ = std::exchange(other.free_bytes_, 0);
-        other.rows_.clear();
-        other.blocks_.clear();
-    }
-    return *this;
-}
-
-void RowStore::Release() {
-    for (const Block& block : blocks_) ::munmap(block.data, block.size);
-    blocks_.clear();
-    rows_.clear();
-    free_ = nullptr;
-    free_bytes_ = 0;
-}
-
 void RowStore::ForgetRows() {
     forgotten_ += static_cast<std::int64_t>(rows_.size());
     rows_.clear();
-    if (blocks_.empty()) return;
-    for (std::size_t i = 0; i + 1 < blocks_.size(); ++i) ::munmap(blocks_[i].data, blocks_[i].size);
-    blocks_.erase(blocks_.begin(), blocks_.end() - 1);
-    free_ = blocks_.back().data;
-    free_bytes_ = blocks_.back().size;
+    if (blocks_.size() > 1) blocks_.erase(blocks_.begin(), blocks_.end() - 1);
+    used_ = 0;
 }
 
 char* RowStore::Reserve(std::size_t bytes) {
-    if (bytes > free_bytes_) {
+    if (blocks_.empty() || blocks_.back().size - used_ < bytes) {
         const std::size_t grown =
             blocks_.empty() ? kFirstBlock : std::min(blocks_.back().size * 2, kLargestBlock);
         const std::size_t size = std::max(grown, AlignUp(bytes));
-        void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (data == MAP_FAILED) throw std::bad_alloc();
-        // Only a hint: without transparent huge pages the block is simply made of small pages.
-        if (size >= kHugePageWorthy) ::madvise(data, size, MADV_HUGEPAGE);
-        try {
-            blocks_.push_back(Block{static_cast<char*>(data), size});
-        } catch (...) {
-            ::munmap(data, size);
-            throw;
-        }
-        free_ = static_cast<char*>(data);
-        free_bytes_ = size;
+        blocks_.push_back(Block{std::make_unique_for_overwrite<char[]>(size), size});
+        used_ = 0;
     }
-    char* piece = free_;
-    free_ += bytes;
-    free_bytes_ -= bytes;
+    char* piece = blocks_.back().data.get() + used_;
+    used_ += bytes;
     return piece;
 }
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -11,16 +12,10 @@
 namespace kestrelmoor::db {
 
 // Each row is one piece of a few large blocks (its fields' end offsets, then their bytes), so that a
-// table of a million rows costs a few dozen allocations instead of millions, and the blocks of a big
-// table can be backed by huge pages.
+// table of a million rows costs a few dozen allocations instead of millions.
 class RowStore {
   public:
     explicit RowStore(std::size_t field_count) : field_count_(field_count) {}
-    ~RowStore();
-    RowStore(RowStore&& other) noexcept;
-    RowStore& operator=(RowStore&& other) noexcept;
-    RowStore(const RowStore&) = delete;
-    RowStore& operator=(const RowStore&) = delete;
 
     // Copies in one row of FieldCount() fields: values[i] null for NULL, else lengths[i] bytes.
     void Append(const char* const* values, const unsigned long* lengths);
@@ -79,18 +74,16 @@ class RowStore {
     }
 
     struct Block {
-        char* data;
+        std::unique_ptr<char[]> data;
         std::size_t size;
     };
     char* Reserve(std::size_t bytes);
-    void Release();
 
     std::size_t field_count_;
     std::int64_t forgotten_ = 0;
     std::vector<const char*> rows_;
     std::vector<Block> blocks_;
-    char* free_ = nullptr;  // the unused end of the newest block
-    std::size_t free_bytes_ = 0;
+    std::size_t used_ = 0;  // bytes of the newest block already taken
 };
 
 }  // namespace kestrelmoor::db
