@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "cli/line_reader.h"
-#include "cli/lookahead_inserter.h"
 #include "core/extract_new_addresses.h"
+#include "core/lookahead_inserter.h"
 
 namespace kestrelmoor::cli {
 namespace {
@@ -46,7 +46,7 @@ bool ScanInput(const std::string& name, LookaheadInserter& addresses, std::ostre
 
 int RunTextMode(const std::vector<std::string>& files, OutputWriter& out, std::ostream& errors) {
     SeenAddresses seen;
-    LookaheadInserter addresses(seen, [&](std::string_view address) {
+    LookaheadInserter addresses(seen, [&](std::string_view address, std::int64_t) {
         out.Write(address);
         out.Write("\n");
     });

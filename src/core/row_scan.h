@@ -3,11 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/extract_new_addresses.h"
+#include "core/lookahead_inserter.h"
 #include "core/seen_addresses.h"
 #include "db/database.h"
 
@@ -26,7 +28,7 @@ class RowScan final : public db::RowObserver {
     // Starts a table: its new addresses are entered in `seen` (none: each row fails as the
     // recognizer would without a set).
     void Begin(SeenAddresses* seen);
-    void RowArrived(const db::RowStore& rows, std::int64_t row) override;
+    void RowArrived(const db::RowView& row) override;
     // The table could not be read to its end: its rows are never listed, so the addresses they
     // entered in the set are taken out again, or a later table could never list them.
     void Abandon();
@@ -34,32 +36,32 @@ class RowScan final : public db::RowObserver {
     // The new addresses of the row that arrived `row`-th since Begin (from 0), in order of first
     // appearance, after `yield` once per candidate token of the row; then rethrows what the recognizer threw
     // on that row, if anything, the addresses it had entered until then being handed on first.
+    // Only once every row of the table has arrived.
     void Deliver(std::int64_t row, const AddressSink& on_new, const YieldFn& yield);
 
   private:
-    // Only rows that hold a candidate token have one: a table's scan takes memory for what it found,
-    // not for its number of rows.
-    struct Row {
-        std::int64_t row;
-        std::size_t first_address;
-        std::size_t candidates;
-    };
+    void Fail(std::int64_t row, std::exception_ptr failure);
 
     SeenAddresses* seen_ = nullptr;
     SeenAddresses::Mark mark_{};
+    // The valid candidates go through it, so that the set's cache misses overlap with the scan.
+    std::optional<LookaheadInserter> inserter_;
     std::int64_t arrived_ = 0;
-    std::vector<Row> rows_;                  // in row order
-    std::size_t next_ = 0;                   // the first entry not before the row asked for next
-    std::string addresses_;                  // every new address of the table, one after the other
-    std::vector<std::size_t> address_ends_;  // where each ends in addresses_
+    // Only rows that hold a candidate token have an entry, and only new addresses are kept: a table's
+    // scan takes memory for what it found, not for its number of rows.
+    std::vector<std::pair<std::int64_t, std::size_t>> candidates_;  // (row, its candidate tokens)
+    std::string addresses_;                   // every new address of the table, one after the other
+    std::vector<std::size_t> address_ends_;   // where each ends in addresses_
+    std::vector<std::int64_t> address_rows_;  // the row each came from
     std::vector<std::pair<std::int64_t, std::exception_ptr>> failures_;  // by row, in row order
-    std::size_t candidates_ = 0;                                         // of the row being searched
+    // Where the last delivery left off in candidates_ and in the addresses: the run asks for the rows
+    // in order.
+    std::size_t next_candidates_ = 0;
+    std::size_t next_address_ = 0;
+    std::size_t row_candidates_ = 0;  // of the row being searched
     // Made once: a row's every value is searched with them.
-    YieldFn count_candidate_ = [this] { ++candidates_; };
-    AddressSink keep_address_ = [this](std::string_view address) {
-        addresses_ += address;
-        address_ends_.push_back(addresses_.size());
-    };
+    YieldFn count_candidate_ = [this] { ++row_candidates_; };
+    AddressSink add_valid_ = [this](std::string_view address) { inserter_->Add(address, arrived_); };
 };
 
 }  // namespace kestrelmoor

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "db/row_view.h"
+
 namespace kestrelmoor::db {
 
 class DatabaseError : public std::runtime_error {
@@ -20,7 +22,6 @@ class DatabaseError : public std::runtime_error {
 };
 
 class RecordSet;
-class RowStore;
 
 // Takes each row of a result as soon as it has arrived, while the server still sends the rest: work on
 // the rows then overlaps the wait, and the rows need not be held. Called before Open returns, on the
@@ -30,7 +31,7 @@ class RowStore;
 class RowObserver {
   public:
     virtual ~RowObserver() = default;
-    virtual void RowArrived(const RowStore& rows, std::int64_t row) = 0;
+    virtual void RowArrived(const RowView& row) = 0;
 };
 
 class Connection {

@@ -93,6 +93,17 @@ MYSQL* MariaDbConnection::Require(const char* member) const {
     return handle_.get();
 }
 
+namespace {
+
+// Where the client library reads each packet, so the values of a row taken unbuffered.
+std::string_view PacketBuffer(const MYSQL& m) {
+    if (m.net.buff == nullptr || m.net.buff_end <= m.net.buff) return {};
+    return std::string_view(reinterpret_cast<const char*>(m.net.buff),
+                            static_cast<std::size_t>(m.net.buff_end - m.net.buff));
+}
+
+}  // namespace
+
 // The rows are taken one by one off the connection rather than stored by the client library first, so
 // that the observer's work on a row overlaps the server's sending of the next ones.
 std::optional<RowStore> MariaDbConnection::Fetch(std::string_view sql, RowObserver* observer) {
@@ -108,12 +119,15 @@ std::optional<RowStore> MariaDbConnection::Fetch(std::string_view sql, RowObserv
         }
         RowStore rows(mysql_num_fields(result.get()));
         while (MYSQL_ROW row = mysql_fetch_row(result.get())) {
-            rows.Append(row, mysql_fetch_lengths(result.get()));
-            if (!observer) continue;
-            observer->RowArrived(rows, rows.RowCount() - 1);
-            // The observer has taken what it needs of the row, so it is not held: a table is then read
-            // in the memory of one row, however large it is.
-            rows.ForgetRows();
+            if (!observer) {
+                rows.Append(row, mysql_fetch_lengths(result.get()));
+                continue;
+            }
+            // The observer takes what it needs of the row where it arrived, so it is neither copied nor
+            // held: a table is then read in the memory of one row, however large it is.
+            observer->RowArrived(
+                RowView(row, mysql_fetch_lengths(result.get()), rows.FieldCount(), PacketBuffer(*m)));
+            rows.CountRowNotHeld();
         }
         // A server that stops sending part-way (killed, gone, timed out) ends the rows with an error.
         if (mysql_errno(m) != 0) throw DatabaseError(mysql_error(m));

@@ -21,13 +21,6 @@ constexpr std::size_t AlignUp(std::size_t bytes) {
 
 }  // namespace
 
-void RowStore::ForgetRows() {
-    forgotten_ += static_cast<std::int64_t>(rows_.size());
-    rows_.clear();
-    if (blocks_.size() > 1) blocks_.erase(blocks_.begin(), blocks_.end() - 1);
-    used_ = 0;
-}
-
 char* RowStore::Reserve(std::size_t bytes) {
     if (blocks_.empty() || blocks_.back().size - used_ < bytes) {
         const std::size_t grown =

@@ -20,15 +20,15 @@ class RowStore {
     // Copies in one row of FieldCount() fields: values[i] null for NULL, else lengths[i] bytes.
     void Append(const char* const* values, const unsigned long* lengths);
 
-    // Lets go of every row held so far; their number still counts, and the newest block is kept for
-    // the rows to come, so that a store holding one row at a time needs no new memory per row.
-    void ForgetRows();
-    // The rows before this one were let go of.
-    std::int64_t FirstHeldRow() const { return forgotten_; }
+    // Counts a row that was handed on as it arrived instead of being held; only before the first row
+    // held.
+    void CountRowNotHeld() { ++not_held_; }
+    // The rows before this one were handed on, not held.
+    std::int64_t FirstHeldRow() const { return not_held_; }
 
-    std::int64_t RowCount() const { return forgotten_ + static_cast<std::int64_t>(rows_.size()); }
+    std::int64_t RowCount() const { return not_held_ + static_cast<std::int64_t>(rows_.size()); }
     std::size_t FieldCount() const { return field_count_; }
-    // std::nullopt for NULL; valid until the row is let go of. The row must be held, the column in range.
+    // std::nullopt for NULL; valid as long as the store. The row must be held, the column in range.
     std::optional<std::string_view> Value(std::int64_t row, std::size_t column) const {
         const char* piece = Held(row);
         const Offset end = OffsetAt(piece, column);
@@ -37,31 +37,8 @@ class RowStore {
         return std::string_view(piece + field_count_ * sizeof(Offset) + begin, end - begin);
     }
 
-    // Calls on_value(value) for each non-NULL value of the row that holds the byte `c`, in column
-    // order. A row's values lie one after the other, so a row without `c` costs one search.
-    template <class OnValue>
-    void ForEachValueHolding(std::int64_t row, char c, OnValue&& on_value) const {
-        const char* piece = Held(row);
-        const char* bytes = piece + field_count_ * sizeof(Offset);
-        const Offset total = field_count_ > 0 ? OffsetAt(piece, field_count_ - 1) & ~kNullField : 0;
-        Offset from = 0;
-        std::size_t column = 0;
-        while (from < total) {
-            const void* hit = std::memchr(bytes + from, c, total - from);
-            if (hit == nullptr) return;
-            const auto at = static_cast<Offset>(static_cast<const char*>(hit) - bytes);
-            // The value holding the hit is the first whose end lies past it (a NULL value is empty).
-            Offset end = 0;
-            while ((end = OffsetAt(piece, column) & ~kNullField) <= at) ++column;
-            const Offset begin = column > 0 ? OffsetAt(piece, column - 1) & ~kNullField : 0;
-            on_value(std::string_view(bytes + begin, end - begin));
-            from = end;
-            ++column;
-        }
-    }
-
   private:
-    const char* Held(std::int64_t row) const { return rows_[static_cast<std::size_t>(row - forgotten_)]; }
+    const char* Held(std::int64_t row) const { return rows_[static_cast<std::size_t>(row - not_held_)]; }
 
     // A row starts with each field's end offset among the row's bytes; the bit kNullField marks a
     // NULL field (which ends where the one before it ended).
@@ -80,7 +57,7 @@ class RowStore {
     char* Reserve(std::size_t bytes);
 
     std::size_t field_count_;
-    std::int64_t forgotten_ = 0;
+    std::int64_t not_held_ = 0;
     std::vector<const char*> rows_;
     std::vector<Block> blocks_;
     std::size_t used_ = 0;  // bytes of the newest block already taken

@@ -100,7 +100,6 @@ TEST(PipelineEquivalenceTest, SearchingEachValueAsItArrivesEqualsSearchingTheJoi
     std::mt19937 rng(7);
     constexpr std::size_t kFields = 4;
     for (int run = 0; run < 50; ++run) {
-        db::RowStore rows(kFields);
         SeenAddresses scan_seen;
         SeenAddresses reference_seen;
         RowScan scan;
@@ -118,8 +117,10 @@ TEST(PipelineEquivalenceTest, SearchingEachValueAsItArrivesEqualsSearchingTheJoi
                 }
                 joined += ' ';
             }
-            test::AppendRow(rows, fields);
-            scan.RowArrived(rows, row);
+            // Half the rows in the client library's packet, with "@" between the values.
+            const auto layout =
+                row % 2 ? test::ServedRow::Layout::kPacket : test::ServedRow::Layout::kScattered;
+            scan.RowArrived(test::ServedRow(fields, layout, '@').View());
             expected.push_back(ReferencePipeline(joined, reference_seen));
         }
         for (int row = 0; row < 400; ++row) {

@@ -19,10 +19,7 @@ class RowScanTest : public testing::Test {
   protected:
     // Feeds `rows` to the scan as one table.
     void Arrive(const std::vector<test::HeldRow>& rows) {
-        for (const auto& row : rows) {
-            test::AppendRow(held_, row);
-            scan_.RowArrived(held_, held_.RowCount() - 1);
-        }
+        for (const auto& row : rows) scan_.RowArrived(test::ServedRow(row).View());
     }
     Texts Delivered(std::int64_t row) {
         Texts found;
@@ -30,7 +27,6 @@ class RowScanTest : public testing::Test {
         return found;
     }
 
-    db::RowStore held_{2};
     SeenAddresses seen_;
     RowScan scan_;
 };
@@ -67,16 +63,23 @@ TEST_F(RowScanTest, AnAbandonedTableLeavesNothingInTheSet) {
     Arrive({{"kept@example.com", "x"}});
     EXPECT_EQ(Delivered(0), (Texts{"kept@example.com"}));
 
-    // The next table breaks off after two rows.
+    // The next table breaks off after two rows, and then after more rows than are entered in the set
+    // a few behind the scan.
     scan_.Begin(&seen_);
     Arrive({{"lost@example.com", "kept@example.com"}, {"also.lost@example.com", std::nullopt}});
     scan_.Abandon();
     EXPECT_THROW(Delivered(0), std::logic_error);
+    scan_.Begin(&seen_);
+    for (int i = 0; i < 40; ++i) Arrive({{"lost" + std::to_string(i) + "@example.com", std::nullopt}});
+    scan_.Abandon();
+    EXPECT_EQ(seen_.Size(), 1u);
 
     // A later table finds its addresses again, but not those listed before the broken one.
     scan_.Begin(&seen_);
     Arrive({{"LOST@example.com kept@example.com", "also.lost@example.com"}});
     EXPECT_EQ(Delivered(0), (Texts{"LOST@example.com", "also.lost@example.com"}));
+    Arrive({{"lost39@example.com", std::nullopt}});
+    EXPECT_EQ(Delivered(1), (Texts{"lost39@example.com"}));
 }
 
 }  // namespace

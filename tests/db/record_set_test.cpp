@@ -8,7 +8,7 @@
 
 #include "db/connection_profile.h"
 #include "db/mariadb_database.h"
-#include "db/row_store.h"
+#include "db/row_view.h"
 #include "support/test_server.h"
 
 namespace kestrelmoor::db {
@@ -108,12 +108,14 @@ std::string Joined(std::optional<std::string_view> a, std::optional<std::string_
 // Records each row as it arrives, and on which thread.
 class RowLog final : public RowObserver {
   public:
-    void RowArrived(const RowStore& rows, std::int64_t row) override {
+    void RowArrived(const RowView& row) override {
         threads.insert(std::this_thread::get_id());
-        texts.push_back(Joined(rows.Value(row, 0), rows.Value(row, 1)));
+        texts.push_back(Joined(row.Value(0), row.Value(1)));
+        in_packet_buffer += row.InOrderInBuffer() ? 1 : 0;
     }
     std::vector<std::string> texts;
     std::set<std::thread::id> threads;
+    int in_packet_buffer = 0;
 };
 
 TEST_F(RecordSetTest, AnObserverTakesEachRowOnArrivalAndTheRecordSetOnlyCountsThem) {
@@ -130,6 +132,8 @@ TEST_F(RecordSetTest, AnObserverTakesEachRowOnArrivalAndTheRecordSetOnlyCountsTh
         auto records = database_.CreateRecordSet();
         records->Open("SELECT * FROM t ORDER BY n", *connection_, &log);
         EXPECT_EQ(log.texts, expected);
+        // Where one search over a row's values is possible: every row here.
+        EXPECT_EQ(log.in_packet_buffer, 20000);
         EXPECT_EQ(log.threads.count(std::this_thread::get_id()), hook ? 0u : 1u);
         ASSERT_EQ(records->RecordCount(), 20000);
         EXPECT_EQ(records->FieldCount(), 2u);

@@ -1,32 +1,42 @@
-#include "cli/lookahead_inserter.h"
+#include "core/lookahead_inserter.h"
 
 #include <algorithm>
 
 #include "core/address_chars.h"
 
-namespace kestrelmoor::cli {
+namespace kestrelmoor {
 
-void LookaheadInserter::Add(std::string_view address) {
+void LookaheadInserter::Add(std::string_view address, std::int64_t origin) {
     if (count_ == kDepth) EnterOldest();
     Pending& next = At(count_++);
     next.address.assign(address);
     next.lowered.resize(address.size());
     std::transform(address.begin(), address.end(), next.lowered.begin(), AsciiLower);
     next.hash = SeenAddresses::HashOf(next.lowered);
+    next.origin = origin;
     seen_.PrefetchSlot(next.hash);
     // Halfway through the window the slot has arrived: fetch the entry it points at.
     if (count_ > kDepth / 2) seen_.PrefetchEntry(At(count_ - 1 - kDepth / 2).hash);
 }
 
 void LookaheadInserter::EnterOldest() {
+    // Taken off first, so that a failure leaves the window in order.
     Pending& oldest = At(0);
-    if (seen_.Insert(oldest.lowered, oldest.hash)) on_new_(oldest.address);
     oldest_ = (oldest_ + 1) % kDepth;
     --count_;
+    if (failed_ && oldest.origin == failed_origin_) return;
+    try {
+        if (seen_.Insert(oldest.lowered, oldest.hash)) on_new_(oldest.address, oldest.origin);
+    } catch (...) {
+        if (!on_failure_) throw;
+        failed_ = true;
+        failed_origin_ = oldest.origin;
+        on_failure_(oldest.origin, std::current_exception());
+    }
 }
 
 void LookaheadInserter::Flush() {
     while (count_ > 0) EnterOldest();
 }
 
-}  // namespace kestrelmoor::cli
+}  // namespace kestrelmoor
