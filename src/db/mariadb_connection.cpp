@@ -6,6 +6,7 @@
 
 #include "db/connection_string.h"
 #include "db/mariadb_record_set.h"
+#include "db/paced_fetch.h"
 
 namespace kestrelmoor::db {
 namespace {
@@ -65,6 +66,8 @@ void MariaDbConnection::Open(std::string_view connection_string) {
     SetOption(m, MYSQL_OPT_READ_TIMEOUT, &command_timeout);
     SetOption(m, MYSQL_OPT_WRITE_TIMEOUT, &command_timeout);
     SetOption(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    paced_ = AllowPacedFetch(m);
+    read_timeout_seconds_ = static_cast<int>(command_timeout);
 
     const bool local = settings.server.empty() || settings.server == "localhost";
     const unsigned protocol = local ? MYSQL_PROTOCOL_SOCKET : MYSQL_PROTOCOL_TCP;
@@ -118,7 +121,10 @@ std::optional<RowStore> MariaDbConnection::Fetch(std::string_view sql, RowObserv
             return std::nullopt;
         }
         RowStore rows(mysql_num_fields(result.get()));
-        while (MYSQL_ROW row = mysql_fetch_row(result.get())) {
+        // Gone before the result is freed, which reads what is left of it with the blocking calls.
+        std::optional<PacedFetch> paced;
+        if (paced_) paced.emplace(m, result.get(), std::chrono::seconds(read_timeout_seconds_));
+        while (MYSQL_ROW row = paced ? paced->NextRow() : mysql_fetch_row(result.get())) {
             if (!observer) {
                 rows.Append(row, mysql_fetch_lengths(result.get()));
                 continue;
@@ -130,6 +136,10 @@ std::optional<RowStore> MariaDbConnection::Fetch(std::string_view sql, RowObserv
             rows.CountRowNotHeld();
         }
         // A server that stops sending part-way (killed, gone, timed out) ends the rows with an error.
+        if (paced && paced->TimedOut()) {
+            throw DatabaseError("Lost connection to server during query: nothing arrived for " +
+                                std::to_string(read_timeout_seconds_) + " s (the command time-out)");
+        }
         if (mysql_errno(m) != 0) throw DatabaseError(mysql_error(m));
         return rows;
     });

@@ -44,6 +44,8 @@ class MariaDbConnection final : public Connection {
     int command_timeout_ = 0;
     int connect_timeout_ = 0;
     std::function<void()> wait_hook_;
+    bool paced_ = false;  // rows are taken by a PacedFetch
+    int read_timeout_seconds_ = 0;
 };
 
 }  // namespace kestrelmoor::db

@@ -1,6 +1,7 @@
 // Record sets read from the test server: stored results read in place.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
 #include <string>
 #include <thread>
@@ -141,6 +142,26 @@ TEST_F(RecordSetTest, AnObserverTakesEachRowOnArrivalAndTheRecordSetOnlyCountsTh
         for (int i = 0; i < 20000; ++i) records->MoveNext();
         EXPECT_TRUE(records->Eof());
     }
+}
+
+// Rows that stop coming part-way, while the observer takes them: the command time-out ends the
+// fetch with an error instead of a hang.
+TEST_F(RecordSetTest, TheCommandTimeoutEndsAResultThatStopsPartWay) {
+    auto connection = database_.CreateConnection();
+    connection->SetCommandTimeout(1);
+    connection->Open(BuildConnectionString(Server().UserProfile(scratch_->Name())));
+    RowLog log;
+    auto records = database_.CreateRecordSet();
+    const auto start = std::chrono::steady_clock::now();
+    // Megabytes of rows come before the pause, so that the fetch is well under way.
+    EXPECT_THROW(
+        records->Open("SELECT seq, REPEAT('x', 200) FROM seq_1_to_20001 WHERE seq < 20000 OR SLEEP(20) = 0",
+                      *connection, &log),
+        DatabaseError);
+    EXPECT_GT(log.texts.size(), 1000u);
+    EXPECT_LT(log.texts.size(), 20000u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+    EXPECT_EQ(records->State(), 0);
 }
 
 TEST_F(RecordSetTest, QueryErrorsCarryTheServersMessage) {
