@@ -54,6 +54,9 @@ void ExtractionRun::Run(const db::ConnectionProfile& profile, const TableList& t
     std::vector<std::string> row_results;
     // Each row is searched as it arrives, while the server still sends the rest of the table.
     RowScan scan;
+    const AddressSink collect_row_result = [&](std::string_view address) {
+        row_results.emplace_back(address);
+    };
 
     trap.step(100, [&] { connection = database_.CreateConnection(); });
     trap.step(102, [&] { records = database_.CreateRecordSet(); });
@@ -94,10 +97,7 @@ void ExtractionRun::Run(const db::ConnectionProfile& profile, const TableList& t
                 // Addresses are collected as they are entered in the seen set, so that a recognizer
                 // that fails part-way still lists what it had found: they would never be found again.
                 row_results.clear();
-                trap.step(148, [&] {
-                    scan.Deliver(
-                        row, [&](std::string_view address) { row_results.emplace_back(address); }, yield_);
-                });
+                trap.step(148, [&] { scan.Deliver(row, collect_row_result, yield_); });
                 for (const std::string& address : row_results) {
                     trap.step(152, [&] { results.Append(address); });
                     trap.step(154, [&] { results.CheckLast(); });

@@ -43,6 +43,8 @@ void RowScan::Begin(SeenAddresses* seen) {
     failures_.clear();
     next_candidates_ = 0;
     next_address_ = 0;
+    quiet_begin_ = 0;
+    quiet_end_ = 0;
 }
 
 void RowScan::Fail(std::int64_t row, std::exception_ptr failure) {
@@ -73,7 +75,18 @@ void RowScan::Abandon() {
     Begin(seen_);
 }
 
-void RowScan::Deliver(std::int64_t row, const AddressSink& on_new, const YieldFn& yield) {
+std::int64_t RowScan::NextRowWithNews(std::int64_t row) const {
+    // The delivery of `row` left both hints at the first entry after it.
+    std::int64_t next = arrived_;
+    if (next_candidates_ < candidates_.size()) next = std::min(next, candidates_[next_candidates_].first);
+    if (next_address_ < address_rows_.size()) next = std::min(next, address_rows_[next_address_]);
+    const auto failure = std::upper_bound(failures_.begin(), failures_.end(), row,
+                                          [](std::int64_t r, const auto& entry) { return r < entry.first; });
+    if (failure != failures_.end()) next = std::min(next, failure->first);
+    return next;
+}
+
+void RowScan::DeliverNews(std::int64_t row, const AddressSink& on_new, const YieldFn& yield) {
     if (row < 0 || row >= arrived_) throw std::logic_error("the row was not searched as it arrived");
     // The table has arrived whole: what is still pending belongs to its last rows.
     if (inserter_ && inserter_->HasPending()) inserter_->Flush();
@@ -91,6 +104,8 @@ void RowScan::Deliver(std::int64_t row, const AddressSink& on_new, const YieldFn
         const std::size_t begin = next_address_ == 0 ? 0 : address_ends_[next_address_ - 1];
         on_new(std::string_view(addresses_).substr(begin, address_ends_[next_address_] - begin));
     }
+    quiet_begin_ = row + 1;
+    quiet_end_ = NextRowWithNews(row);
     const auto failure = std::lower_bound(failures_.begin(), failures_.end(), row,
                                           [](const auto& entry, std::int64_t r) { return entry.first < r; });
     if (failure != failures_.end() && failure->first == row) std::rethrow_exception(failure->second);

@@ -37,10 +37,18 @@ class RowScan final : public db::RowObserver {
     // appearance, after `yield` once per candidate token of the row; then rethrows what the recognizer threw
     // on that row, if anything, the addresses it had entered until then being handed on first.
     // Only once every row of the table has arrived.
-    void Deliver(std::int64_t row, const AddressSink& on_new, const YieldFn& yield);
+    void Deliver(std::int64_t row, const AddressSink& on_new, const YieldFn& yield) {
+        // Most rows of a big table hold nothing; the run asks for every one of them.
+        if (row >= quiet_begin_ && row < quiet_end_) return;
+        DeliverNews(row, on_new, yield);
+    }
 
   private:
     void Fail(std::int64_t row, std::exception_ptr failure);
+    void DeliverNews(std::int64_t row, const AddressSink& on_new, const YieldFn& yield);
+    // The first row after the one just delivered, `row`, that has candidate tokens, an address or a
+    // failure; arrived_ if none.
+    std::int64_t NextRowWithNews(std::int64_t row) const;
 
     SeenAddresses* seen_ = nullptr;
     SeenAddresses::Mark mark_{};
@@ -58,6 +66,10 @@ class RowScan final : public db::RowObserver {
     // in order.
     std::size_t next_candidates_ = 0;
     std::size_t next_address_ = 0;
+    // Rows known to hold nothing to hand on: no candidate token, no address, no failure. Empty until
+    // the first delivery, which finds the first such stretch.
+    std::int64_t quiet_begin_ = 0;
+    std::int64_t quiet_end_ = 0;
     std::size_t row_candidates_ = 0;  // of the row being searched
     // Made once: a row's every value is searched with them.
     YieldFn count_candidate_ = [this] { ++row_candidates_; };

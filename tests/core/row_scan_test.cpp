@@ -26,6 +26,14 @@ class RowScanTest : public testing::Test {
         scan_.Deliver(row, [&](std::string_view address) { found.emplace_back(address); }, {});
         return found;
     }
+    // What the row hands on, and its yields, one per candidate token, as "(yield)".
+    Texts DeliveredWithYields(std::int64_t row) {
+        Texts found;
+        scan_.Deliver(
+            row, [&](std::string_view address) { found.emplace_back(address); },
+            [&] { found.emplace_back("(yield)"); });
+        return found;
+    }
 
     SeenAddresses seen_;
     RowScan scan_;
@@ -43,6 +51,35 @@ TEST_F(RowScanTest, HandsOnEachRowsNewAddressesAtItsTurn) {
     const std::vector<Texts> in_order = {{"ann@example.com"}, {}, {"bob@example.com"}, {}};
     for (std::int64_t row = 0; row < 4; ++row) EXPECT_EQ(Delivered(row), in_order[row]) << row;
     EXPECT_THROW(Delivered(4), std::logic_error);
+}
+
+TEST_F(RowScanTest, LongStretchesOfRowsWithoutCandidatesHideNothingAroundThem) {
+    scan_.Begin(&seen_);
+    std::vector<test::HeldRow> rows;
+    std::vector<Texts> expected;
+    const auto add = [&](test::HeldRow row, Texts handed_on) {
+        rows.push_back(std::move(row));
+        expected.push_back(std::move(handed_on));
+    };
+    const auto add_plain = [&](int count) {
+        for (int i = 0; i < count; ++i) add({"plain text " + std::to_string(i), std::nullopt}, {});
+    };
+    add({"ann@example.com", std::nullopt}, {"(yield)", "ann@example.com"});
+    add_plain(50);
+    // A candidate that is no address still yields; so does one already listed.
+    add({"no.domain@", "x"}, {"(yield)"});
+    add_plain(1);
+    add({"ANN@example.com", std::nullopt}, {"(yield)"});
+    add({"bob@example.com", "cy@example.com"}, {"(yield)", "(yield)", "bob@example.com", "cy@example.com"});
+    add_plain(30);
+    Arrive(rows);
+
+    const auto last = static_cast<std::int64_t>(rows.size()) - 1;
+    for (std::int64_t row = 0; row <= last; ++row) EXPECT_EQ(DeliveredWithYields(row), expected[row]) << row;
+    for (std::int64_t row = last; row >= 0; --row) EXPECT_EQ(DeliveredWithYields(row), expected[row]) << row;
+    for (std::int64_t row : {std::int64_t{30}, std::int64_t{51}, std::int64_t{2}, std::int64_t{54}}) {
+        EXPECT_EQ(DeliveredWithYields(row), expected[row]) << row;
+    }
 }
 
 TEST_F(RowScanTest, WithoutASetEveryRowFailsAtItsTurn) {
