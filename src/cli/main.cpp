@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ca_bundle.h"
 #include "cli/database_mode.h"
 #include "cli/output_writer.h"
 #include "cli/text_mode.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv) {
     using namespace kestrelmoor::cli;
+    SkipUnusedCaBundle();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && args.front() == "--text") {
         OutputWriter out(STDOUT_FILENO);

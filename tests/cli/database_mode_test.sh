@@ -169,6 +169,23 @@ if command -v setsid >/dev/null; then
     check "-p without a terminal says so" 1 "$(grep -c 'asks for the password on the terminal, but there is none' "$dir/err")"
 fi
 
+# --- encryption ---------------------------------------------------------------------------------
+# The login encrypts when the server offers TLS, without reading a CA file it would never use: one
+# named in the environment is a pipe that nobody writes, so opening it would hang the run.
+ssl_accepts() { admin "SHOW GLOBAL STATUS LIKE 'Ssl_accepts'" | cut -f2; }
+mkfifo "$dir/ca.pipe"
+before=$(ssl_accepts)
+probe=$(($(ssl_accepts) - before)) # the probe's own login
+before=$(ssl_accepts)
+out=$(SSL_CERT_FILE=$dir/ca.pipe timeout 20 "$tool" "${login[@]}" orders); rc=$?
+handshakes=$(($(ssl_accepts) - before - probe))
+check "a CA file named in the environment is not read" "0 eve@example.com" "$rc $(echo "$out" | head -n 1)"
+if [ "$(fact TLS)" = on ]; then
+    check "the run's login was encrypted" 1 "$handshakes"
+else
+    check "a server without TLS is read in the clear" 0 "$handshakes"
+fi
+
 # --- usage --------------------------------------------------------------------------------------
 "$tool" --colour 2>"$dir/err"; rc=$?
 check "an unknown option is a usage error" 2 "$rc"
