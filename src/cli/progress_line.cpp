@@ -15,7 +15,7 @@ void ProgressLine::BeginTable(const std::string& name) {
     total_ = 0;
     if (!console_.Terminal()) return;
     messages_at_begin_ = console_.Messages();
-    drawn_ = Clock::now();
+    began_ = drawn_ = Clock::now();
     console_.Status(Text(drawn_));
 }
 
@@ -25,7 +25,6 @@ void ProgressLine::SetValue(double percent) {
     // The run reports rows done / total x 100 once per row, so the total follows from any report.
     if (percent > 0) total_ = std::llround(static_cast<double>(done_) * 100.0 / percent);
     const Clock::time_point now = Clock::now();
-    if (done_ == 1) first_row_ = now;
     if (now - drawn_ >= kRedrawEvery) {
         drawn_ = now;
         console_.Status(Text(now));
@@ -45,7 +44,9 @@ std::string ProgressLine::Text(Clock::time_point now) const {
     std::string text = name_ + ": ";
     if (done_ == 0) return text + (in_table_ ? "reading" : "no rows");
     text += std::to_string(done_) + " of " + std::to_string(total_) + " rows";
-    const double seconds = std::chrono::duration<double>(now - first_row_).count();
+    // From the table's start: its rows are all read from the server before the first is listed, so
+    // the rate of listing alone would say nothing about how fast the table goes.
+    const double seconds = std::chrono::duration<double>(now - began_).count();
     if (seconds > 0)
         text += ", " + std::to_string(std::llround(static_cast<double>(done_) / seconds)) + " rows/s";
     return text;

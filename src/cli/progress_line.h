@@ -35,7 +35,7 @@ class ProgressLine : public Progress {
     int messages_at_begin_ = 0;
     std::int64_t done_ = 0;
     std::int64_t total_ = 0;
-    Clock::time_point first_row_{};
+    Clock::time_point began_{};
     Clock::time_point drawn_{};
 };
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -75,6 +76,24 @@ TEST(ProgressLineTest, KeepsOneFinishedLinePerTableOnATerminal) {
     EXPECT_NE(text.find("\rbig: 7 of 1000003 rows, "), std::string::npos) << text;
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+}
+
+TEST(ProgressLineTest, TheRateCountsTheTimeTheTableTookToRead) {
+    Captured err;
+    Console console(err.fd(), true);
+    ProgressLine line(console);
+    line.BeginTable("slow");
+    // The server takes its time to send the table; then its rows are listed at once.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    FeedRows(line, 1000, 1000);
+    line.EndTable();
+    const std::string text = err.Text();
+    const std::string lead = "\rslow: 1000 of 1000 rows, ";
+    const auto at = text.rfind(lead);
+    ASSERT_NE(at, std::string::npos) << text;
+    const long long rate = std::stoll(text.substr(at + lead.size()));
+    EXPECT_GT(rate, 0) << text;
+    EXPECT_LE(rate, 5000) << "1000 rows in at least 0.2 s: " << text;
 }
 
 TEST(ProgressLineTest, AMessageClearsTheLineAndAFailedTableLeavesNoLine) {
