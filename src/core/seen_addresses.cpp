@@ -112,14 +112,12 @@ void SeenAddresses::ForgetSince(const Mark& mark) {
     text_.resize(mark.text);
     size_ = mark.size;
     std::fill(slots_.begin(), slots_.end(), Slot{});
-    const std::size_t mask = slots_.size() - 1;
     for (std::size_t record = 0; record < text_.size();) {
         const auto entry = static_cast<std::uint32_t>(record + 1);
         const std::string_view text = EntryAt(entry);
         const std::uint32_t hash = HashOf(text);
-        std::size_t i = hash & mask;
-        while (slots_[i].entry != 0) i = (i + 1) & mask;
-        slots_[i] = Slot{entry, hash};
+        // The records are distinct, so the search ends on the empty slot where this one belongs.
+        slots_[Find(hash, text)] = Slot{entry, hash};
         record += kLengthBytes + text.size();
     }
 }
