@@ -1,6 +1,7 @@
 #include "core/row_scan.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace kestrelmoor {
@@ -75,14 +76,12 @@ void RowScan::Abandon() {
     Begin(seen_);
 }
 
-std::int64_t RowScan::NextRowWithNews(std::int64_t row) const {
-    // The delivery of `row` left both hints at the first entry after it.
+std::int64_t RowScan::NextRowWithNews(Failures::const_iterator next_failure) const {
+    // The delivery of a row left both hints at the first entry after it.
     std::int64_t next = arrived_;
     if (next_candidates_ < candidates_.size()) next = std::min(next, candidates_[next_candidates_].first);
     if (next_address_ < address_rows_.size()) next = std::min(next, address_rows_[next_address_]);
-    const auto failure = std::upper_bound(failures_.begin(), failures_.end(), row,
-                                          [](std::int64_t r, const auto& entry) { return r < entry.first; });
-    if (failure != failures_.end()) next = std::min(next, failure->first);
+    if (next_failure != failures_.end()) next = std::min(next, next_failure->first);
     return next;
 }
 
@@ -104,11 +103,12 @@ void RowScan::DeliverNews(std::int64_t row, const AddressSink& on_new, const Yie
         const std::size_t begin = next_address_ == 0 ? 0 : address_ends_[next_address_ - 1];
         on_new(std::string_view(addresses_).substr(begin, address_ends_[next_address_] - begin));
     }
-    quiet_begin_ = row + 1;
-    quiet_end_ = NextRowWithNews(row);
     const auto failure = std::lower_bound(failures_.begin(), failures_.end(), row,
                                           [](const auto& entry, std::int64_t r) { return entry.first < r; });
-    if (failure != failures_.end() && failure->first == row) std::rethrow_exception(failure->second);
+    const bool failed = failure != failures_.end() && failure->first == row;
+    quiet_begin_ = row + 1;
+    quiet_end_ = NextRowWithNews(failed ? std::next(failure) : failure);
+    if (failed) std::rethrow_exception(failure->second);
 }
 
 }  // namespace kestrelmoor

@@ -46,9 +46,10 @@ class RowScan final : public db::RowObserver {
   private:
     void Fail(std::int64_t row, std::exception_ptr failure);
     void DeliverNews(std::int64_t row, const AddressSink& on_new, const YieldFn& yield);
-    // The first row after the one just delivered, `row`, that has candidate tokens, an address or a
-    // failure; arrived_ if none.
-    std::int64_t NextRowWithNews(std::int64_t row) const;
+    using Failures = std::vector<std::pair<std::int64_t, std::exception_ptr>>;  // by row, in row order
+    // The first row after the one just delivered that has candidate tokens, an address or a failure
+    // (`next_failure` is the first failure after it); arrived_ if none.
+    std::int64_t NextRowWithNews(Failures::const_iterator next_failure) const;
 
     SeenAddresses* seen_ = nullptr;
     SeenAddresses::Mark mark_{};
@@ -61,7 +62,7 @@ class RowScan final : public db::RowObserver {
     std::string addresses_;                   // every new address of the table, one after the other
     std::vector<std::size_t> address_ends_;   // where each ends in addresses_
     std::vector<std::int64_t> address_rows_;  // the row each came from
-    std::vector<std::pair<std::int64_t, std::exception_ptr>> failures_;  // by row, in row order
+    Failures failures_;
     // Where the last delivery left off in candidates_ and in the addresses: the run asks for the rows
     // in order.
     std::size_t next_candidates_ = 0;
