@@ -16,7 +16,7 @@
 #include "cli/output_writer.h"
 #include "cli/password_prompt.h"
 #include "cli/progress_line.h"
-#include "cli/stream_sink.h"
+#include "cli/address_output.h"
 #include "cli/table_names.h"
 #include "cli/usage.h"
 #include "core/extraction_run.h"
@@ -70,9 +70,9 @@ int RunDatabaseMode(const std::vector<std::string>& args) {
         }
     }
 
-    db::ConnectionProfile profile;
+    db::Login login;
     try {
-        profile = ProtectForConnectionString(ResolveLogin(options, RealLoginSources()));
+        login = ResolveLogin(options, RealLoginSources());
     } catch (const std::exception& e) {
         console.Message(e.what());
         return 1;
@@ -82,7 +82,7 @@ int RunDatabaseMode(const std::vector<std::string>& args) {
     TableNames tables(options.tables);
     if (options.tables.empty()) {
         try {
-            db::ListTables(database, profile, tables);
+            db::ListTables(database, login, tables);
         } catch (const std::exception& e) {
             console.Message(std::string("cannot list the tables: ") + e.what());
             return 1;
@@ -91,18 +91,17 @@ int RunDatabaseMode(const std::vector<std::string>& args) {
 
     const int out_fd = file ? file->fd() : STDOUT_FILENO;
     OutputWriter writer(out_fd);
-    StreamSink sink(writer, options.comma ? OutputFormat::Comma : OutputFormat::Lines,
-                    !file && ::isatty(STDOUT_FILENO) == 1);
+    AddressOutput output(writer, options.comma ? OutputFormat::Comma : OutputFormat::Lines,
+                         !file && ::isatty(STDOUT_FILENO) == 1);
     ProgressLine progress(console);
-    tables.OnReached([&](const std::string& name) { progress.BeginTable(name); });
+    RunObservers observers{&output, &progress};
     ConsoleReport report(console);
 
-    ExtractionRun run(database, report, {});
-    run.Start(profile, tables, sink, progress);
-    progress.EndTable();
+    ExtractionRun run(database, report);
+    run.Start(login, tables, observers);
 
-    if (!sink.Finish()) {
-        console.Message(WriteFailure(options.output, *sink.Failure()));
+    if (!output.Finish()) {
+        console.Message(WriteFailure(options.output, *output.Failure()));
         return 1;
     }
     if (file) {

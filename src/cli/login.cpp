@@ -1,26 +1,11 @@
 #include "cli/login.h"
 
 namespace kestrelmoor::cli {
-namespace {
-
-std::string Brace(std::string value) {
-    if (value.find(';') == std::string::npos && (value.empty() || value.front() != '{')) return value;
-    std::string braced = "{";
-    for (char c : value) {
-        if (c == '}') braced += '}';
-        braced += c;
-    }
-    braced += '}';
-    return braced;
-}
-
-}  // namespace
-
-db::ConnectionProfile ResolveLogin(const DatabaseOptions& options, const LoginSources& sources) {
+db::Login ResolveLogin(const DatabaseOptions& options, const LoginSources& sources) {
     const auto pick = [&](const std::optional<std::string>& given, SettingKey key) {
         return given ? *given : sources.setting(key);
     };
-    db::ConnectionProfile profile;
+    db::Login profile;
     profile.server = pick(options.host, SettingKey::Server);
     profile.user = pick(options.user, SettingKey::User);
     if (options.password) {
@@ -34,14 +19,6 @@ db::ConnectionProfile ResolveLogin(const DatabaseOptions& options, const LoginSo
     }
     profile.database = pick(options.database, SettingKey::Database);
     profile.port = pick(options.port, SettingKey::Port);
-    return profile;
-}
-
-db::ConnectionProfile ProtectForConnectionString(db::ConnectionProfile profile) {
-    for (std::string* value :
-         {&profile.server, &profile.user, &profile.password, &profile.database, &profile.port}) {
-        *value = Brace(std::move(*value));
-    }
     return profile;
 }
 

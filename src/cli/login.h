@@ -9,7 +9,7 @@
 
 #include "cli/options.h"
 #include "common/settings_store.h"
-#include "db/connection_profile.h"
+#include "db/login.h"
 
 namespace kestrelmoor::cli {
 
@@ -21,10 +21,6 @@ struct LoginSources {
 
 // The password is the option's value, else the terminal's answer when asked for, else $MYSQL_PWD,
 // else the stored one. The settings store is read only for values the command line leaves out.
-db::ConnectionProfile ResolveLogin(const DatabaseOptions& options, const LoginSources& sources);
-
-// The profile with each value braced where the connection string would otherwise cut or reread it
-// (a ";" inside, a "{" in front), so that the server receives exactly what the user gave.
-db::ConnectionProfile ProtectForConnectionString(db::ConnectionProfile profile);
+db::Login ResolveLogin(const DatabaseOptions& options, const LoginSources& sources);
 
 }  // namespace kestrelmoor::cli

@@ -7,23 +7,19 @@ namespace {
 constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 }
 
-void ProgressLine::BeginTable(const std::string& name) {
-    EndTable();
+void ProgressLine::TableStarted(std::string_view table) {
     in_table_ = true;
-    name_ = name;
-    done_ = 0;
-    total_ = 0;
+    name_ = table;
+    rows_ = 0;
+    total_.reset();
     if (!console_.Terminal()) return;
-    messages_at_begin_ = console_.Messages();
     began_ = drawn_ = Clock::now();
     console_.Status(Text(drawn_));
 }
 
-void ProgressLine::SetValue(double percent) {
+void ProgressLine::RowsArrived(std::int64_t rows) {
     if (!in_table_ || !console_.Terminal()) return;
-    ++done_;
-    // The run reports rows done / total x 100 once per row, so the total follows from any report.
-    if (percent > 0) total_ = std::llround(static_cast<double>(done_) * 100.0 / percent);
+    rows_ = rows;
     const Clock::time_point now = Clock::now();
     if (now - drawn_ >= kRedrawEvery) {
         drawn_ = now;
@@ -31,24 +27,24 @@ void ProgressLine::SetValue(double percent) {
     }
 }
 
-void ProgressLine::EndTable() {
+void ProgressLine::TableEnded(std::int64_t rows, bool complete) {
     if (!in_table_) return;
     in_table_ = false;
+    rows_ = rows;
+    if (complete) total_ = rows;
     if (!console_.Terminal()) return;
-    if (done_ == 0 && console_.Messages() != messages_at_begin_) return;
+    if (rows == 0 && !complete) return;
     console_.Status(Text(Clock::now()));
     console_.EndStatus();
 }
 
 std::string ProgressLine::Text(Clock::time_point now) const {
     std::string text = name_ + ": ";
-    if (done_ == 0) return text + (in_table_ ? "reading" : "no rows");
-    text += std::to_string(done_) + " of " + std::to_string(total_) + " rows";
-    // From the table's start: its rows are all read from the server before the first is listed, so
-    // the rate of listing alone would say nothing about how fast the table goes.
+    if (rows_ == 0) return text + (in_table_ ? "reading" : "no rows");
+    text += std::to_string(rows_) + (total_ ? " of " + std::to_string(*total_) : std::string()) + " rows";
     const double seconds = std::chrono::duration<double>(now - began_).count();
     if (seconds > 0)
-        text += ", " + std::to_string(std::llround(static_cast<double>(done_) / seconds)) + " rows/s";
+        text += ", " + std::to_string(std::llround(static_cast<double>(rows_) / seconds)) + " rows/s";
     return text;
 }
 

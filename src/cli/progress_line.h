@@ -1,30 +1,30 @@
-// The progress of the current table as one status line: its name, the rows done of its total and the
-// rate, e.g. "shop.orders: 120000 of 1000000 rows, 480000 rows/s". Drawn only on a terminal, at most
-// a few times a second, and kept (ended with a line feed) when the table is done.
+// The progress of the current table as one status line: its name, the rows arrived so far and the
+// rate, e.g. "shop.orders: 120000 rows, 480000 rows/s", and
+// "shop.orders: 1000000 of 1000000 rows, …" once the table has been read to its end. Drawn only on a terminal, at most a few times a
+// second, and kept (ended with a line feed) when the table is done.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "cli/console.h"
-#include "core/extraction_ports.h"
+#include "core/run_observer.h"
 
 namespace kestrelmoor::cli {
 
-class ProgressLine : public Progress {
+class ProgressLine : public RunObserver {
   public:
     using Clock = std::chrono::steady_clock;
 
     explicit ProgressLine(Console& console) : console_(console) {}
 
-    // The run has reached the table `name` (it is being read from the server).
-    void BeginTable(const std::string& name);
-    // The run's share of the current table, once per row: (rows done) / (rows in all) x 100.
-    void SetValue(double percent) override;
-    // The current table is done: its line is drawn once more and kept, unless the table could not be
-    // read at all (its failure was reported instead).
-    void EndTable();
+    void TableStarted(std::string_view table) override;
+    void RowsArrived(std::int64_t rows) override;
+    // The table's line is drawn once more and kept, unless the table could not be read at all (its
+    // failure was reported instead).
+    void TableEnded(std::int64_t rows, bool complete) override;
 
   private:
     std::string Text(Clock::time_point now) const;
@@ -32,9 +32,8 @@ class ProgressLine : public Progress {
     Console& console_;
     bool in_table_ = false;
     std::string name_;
-    int messages_at_begin_ = 0;
-    std::int64_t done_ = 0;
-    std::int64_t total_ = 0;
+    std::int64_t rows_ = 0;
+    std::optional<std::int64_t> total_;  // known once the table has ended
     Clock::time_point began_{};
     Clock::time_point drawn_{};
 };

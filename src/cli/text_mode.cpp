@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "cli/line_reader.h"
-#include "core/extract_new_addresses.h"
+#include "core/address_scan.h"
 #include "core/lookahead_inserter.h"
 
 namespace kestrelmoor::cli {
@@ -46,7 +46,7 @@ bool ScanInput(const std::string& name, LookaheadInserter& addresses, std::ostre
 
 int RunTextMode(const std::vector<std::string>& files, OutputWriter& out, std::ostream& errors) {
     SeenAddresses seen;
-    LookaheadInserter addresses(seen, [&](std::string_view address, std::int64_t) {
+    LookaheadInserter addresses(seen, [&](std::string_view address, const LookaheadInserter::Origin&) {
         out.Write(address);
         out.Write("\n");
     });

@@ -2,7 +2,7 @@
 //
 // A handler is a list of numbered steps, written so that it reads like its step table:
 //
-//     Trap trap(toolkit, kLocationForm2PushButton4Click);
+//     Trap trap(toolkit, kStartExtractingLocation);
 //     trap.step(100, [&] { connection = database.CreateConnection(); });
 //     for (int i : trap.loop(120, 1, [&] { return tables.Count(); })) {
 //         if (trap.test(122, [&] { return tables.Checked(i); })) { ... }
@@ -84,21 +84,12 @@ class Trap {
     template <class F>
     bool step(int number, F&& body) {
         line_ = number;
-        return step(std::forward<F>(body));
+        return Run(number, std::forward<F>(body));
     }
     // Runs a step that belongs to the current line.
     template <class F>
     bool step(F&& body) {
-        std::string description;
-        try {
-            std::invoke(std::forward<F>(body));
-            return true;
-        } catch (...) {
-            description = DescribeCurrentException();
-        }
-        // Shown outside the handler block: the report may run a modal loop of its own.
-        Report(description);
-        return false;
+        return Run(line_, std::forward<F>(body));
     }
 
     // The test of a condition on line `number`: its value, or true when evaluating it failed (after
@@ -128,6 +119,22 @@ class Trap {
     void Report(std::string_view description);
 
   private:
+    // A failure is reported on `line`: steps nested in this one may have moved the current line.
+    template <class F>
+    bool Run(int line, F&& body) {
+        std::string description;
+        try {
+            std::invoke(std::forward<F>(body));
+            return true;
+        } catch (...) {
+            description = DescribeCurrentException();
+        }
+        line_ = line;
+        // Shown outside the handler block: the report may run a modal loop of its own.
+        Report(description);
+        return false;
+    }
+
     // The description of the exception being handled: what() of a std::exception, the text of a
     // thrown string, "Unknown error" for anything else.
     static std::string DescribeCurrentException();

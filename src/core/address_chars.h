@@ -6,6 +6,8 @@
 #include <array>
 #include <string_view>
 
+#include "common/ascii.h"
+
 namespace kestrelmoor {
 
 // The 27 punctuation characters that become spaces before the text is split.
@@ -49,9 +51,6 @@ inline constexpr bool IsAsciiLetter(char c) {
 }
 inline constexpr bool IsAsciiDigit(char c) {
     return c >= '0' && c <= '9';
-}
-inline constexpr char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
 
 }  // namespace kestrelmoor

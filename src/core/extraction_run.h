@@ -1,35 +1,42 @@
 #pragma once
 
+#include <functional>
+
 #include "common/error_report.h"
-#include "core/extract_new_addresses.h"
-#include "core/extraction_ports.h"
-#include "db/connection_profile.h"
+#include "core/run_observer.h"
+#include "core/table_list.h"
 #include "db/database.h"
 
 namespace kestrelmoor {
 
 // "Start Extracting": reads every row of every checked table, joins each row's field values with one
-// space after each, and lists every address not met before in this run. Each step carries the line
-// number that its error report names; after a report the run goes on with the next step.
+// space after each, and tells the observer every address not met before in this run. Each step
+// carries the line number that its error report names; after a report the run goes on with the next
+// step.
 class ExtractionRun {
   public:
-    // `yield` lets pending window events run; it is called once per candidate token and once per row.
-    ExtractionRun(db::Database& database, ErrorReport& report, YieldFn yield)
+    // `yield` lets pending window events run; the run calls it at least every few dozen milliseconds,
+    // while it waits for the server and while it works.
+    ExtractionRun(db::Database& database, ErrorReport& report, std::function<void()> yield = {})
         : database_(database), report_(report), yield_(std::move(yield)) {}
 
     // Runs to the end with the login as it stands now. Returns false, doing nothing, while a run of
     // this object is already in progress (a click during one of its yields).
-    bool Start(const db::ConnectionProfile& profile, const TableList& tables, ResultSink& results,
-               Progress& progress);
+    bool Start(const db::Login& login, const TableList& tables, RunObserver& observer);
     bool Running() const { return running_; }
 
+    // Seconds without a byte from the server, in the middle of a query or its rows, after which the
+    // server is given up.
+    static constexpr int kReadTimeoutSeconds = 600;
+    // The line whose report says that the login failed.
+    static constexpr int kLoginLine = 110;
+
   private:
-    void Run(const db::ConnectionProfile& profile, const TableList& tables, ResultSink& results,
-             Progress& progress);
+    void Run(const db::Login& login, const TableList& tables, RunObserver& observer);
 
     db::Database& database_;
     ErrorReport& report_;
-    YieldFn yield_;
+    std::function<void()> yield_;
     bool running_ = false;
 };
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "core/address_chars.h"
+#include "common/ascii.h"
 
 namespace kestrelmoor {
 
-void LookaheadInserter::Add(std::string_view address, std::int64_t origin) {
+void LookaheadInserter::Add(std::string_view address, const Origin& origin) {
     if (count_ == kDepth) EnterOldest();
     Pending& next = At(count_++);
     next.address.assign(address);
@@ -24,15 +24,7 @@ void LookaheadInserter::EnterOldest() {
     Pending& oldest = At(0);
     oldest_ = (oldest_ + 1) % kDepth;
     --count_;
-    if (failed_ && oldest.origin == failed_origin_) return;
-    try {
-        if (seen_.Insert(oldest.lowered, oldest.hash)) on_new_(oldest.address, oldest.origin);
-    } catch (...) {
-        if (!on_failure_) throw;
-        failed_ = true;
-        failed_origin_ = oldest.origin;
-        on_failure_(oldest.origin, std::current_exception());
-    }
+    if (seen_.Insert(oldest.lowered, oldest.hash)) on_new_(oldest.address, oldest.origin);
 }
 
 void LookaheadInserter::Flush() {

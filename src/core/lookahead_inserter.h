@@ -1,8 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -18,17 +18,20 @@ namespace kestrelmoor {
 // of stalling it. Only for callers that do not yield between addresses: the hand-on comes late.
 class LookaheadInserter {
   public:
-    // Each address comes with the origin it was found in (a row, say), handed on with it.
-    using NewAddressSink = std::function<void(std::string_view address, std::int64_t origin)>;
-    // Entering an address of `origin` threw; without a sink the exception goes on to the caller.
-    using FailureSink = std::function<void(std::int64_t origin, std::exception_ptr failure)>;
+    // Where an address was found (a row and its column, say), handed on with it.
+    struct Origin {
+        std::int64_t row = 0;
+        std::size_t column = 0;
+    };
+    using NewAddressSink = std::function<void(std::string_view address, const Origin& origin)>;
 
-    LookaheadInserter(SeenAddresses& seen, NewAddressSink on_new, FailureSink on_failure = {})
-        : seen_(seen), on_new_(std::move(on_new)), on_failure_(std::move(on_failure)) {}
+    // What entering an address or handing it on throws goes on to the caller of Add or Flush; the
+    // address is then neither entered nor pending any more.
+    LookaheadInserter(SeenAddresses& seen, NewAddressSink on_new) : seen_(seen), on_new_(std::move(on_new)) {}
     LookaheadInserter(const LookaheadInserter&) = delete;
     LookaheadInserter& operator=(const LookaheadInserter&) = delete;
 
-    void Add(std::string_view address, std::int64_t origin = 0);
+    void Add(std::string_view address, const Origin& origin = Origin{0, 0});
     // Enters every pending address; call at the end.
     void Flush();
     // Forgets the pending addresses without entering them.
@@ -41,21 +44,16 @@ class LookaheadInserter {
         std::string address;
         std::string lowered;
         std::uint32_t hash = 0;
-        std::int64_t origin = 0;
+        Origin origin;
     };
     Pending& At(std::size_t age) { return pending_[(oldest_ + age) % kDepth]; }
     void EnterOldest();
 
     SeenAddresses& seen_;
     NewAddressSink on_new_;
-    FailureSink on_failure_;
     std::array<Pending, kDepth> pending_;
     std::size_t oldest_ = 0;
     std::size_t count_ = 0;
-    // An origin stops at its first failure, as a scan that throws stops: its later addresses are
-    // neither entered nor handed on.
-    bool failed_ = false;
-    std::int64_t failed_origin_ = 0;
 };
 
 }  // namespace kestrelmoor

@@ -6,7 +6,6 @@
 #include <limits>
 #include <stdexcept>
 
-#include "core/address_chars.h"
 
 namespace kestrelmoor {
 namespace {
@@ -90,19 +89,6 @@ bool SeenAddresses::Insert(std::string_view entry, std::uint32_t hash) {
     const std::size_t record = text_.size();
     std::copy(entry.begin(), entry.end(), Reserve(entry.size()));
     return Commit(record, entry.size(), hash);
-}
-
-SeenAddresses::Prepared SeenAddresses::Prepare(std::string_view address) {
-    const std::size_t record = text_.size();
-    char* text = Reserve(address.size());
-    std::transform(address.begin(), address.end(), text, AsciiLower);
-    const std::uint32_t hash = HashOf(std::string_view(text, address.size()));
-    PrefetchSlot(hash);
-    return Prepared{record, address.size(), hash};
-}
-
-bool SeenAddresses::InsertLowered(std::string_view address) {
-    return Commit(Prepare(address));
 }
 
 // Slots of open addressing cannot simply be emptied, so the table is laid out again from the records

@@ -16,19 +16,6 @@ class SeenAddresses {
   public:
     SeenAddresses();
 
-    // Adds the ASCII lower-cased form of `address`; true when that entry was not there before.
-    bool InsertLowered(std::string_view address);
-    // The same in two halves, so that the caller can work while the entry's slot is fetched: Prepare
-    // lower-cases the address into the set's block and starts fetching its slot; then exactly one of
-    // Commit (true when new) or Discard, before anything else is prepared or inserted.
-    struct Prepared {
-        std::size_t record;
-        std::size_t length;
-        std::uint32_t hash;
-    };
-    Prepared Prepare(std::string_view address);
-    bool Commit(const Prepared& entry) { return Commit(entry.record, entry.length, entry.hash); }
-    void Discard(const Prepared& entry) { text_.resize(entry.record); }
     // Adds `entry` as it stands; true when it was not there before.
     bool Insert(std::string_view entry);
     bool Contains(std::string_view entry) const;

@@ -3,7 +3,6 @@
 #include <functional>
 #include <string_view>
 
-#include "db/connection_profile.h"
 #include "db/database.h"
 
 namespace kestrelmoor::db {
@@ -15,11 +14,11 @@ class TableListSink {
     virtual void AppendChecked(std::string_view name) = 0;
 };
 
-// Lists the tables of the profile's database in the server's order, leaving out those whose name
-// begins with "sys" in any letter case, on a connection of its own. Yields once per name before reading
-// it. Has no error handling of its own: the first failure ends the call (the rows added so far stay)
-// and reaches the caller.
-void ListTables(Database& database, const ConnectionProfile& profile, TableListSink& tables,
+// Lists the tables of the login's database in the server's order, leaving out those whose name begins
+// with "sys" in any letter case, on a connection of its own. `yield` runs while the server is waited
+// for and once per name. Has no error handling of its own: the first failure ends the call (the rows
+// added so far stay) and reaches the caller.
+void ListTables(Database& database, const Login& login, TableListSink& tables,
                 const std::function<void()>& yield = {});
 
 // True for names whose first three characters, lower-cased, are "sys".

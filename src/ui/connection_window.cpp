@@ -18,6 +18,7 @@
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
+#include "db/connection_check.h"
 #include "ui/app_shell.h"
 #include "ui/visual_style.h"
 
@@ -82,7 +83,7 @@ struct TextBoxLayout {
     QRect geometry;
 };
 
-// The boxes in the order of the profile's fields (Text1 to Text5).
+// The boxes in the order of the login's fields, as ConnectionWindow::Boxes() lists them.
 const TextBoxLayout kTextBoxes[] = {
     {"Text1", SettingKey::Server, TwipsRect(1320, 360, 4575, 345)},
     {"Text2", SettingKey::User, TwipsRect(1320, 840, 6255, 345)},
@@ -157,9 +158,9 @@ ConnectionWindow::ConnectionWindow(Toolkit& toolkit, db::Database& database, Set
         // be written leaves the box as typed.
         connect(box, &QLineEdit::textChanged, this,
                 [this, key](const QString& text) { settings_.Write(key, text); });
-        text_[i] = box;
+        *Boxes()[static_cast<std::size_t>(i)] = box;
     }
-    QLineEdit* password = text_[2];
+    QLineEdit* password = password_box_;
     password->setEchoMode(QLineEdit::Password);
     password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));  // '*'
     password->setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -180,36 +181,40 @@ ConnectionWindow::ConnectionWindow(Toolkit& toolkit, db::Database& database, Set
     auto* next =
         MakePushButton(*this, "PushButton3", QStringLiteral("Next >"), TwipsRect(120, 3120, 7800, 405));
 
-    connect(test_connection, &QPushButton::clicked, this, [this] { PushButton5_Click(); });
-    connect(help, &QPushButton::clicked, this, [this] { PushButton4_Click(); });
-    connect(next, &QPushButton::clicked, this, [this] { PushButton3_Click(); });
+    connect(test_connection, &QPushButton::clicked, this, [this] { OnTestConnection(); });
+    connect(help, &QPushButton::clicked, this, [this] { OnHelp(); });
+    connect(next, &QPushButton::clicked, this, [this] { OnNext(); });
 
     // Server, port, user name, password, database, then the buttons left to right and "Next >".
-    QWidget* const tab_order[] = {text_[0], text_[4],        text_[1], text_[2],
-                                  text_[3], test_connection, help,     next};
+    QWidget* const tab_order[] = {server_box_,   port_box_,       user_box_, password_box_,
+                                  database_box_, test_connection, help,      next};
     for (std::size_t i = 1; i < std::size(tab_order); ++i) {
         setTabOrder(tab_order[i - 1], tab_order[i]);
     }
-    text_[0]->setFocus();
+    server_box_->setFocus();
 
     for (QPushButton* button : {test_connection, help, next}) {
-        pointer_.AddHoverTarget(*button, kPointerCustom);
+        pointer_.AddHoverTarget(*button, PointerState::kCustom);
     }
-    pointer_.AddHoverTarget(*this, kPointerDefault);
-    pointer_.AddHoverTarget(*frame, kPointerDefault);
-    for (QLineEdit* box : text_) {
-        pointer_.AddHoverTarget(*box, kPointerDefault);
+    pointer_.AddHoverTarget(*this, PointerState::kDefault);
+    pointer_.AddHoverTarget(*frame, PointerState::kDefault);
+    for (QLineEdit** box : Boxes()) {
+        pointer_.AddHoverTarget(**box, PointerState::kDefault);
     }
 
     CentreOnScreen(*this);
 }
 
-db::ConnectionProfile ConnectionWindow::Profile() const {
-    return {Utf8(*text_[0]), Utf8(*text_[1]), Utf8(*text_[2]), Utf8(*text_[3]), Utf8(*text_[4])};
+std::array<QLineEdit**, 5> ConnectionWindow::Boxes() {
+    return {&server_box_, &user_box_, &password_box_, &database_box_, &port_box_};
 }
 
-void ConnectionWindow::Form_Load() {
-    Trap trap(toolkit_, kLocationForm1FormLoad);
+db::Login ConnectionWindow::CurrentLogin() const {
+    return {Utf8(*server_box_), Utf8(*user_box_), Utf8(*password_box_), Utf8(*database_box_), Utf8(*port_box_)};
+}
+
+void ConnectionWindow::Load() {
+    Trap trap(toolkit_, kConnectionWindowLoadLocation);
     trap.step(100, [&] { ApplySkin(*this, toolkit_.ProgramFolder()); });
     trap.step(104, [&] {
         setWindowTitle(QString::fromLatin1(kDisplayName));
@@ -228,35 +233,35 @@ void ConnectionWindow::Form_Load() {
     constexpr int kFirstFieldLine = 128;
     for (int i = 0; i < 5; ++i) {
         trap.step(kFirstFieldLine + 2 * i, [&] {
-            const QString stored = settings_.Read(kSettingFields[static_cast<std::size_t>(i)].key);
-            text_[i]->setText(stored);
+            const QString stored = settings_.Read(kTextBoxes[i].key);
+            (*Boxes()[static_cast<std::size_t>(i)])->setText(stored);
         });
     }
     // The server box has the focus when the window first shows; its restored text is selected so that
     // typing replaces it. (Focus that comes with the window's activation selects nothing by itself.)
-    text_[0]->selectAll();
+    server_box_->selectAll();
     if (trap.test(138, [&] {
-            return !text_[0]->text().isEmpty() && !text_[1]->text().isEmpty() &&
-                   !text_[2]->text().isEmpty() && !text_[3]->text().isEmpty();
+            return !server_box_->text().isEmpty() && !user_box_->text().isEmpty() &&
+                   !password_box_->text().isEmpty() && !database_box_->text().isEmpty();
         })) {
-        if (trap.test(140, [&] { return db::CanConnect(database_, Profile()); })) {
-            trap.step(142, [&] { PushButton3_Click(); });
+        if (trap.test(140, [&] { return db::CanConnect(database_, CurrentLogin()); })) {
+            trap.step(142, [&] { OnNext(); });
         }
     }
 }
 
 void ConnectionWindow::LoadAndShow() {
     moved_on_ = false;
-    Form_Load();
+    Load();
     if (!moved_on_) {
         show();
     }
 }
 
-void ConnectionWindow::PushButton3_Click() {
-    Trap trap(toolkit_, kLocationForm1PushButton3Click);
+void ConnectionWindow::OnNext() {
+    Trap trap(toolkit_, kNextLocation);
     // A database component that cannot be made is reported, and "Next >" goes on as if it had connected.
-    if (trap.test(100, [&] { return db::CanConnect(database_, Profile()); })) {
+    if (trap.test(100, [&] { return db::CanConnect(database_, CurrentLogin()); })) {
         trap.step(102, [&] {
             if (show_extraction_window_) {
                 show_extraction_window_();
@@ -269,37 +274,37 @@ void ConnectionWindow::PushButton3_Click() {
     }
 }
 
-void ConnectionWindow::PushButton4_Click() {
-    Trap trap(toolkit_, kLocationForm1PushButton4Click);
+void ConnectionWindow::OnHelp() {
+    Trap trap(toolkit_, kHelpLocation);
     trap.line(100);
     const QString text = HelpText();
     trap.step(114, [&] { toolkit_.ShowMessage(text); });
 }
 
-void ConnectionWindow::PushButton5_Click() {
-    Trap trap(toolkit_, kLocationForm1PushButton5Click);
+void ConnectionWindow::OnTestConnection() {
+    Trap trap(toolkit_, kTestConnectionLocation);
     std::unique_ptr<db::Connection> connection;
     trap.step(100, [&] { connection = database_.CreateConnection(); });
     // From here the test handles its own failures, and never shows the driver's text.
     try {
         trap.line(102);
-        pointer_.SetState(kPointerHourglass);
+        pointer_.SetState(PointerState::kHourglass);
         trap.line(104);
         toolkit_.ProcessPendingEventsNow();  // paints the hourglass before the blocking open
         trap.line(106);
         if (!connection) {
             throw db::DatabaseError("No connection object");
         }
-        connection->Open(db::BuildConnectionString(Profile()));
+        connection->Open(CurrentLogin());
         trap.line(108);
         toolkit_.ShowMessage(kConnectedMessage);
         trap.line(110);
-        pointer_.SetState(kPointerDefault);
+        pointer_.SetState(PointerState::kDefault);
     } catch (...) {
         trap.line(114);
         toolkit_.ShowMessage(kNotConnectedMessage);
         trap.line(116);
-        pointer_.SetState(kPointerDefault);
+        pointer_.SetState(PointerState::kDefault);
     }
     // Leaving releases the connection, which closes it.
 }

@@ -2,12 +2,12 @@
 // help message, and "Next >" to the extraction window.
 #pragma once
 
+#include <array>
 #include <functional>
 
 #include <QWidget>
 
 #include "common/settings_store.h"
-#include "db/connection_profile.h"
 #include "db/database.h"
 #include "ui/pointer_feedback.h"
 #include "ui/toolkit.h"
@@ -27,16 +27,16 @@ class ConnectionWindow : public QWidget {
 
     // The load handler: style, caption and title, home page, pointer picture, fields restored, and the
     // automatic "Next >" when a stored login connects.
-    void Form_Load();
+    void Load();
     // Start of the program: the load handler, then this window is shown unless the handler has already
     // moved on to the extraction window.
     void LoadAndShow();
-    void PushButton3_Click();  // "Next >"
-    void PushButton4_Click();  // "Help"
-    void PushButton5_Click();  // "Test Connection"
+    void OnNext();
+    void OnHelp();
+    void OnTestConnection();
 
     // The five boxes as they stand now.
-    db::ConnectionProfile Profile() const;
+    db::Login CurrentLogin() const;
     WindowPointer& Pointer() { return pointer_; }
 
   protected:
@@ -49,7 +49,14 @@ class ConnectionWindow : public QWidget {
     std::function<double()> random_;
     std::function<void()> show_extraction_window_;
     WindowPointer pointer_;
-    QLineEdit* text_[5] = {};
+    // In the order of the login's fields.
+    std::array<QLineEdit**, 5> Boxes();
+
+    QLineEdit* server_box_ = nullptr;
+    QLineEdit* user_box_ = nullptr;
+    QLineEdit* password_box_ = nullptr;
+    QLineEdit* database_box_ = nullptr;
+    QLineEdit* port_box_ = nullptr;
     // Set when "Next >" hides this window for the extraction window.
     bool moved_on_ = false;
 };

@@ -32,69 +32,70 @@ void FitCaption(QPushButton& button) {
 }  // namespace
 
 ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database,
-                                   std::function<db::ConnectionProfile()> profile,
+                                   std::function<db::Login()> login,
                                    std::function<void()> show_connection_window)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       toolkit_(toolkit),
       database_(database),
-      profile_(std::move(profile)),
+      login_(std::move(login)),
       show_connection_window_(std::move(show_connection_window)),
       pointer_(*this),
-      list_view1_(new CheckListView(this)),
-      list_view2_(new CheckListView(this)),
-      progress_bar1_(new QProgressBar(this)),
-      tables_(list_view1_->Model()),
-      results_(*list_view2_),
-      progress_(*progress_bar1_),
+      tables_view_(new CheckListView(this)),
+      results_view_(new CheckListView(this)),
+      progress_bar_(new QProgressBar(this)),
+      tables_(tables_view_->Model()),
+      results_(*results_view_),
+      progress_(*progress_bar_),
+      run_observers_{&results_, &progress_},
       run_(database, toolkit, [&toolkit] { toolkit.ProcessPendingEvents(); }),
-      export_(toolkit, list_view2_->Model(), pointer_) {
+      export_(toolkit, results_view_->Model(), pointer_) {
     setObjectName(QStringLiteral("Form2"));
     setFixedSize(TwipsToPixels(8040), TwipsToPixels(7575));
     SetBackColor(*this, kWhite);
 
     // Created in the layout's order; the tab order below differs from it.
-    list_view1_->setObjectName(QStringLiteral("ListView1"));
-    list_view1_->setGeometry(TwipsRect(120, 120, 7800, 2790));
-    list_view2_->setObjectName(QStringLiteral("ListView2"));
-    list_view2_->setGeometry(TwipsRect(120, 4020, 7800, 1935));
-    for (CheckListView* list : {list_view1_, list_view2_}) {
+    tables_view_->setObjectName(QStringLiteral("ListView1"));
+    tables_view_->setGeometry(TwipsRect(120, 120, 7800, 2790));
+    results_view_->setObjectName(QStringLiteral("ListView2"));
+    results_view_->setGeometry(TwipsRect(120, 4020, 7800, 1935));
+    for (CheckListView* list : {tables_view_, results_view_}) {
         list->setFont(ControlFont());
         SetBackColor(*list, kWindowBackground);
-        pointer_.AddHoverTarget(*list, kPointerDefault);
-        pointer_.AddHoverTarget(*list->viewport(), kPointerDefault);
+        pointer_.AddHoverTarget(*list, PointerState::kDefault);
+        pointer_.AddHoverTarget(*list->viewport(), PointerState::kDefault);
     }
     QPushButton* check_all = AddButton("PushButton1", "Check All", TwipsRect(120, 3000, 3840, 400),
-                                       &ExtractionWindow::PushButton1_Click);
+                                       &ExtractionWindow::OnCheckAll);
     QPushButton* uncheck_all = AddButton("PushButton7", "Uncheck All", TwipsRect(4080, 3000, 3840, 400),
-                                         &ExtractionWindow::PushButton7_Click);
+                                         &ExtractionWindow::OnUncheckAll);
     QPushButton* start = AddButton("PushButton4", "Start Extracting", TwipsRect(120, 3510, 3840, 400),
-                                   &ExtractionWindow::PushButton4_Click);
+                                   &ExtractionWindow::OnStartExtracting);
     QPushButton* switch_database =
         AddButton("PushButton5", "Switch MySQL Database", TwipsRect(4080, 3510, 3840, 400),
-                  &ExtractionWindow::PushButton5_Click);
+                  &ExtractionWindow::OnSwitchDatabase);
     QPushButton* save_text = AddButton("PushButton6", "Save Results As Text File",
-                                       TwipsRect(120, 6040, 3840, 405), &ExtractionWindow::PushButton6_Click);
+                                       TwipsRect(120, 6040, 3840, 405), &ExtractionWindow::OnSaveTextFile);
     QPushButton* save_comma =
         AddButton("PushButton2", "Save As Comma Delimited Text File", TwipsRect(4080, 6040, 3840, 405),
-                  &ExtractionWindow::PushButton2_Click);
+                  &ExtractionWindow::OnSaveCommaDelimited);
     QPushButton* clear = AddButton("PushButton9", "Clear List", TwipsRect(4080, 6550, 3840, 405),
-                                   &ExtractionWindow::PushButton9_Click);
-    progress_bar1_->setObjectName(QStringLiteral("ProgressBar1"));
-    progress_bar1_->setGeometry(TwipsRect(120, 7060, 7800, 405));
-    progress_bar1_->setRange(0, 100);
-    progress_bar1_->setValue(0);
-    progress_bar1_->setFormat(QStringLiteral("Progress Bar"));
-    progress_bar1_->setTextVisible(false);
-    SetBackColor(*progress_bar1_, kWhite);
+                                   &ExtractionWindow::OnClearList);
+    progress_bar_->setObjectName(QStringLiteral("ProgressBar1"));
+    progress_bar_->setGeometry(TwipsRect(120, 7060, 7800, 405));
+    progress_bar_->setRange(0, 100);
+    progress_bar_->setValue(0);
+    progress_bar_->setFormat(QStringLiteral("Progress Bar"));
+    progress_bar_->setTextVisible(false);
+    SetBackColor(*progress_bar_, kWhite);
     QPushButton* copy = AddButton("PushButton3", "Copy Results To Clipboard", TwipsRect(120, 6550, 3840, 405),
-                                  &ExtractionWindow::PushButton3_Click);
+                                  &ExtractionWindow::OnCopyToClipboard);
 
-    QWidget* tab_order[] = {list_view1_,     list_view2_, check_all,  uncheck_all, start,
+    QWidget* tab_order[] = {tables_view_,     results_view_, check_all,  uncheck_all, start,
                             switch_database, save_text,   save_comma, clear,       copy};
     for (std::size_t i = 1; i < std::size(tab_order); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);
-    progress_bar1_->setFocusPolicy(Qt::NoFocus);
-    pointer_.AddHoverTarget(*this, kPointerDefault);
+    progress_bar_->setFocusPolicy(Qt::NoFocus);
+    pointer_.AddHoverTarget(*this, PointerState::kDefault);
 
     CentreOnScreen(*this);
 }
@@ -106,13 +107,13 @@ QPushButton* ExtractionWindow::AddButton(const char* name, const char* caption, 
     button->setGeometry(geometry);
     StylePushButton(*button);
     FitCaption(*button);
-    pointer_.AddHoverTarget(*button, kPointerCustom);
+    pointer_.AddHoverTarget(*button, PointerState::kCustom);
     connect(button, &QPushButton::clicked, this, handler);
     return button;
 }
 
-void ExtractionWindow::Form_Load() {
-    Trap trap(toolkit_, kLocationForm2FormLoad);
+void ExtractionWindow::Load() {
+    Trap trap(toolkit_, kExtractionWindowLoadLocation);
     trap.step(100, [&] { ApplyButtonFaceColors(*this); });
     trap.step(102, [&] { setWindowIcon(ProgramIcon()); });
     const QString pointer_file = toolkit_.ProgramFolder() + QString::fromLatin1(kPointerFileName);
@@ -122,57 +123,57 @@ void ExtractionWindow::Form_Load() {
         });
     }
     trap.step(110, [&] { setWindowTitle(QString::fromLatin1(kDisplayName)); });
-    trap.step(112, [&] { list_view1_->Model().AddColumn(QStringLiteral("Tables")); });
-    trap.step(114, [&] { list_view1_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
-    trap.step(116, [&] { list_view2_->Model().AddColumn(QStringLiteral("Results")); });
-    trap.step(118, [&] { list_view2_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
+    trap.step(112, [&] { tables_view_->Model().AddColumn(QStringLiteral("Tables")); });
+    trap.step(114, [&] { tables_view_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
+    trap.step(116, [&] { results_view_->Model().AddColumn(QStringLiteral("Results")); });
+    trap.step(118, [&] { results_view_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
     trap.step(120, [&] {
-        db::ListTables(database_, profile_(), tables_, [this] { toolkit_.ProcessPendingEvents(); });
+        db::ListTables(database_, login_(), tables_, [this] { toolkit_.ProcessPendingEvents(); });
     });
 }
 
 void ExtractionWindow::SetAllChecked(std::string_view location, bool checked) {
     Trap trap(toolkit_, location);
-    CheckListModel& tables = list_view1_->Model();
+    CheckListModel& tables = tables_view_->Model();
     for (std::int64_t row : trap.loop(100, std::int64_t{1}, [&] { return tables.Count(); })) {
         trap.step(102, [&] { tables.SetChecked(row, checked); });
     }
 }
 
-void ExtractionWindow::PushButton1_Click() {
-    SetAllChecked(kLocationForm2PushButton1Click, true);
+void ExtractionWindow::OnCheckAll() {
+    SetAllChecked(kCheckAllLocation, true);
 }
 
-void ExtractionWindow::PushButton7_Click() {
-    SetAllChecked(kLocationForm2PushButton7Click, false);
+void ExtractionWindow::OnUncheckAll() {
+    SetAllChecked(kUncheckAllLocation, false);
 }
 
-void ExtractionWindow::PushButton9_Click() {
-    Trap trap(toolkit_, kLocationForm2PushButton9Click);
-    trap.step(100, [&] { list_view2_->Model().Clear(); });
+void ExtractionWindow::OnClearList() {
+    Trap trap(toolkit_, kClearListLocation);
+    trap.step(100, [&] { results_view_->Model().Clear(); });
 }
 
-void ExtractionWindow::PushButton5_Click() {
-    Trap trap(toolkit_, kLocationForm2PushButton5Click);
+void ExtractionWindow::OnSwitchDatabase() {
+    Trap trap(toolkit_, kSwitchDatabaseLocation);
     trap.step(100, [&] { show_connection_window_(); });
     trap.step(102, [&] { hide(); });
 }
 
-void ExtractionWindow::PushButton4_Click() {
+void ExtractionWindow::OnStartExtracting() {
     // A click that arrives while a run lets events through is refused: a second run would empty the
     // list and the seen set under the first one.
-    run_.Start(profile_(), tables_, results_, progress_);
+    run_.Start(login_(), tables_, run_observers_);
 }
 
-void ExtractionWindow::PushButton6_Click() {
+void ExtractionWindow::OnSaveTextFile() {
     export_.SaveAsTextFile();
 }
 
-void ExtractionWindow::PushButton2_Click() {
+void ExtractionWindow::OnSaveCommaDelimited() {
     export_.SaveAsCommaDelimited();
 }
 
-void ExtractionWindow::PushButton3_Click() {
+void ExtractionWindow::OnCopyToClipboard() {
     export_.CopyToClipboard();
 }
 

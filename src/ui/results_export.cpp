@@ -9,7 +9,7 @@
 #include "common/error_trap.h"
 #include "export/result_formats.h"
 #include "ui/app_shell.h"
-#include "ui/list_ports.h"
+#include "ui/run_views.h"
 
 namespace kestrelmoor::ui {
 namespace {
@@ -45,7 +45,7 @@ void ResultsExport::SaveAsCommaDelimited() {
 
 void ResultsExport::Save(Format format) {
     const bool lines = format == Format::kLines;
-    Trap trap(toolkit_, lines ? kLocationForm2PushButton6Click : kLocationForm2PushButton2Click);
+    Trap trap(toolkit_, lines ? kSaveTextFileLocation : kSaveCommaDelimitedLocation);
     QString name;
     QString title;
     QStringList filters;
@@ -69,7 +69,7 @@ void ResultsExport::Save(Format format) {
         trap.step(124, [&] { replace = true; });
     }
     if (trap.test(126, [&] { return !replace; })) return;
-    trap.step(128, [&] { pointer_.SetState(kPointerHourglass); });
+    trap.step(128, [&] { pointer_.SetState(PointerState::kHourglass); });
 
     // The file is written beside the target and replaces it only once complete: a failure part-way
     // (a full disk, a list emptied meanwhile) leaves the old file as it was. After the first failure
@@ -104,7 +104,7 @@ void ResultsExport::Save(Format format) {
             WriteOut(file, pending, true);
             if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
         });
-        trap.step(142, [&] { pointer_.SetState(kPointerDefault); });
+        trap.step(142, [&] { pointer_.SetState(PointerState::kDefault); });
     } else {
         ok = ok && trap.step(140, [&] {
             pending += kLineEnd;
@@ -113,13 +113,13 @@ void ResultsExport::Save(Format format) {
         ok = ok && trap.step(142, [&] {
             if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
         });
-        trap.step(144, [&] { pointer_.SetState(kPointerArrow); });
+        trap.step(144, [&] { pointer_.SetState(PointerState::kArrow); });
     }
 }
 
 void ResultsExport::CopyToClipboard() {
-    Trap trap(toolkit_, kLocationForm2PushButton3Click);
-    trap.step(106, [&] { CopyListToClipboard(toolkit_, ListSourcePort(results_)); });
+    Trap trap(toolkit_, kCopyToClipboardLocation);
+    trap.step(106, [&] { CopyListToClipboard(toolkit_, ListSourceAdapter(results_)); });
     trap.step(108, [&] {
         toolkit_.ShowMessage(
             QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "

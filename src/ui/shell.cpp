@@ -4,21 +4,21 @@ namespace kestrelmoor::ui {
 
 Shell::Shell(Toolkit& toolkit, db::Database& database, SettingsStore& settings,
              std::function<double()> random)
-    : toolkit_(toolkit), database_(database), form1_(toolkit, database, settings, std::move(random)) {
-    form1_.SetShowExtractionWindow([this] { ShowExtractionWindow(); });
+    : toolkit_(toolkit), database_(database), connection_window_(toolkit, database, settings, std::move(random)) {
+    connection_window_.SetShowExtractionWindow([this] { ShowExtractionWindow(); });
 }
 
 void Shell::Start() {
-    form1_.LoadAndShow();
+    connection_window_.LoadAndShow();
 }
 
 void Shell::ShowExtractionWindow() {
-    if (!form2_) {
-        form2_ = std::make_unique<ExtractionWindow>(
-            toolkit_, database_, [this] { return form1_.Profile(); }, [this] { form1_.show(); });
-        form2_->Form_Load();
+    if (!extraction_window_) {
+        extraction_window_ = std::make_unique<ExtractionWindow>(
+            toolkit_, database_, [this] { return connection_window_.CurrentLogin(); }, [this] { connection_window_.show(); });
+        extraction_window_->Load();
     }
-    form2_->show();
+    extraction_window_->show();
 }
 
 }  // namespace kestrelmoor::ui

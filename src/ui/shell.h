@@ -22,17 +22,17 @@ class Shell {
     // window already (a stored login that connects).
     void Start();
 
-    ConnectionWindow& Form1() { return form1_; }
+    ConnectionWindow& Connection() { return connection_window_; }
     // Null until first shown.
-    ExtractionWindow* Form2() { return form2_.get(); }
+    ExtractionWindow* Extraction() { return extraction_window_.get(); }
 
   private:
     void ShowExtractionWindow();
 
     Toolkit& toolkit_;
     db::Database& database_;
-    ConnectionWindow form1_;
-    std::unique_ptr<ExtractionWindow> form2_;
+    ConnectionWindow connection_window_;
+    std::unique_ptr<ExtractionWindow> extraction_window_;
 };
 
 }  // namespace kestrelmoor::ui

@@ -1,5 +1,5 @@
-// The run's result list on the command line: each new address goes to the output as soon as it is
-// found, nothing is held.
+// The run's addresses on the command line: each goes to the output as soon as it is found, nothing is
+// held. A write that fails ends the output and asks the run to stop.
 #pragma once
 
 #include <optional>
@@ -7,28 +7,25 @@
 #include <system_error>
 
 #include "cli/output_writer.h"
-#include "core/extraction_ports.h"
+#include "core/run_observer.h"
 
 namespace kestrelmoor::cli {
 
 enum class OutputFormat {
     Lines,  // each address followed by LF
-    Comma,  // each address followed by ",", then one CR LF at the end (the window's comma file)
+    Comma,  // the window's comma-delimited file: each address followed by ",", then one CR LF
 };
 
-class StreamSink : public ResultSink {
+class AddressOutput : public RunObserver {
   public:
     // `flush_each` pushes every address out at once (for a terminal); otherwise the writer buffers.
-    StreamSink(OutputWriter& out, OutputFormat format, bool flush_each)
+    AddressOutput(OutputWriter& out, OutputFormat format, bool flush_each)
         : out_(out), format_(format), flush_each_(flush_each) {}
 
-    // Nothing has been written when the run empties its list at the start.
-    void Clear() override {}
-    void Append(std::string_view address) override;
-    void CheckLast() override {}
-    void ScrollToLast() override {}
+    void AddressFound(std::string_view address, const Place& place) override;
+    bool StopRequested() const override { return failure_.has_value(); }
 
-    // Ends the output (the comma format's CR LF) and writes out what is buffered. After the first
+    // Ends the output (the comma format's line end) and writes out what is buffered. After the first
     // failed write nothing more is written; false then, and Failure() says why.
     bool Finish();
     const std::optional<std::error_code>& Failure() const { return failure_; }
@@ -40,6 +37,7 @@ class StreamSink : public ResultSink {
     OutputWriter& out_;
     OutputFormat format_;
     bool flush_each_;
+    std::string item_;
     std::optional<std::error_code> failure_;
 };
 

@@ -1,0 +1,11 @@
+// ASCII letter case: the only case folding the program does. Names and addresses are UTF-8 bytes, and
+// folding ASCII alone leaves every byte of a multi-byte character as it is.
+#pragma once
+
+namespace kestrelmoor {
+
+inline constexpr char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+}  // namespace kestrelmoor

@@ -1,0 +1,77 @@
+// What an extraction run tells as it goes: the window's result list and progress bar, and the command
+// line's output and progress line, each take the events they need.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace kestrelmoor {
+
+// Where an address was found: the table, the column, and the row (from 1, in the order the server sent
+// the table's rows).
+struct Place {
+    std::string_view table;
+    std::string_view column;
+    std::int64_t row = 0;
+};
+
+// Every event has a default that does nothing. The views passed live until the call returns.
+class RunObserver {
+  public:
+    virtual ~RunObserver() = default;
+
+    // A run starts with an empty result list.
+    virtual void RunStarted() {}
+    // The run has reached a checked table and asks the server for its rows.
+    virtual void TableStarted(std::string_view /*table*/) {}
+    // The rows of the current table that have arrived so far; told every so often while they arrive,
+    // and while the server is waited for.
+    virtual void RowsArrived(std::int64_t /*rows*/) {}
+    // An address not found before in this run, in the letter case first met.
+    virtual void AddressFound(std::string_view /*address*/, const Place& /*place*/) {}
+    // The current table is done: read to its end with `rows` rows, or not (`complete` false: its
+    // failure has been reported).
+    virtual void TableEnded(std::int64_t /*rows*/, bool /*complete*/) {}
+    // A step failed and was reported with this description and line.
+    virtual void FailureReported(std::string_view /*description*/, int /*line*/) {}
+    // Asked between tables and every so often between rows: true ends the run there (its output is
+    // gone, say). Nothing is reported for the tables left.
+    virtual bool StopRequested() const { return false; }
+};
+
+// Hands each event to every observer, in the order added.
+class RunObservers final : public RunObserver {
+  public:
+    RunObservers(std::initializer_list<RunObserver*> observers) : observers_(observers) {}
+
+    void RunStarted() override {
+        for (RunObserver* o : observers_) o->RunStarted();
+    }
+    void TableStarted(std::string_view table) override {
+        for (RunObserver* o : observers_) o->TableStarted(table);
+    }
+    void RowsArrived(std::int64_t rows) override {
+        for (RunObserver* o : observers_) o->RowsArrived(rows);
+    }
+    void AddressFound(std::string_view address, const Place& place) override {
+        for (RunObserver* o : observers_) o->AddressFound(address, place);
+    }
+    void TableEnded(std::int64_t rows, bool complete) override {
+        for (RunObserver* o : observers_) o->TableEnded(rows, complete);
+    }
+    void FailureReported(std::string_view description, int line) override {
+        for (RunObserver* o : observers_) o->FailureReported(description, line);
+    }
+    bool StopRequested() const override {
+        for (const RunObserver* o : observers_) {
+            if (o->StopRequested()) return true;
+        }
+        return false;
+    }
+
+  private:
+    std::vector<RunObserver*> observers_;
+};
+
+}  // namespace kestrelmoor

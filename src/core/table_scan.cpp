@@ -1,0 +1,37 @@
+#include "core/table_scan.h"
+
+#include <stdexcept>
+
+#include "core/address_scan.h"
+
+namespace kestrelmoor {
+
+void TableScan::Begin(SeenAddresses* seen) {
+    seen_ = seen;
+    columns_.clear();
+    inserter_.reset();
+    if (!seen_) return;
+    inserter_.emplace(*seen_, [this](std::string_view address, const LookaheadInserter::Origin& origin) {
+        on_found_(address, columns_.at(origin.column), origin.row);
+    });
+    // Made once per table: every value holding "@" is searched with it.
+    add_valid_ = [this](std::string_view address) { inserter_->Add(address, {row_, column_}); };
+}
+
+void TableScan::Search(const db::RowView& row, std::int64_t number) {
+    if (!seen_) throw std::runtime_error("Object required");
+    if (columns_.empty()) {
+        for (std::size_t i = 0; i < row.FieldCount(); ++i) columns_.push_back(row.ColumnName(i));
+    }
+    row_ = number;
+    row.ForEachValueHolding('@', [&](std::size_t column, std::string_view value) {
+        column_ = column;
+        ForEachValidAddress(value, add_valid_);
+    });
+}
+
+void TableScan::Finish() {
+    if (inserter_) inserter_->Flush();
+}
+
+}  // namespace kestrelmoor

@@ -1,0 +1,48 @@
+// The recognizer over the rows of one table as they arrive.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/address_scan.h"
+#include "core/lookahead_inserter.h"
+#include "core/seen_addresses.h"
+#include "db/row_view.h"
+
+namespace kestrelmoor {
+
+// A row's text joins its values with a space after each, and no token spans a space, so a row is
+// searched value by value without joining it; a value without "@" holds no token.
+class TableScan {
+  public:
+    // Receives each address not in the seen set before, with its column's name and its row.
+    using FoundFn = std::function<void(std::string_view address, std::string_view column, std::int64_t row)>;
+
+    explicit TableScan(FoundFn on_found) : on_found_(std::move(on_found)) {}
+    TableScan(const TableScan&) = delete;
+    TableScan& operator=(const TableScan&) = delete;
+
+    // Starts a table whose new addresses are entered in `seen`; without a set every row fails.
+    void Begin(SeenAddresses* seen);
+    // Searches row number `row` of the table. The new addresses are handed on a few behind the search
+    // (see LookaheadInserter), all of them by the end of Finish. Throws what entering or handing on an
+    // address throws.
+    void Search(const db::RowView& row, std::int64_t number);
+    // The table has ended, whole or not: hands on what is still pending.
+    void Finish();
+
+  private:
+    FoundFn on_found_;
+    SeenAddresses* seen_ = nullptr;
+    std::optional<LookaheadInserter> inserter_;
+    std::vector<std::string> columns_;  // the names of the table's columns, taken from its first row
+    std::int64_t row_ = 0;              // the row being searched
+    AddressSink add_valid_;
+    std::size_t column_ = 0;  // the column being searched
+};
+
+}  // namespace kestrelmoor

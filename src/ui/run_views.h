@@ -1,0 +1,70 @@
+// The extraction window's lists and progress bar as the run and the exports see them.
+#pragma once
+
+#include <QProgressBar>
+
+#include "core/run_observer.h"
+#include "core/table_list.h"
+#include "db/table_catalogue.h"
+#include "export/list_source.h"
+#include "ui/check_list_view.h"
+
+namespace kestrelmoor::ui {
+
+// The table list: what the run reads and where the catalogue puts the names.
+class TableListAdapter : public TableList, public db::TableListSink {
+  public:
+    explicit TableListAdapter(CheckListModel& model) : model_(model) {}
+    std::int64_t Count() const override { return model_.Count(); }
+    bool Checked(std::int64_t row) const override { return model_.Checked(row); }
+    std::string Name(std::int64_t row) const override { return model_.Text(row); }
+    void AppendChecked(std::string_view name) override { model_.Append(name, true); }
+
+  private:
+    CheckListModel& model_;
+};
+
+// The result list: emptied when a run starts, one checked row per address found, the last row
+// brought into view.
+class ResultListObserver : public RunObserver {
+  public:
+    explicit ResultListObserver(CheckListView& view) : view_(view) {}
+    void RunStarted() override { view_.Model().Clear(); }
+    void AddressFound(std::string_view address, const Place& /*place*/) override {
+        view_.Model().Append(address, true);
+        view_.ScrollToLastSoon();
+    }
+
+  private:
+    CheckListView& view_;
+};
+
+// The progress bar: full once a table with rows has been read to its end; a table without rows leaves
+// it as it is.
+class ProgressBarObserver : public RunObserver {
+  public:
+    explicit ProgressBarObserver(QProgressBar& bar) : bar_(bar) {}
+    void TableEnded(std::int64_t rows, bool complete) override {
+        if (complete && rows > 0 && bar_.value() != bar_.maximum()) bar_.setValue(bar_.maximum());
+    }
+
+  private:
+    QProgressBar& bar_;
+};
+
+// The exports read a list's rows as text cells; these lists have only the row's own text.
+class ListSourceAdapter : public ListSource {
+  public:
+    explicit ListSourceAdapter(const CheckListModel& model) : model_(model) {}
+    std::int64_t RowCount() const override { return model_.Count(); }
+    int ColumnCount() const override { return model_.columnCount(); }
+    std::string Cell(std::int64_t row, int column) const override {
+        return column == 1 ? model_.Text(row) : std::string();
+    }
+    bool Checked(std::int64_t row) const override { return model_.Checked(row); }
+
+  private:
+    const CheckListModel& model_;
+};
+
+}  // namespace kestrelmoor::ui
