@@ -27,7 +27,6 @@ constexpr std::array<bool, 256> MakeByteSet(std::string_view a, std::string_view
 
 // A byte that ends a token of the raw text: a splitter, or punctuation that blanking turns into one.
 inline constexpr std::array<bool, 256> kEndsToken = detail::MakeByteSet(kBlankedPunctuation, kTokenSplitters);
-inline constexpr std::array<bool, 256> kIsBlankedPunctuation = detail::MakeByteSet(kBlankedPunctuation);
 
 inline bool EndsToken(char c) {
     return kEndsToken[static_cast<unsigned char>(c)];

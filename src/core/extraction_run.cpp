@@ -46,8 +46,9 @@ class ObservedReport final : public ErrorReport {
 };
 
 constexpr int kConnectTimeoutSeconds = db::kDefaultConnectTimeoutSeconds;
-// Rows between two looks at the window and the observer, while rows arrive without a wait.
-constexpr std::int64_t kRowsBetweenBreaths = 1024;
+// Rows between two looks at the window and the observer, while rows arrive without a wait; the window
+// itself handles its events only when a few milliseconds have passed.
+constexpr std::int64_t kRowsBetweenBreaths = 256;
 
 }  // namespace
 
@@ -85,7 +86,7 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     trap.step(118, [&] { observer.RunStarted(); });
 
     for (std::int64_t i : trap.loop(120, std::int64_t{1}, [&] { return tables.Count(); })) {
-        if (observer.StopRequested()) break;
+        if (!breathe()) break;
         if (!trap.test(122, [&] { return tables.Checked(i); })) continue;
         rows = 0;
         scan.Begin(seen.get());
@@ -94,11 +95,12 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
             table = tables.Name(i);
             observer.TableStarted(table);
             // Each row is searched as it arrives; the addresses it holds are listed at once.
-            Require(connection).ReadRows("SELECT * FROM " + db::QuoteIdentifier(table), [&](const db::RowView& row) {
-                trap.step(148, [&] { scan.Search(row, ++rows); });
-                stopped = rows % kRowsBetweenBreaths == 0 && !breathe();
-                return !stopped;
-            });
+            Require(connection)
+                .ReadRows("SELECT * FROM " + db::QuoteIdentifier(table), [&](const db::RowView& row) {
+                    trap.step(148, [&] { scan.Search(row, ++rows); });
+                    stopped = rows % kRowsBetweenBreaths == 0 && !breathe();
+                    return !stopped;
+                });
         });
         trap.step(148, [&] { scan.Finish(); });
         trap.step(138, [&] { observer.TableEnded(rows, complete && !stopped); });

@@ -6,7 +6,6 @@
 #include <limits>
 #include <stdexcept>
 
-
 namespace kestrelmoor {
 namespace {
 
@@ -89,23 +88,6 @@ bool SeenAddresses::Insert(std::string_view entry, std::uint32_t hash) {
     const std::size_t record = text_.size();
     std::copy(entry.begin(), entry.end(), Reserve(entry.size()));
     return Commit(record, entry.size(), hash);
-}
-
-// Slots of open addressing cannot simply be emptied, so the table is laid out again from the records
-// that stay; that costs one pass over the set, and only a failed table pays it.
-void SeenAddresses::ForgetSince(const Mark& mark) {
-    if (mark.text >= text_.size()) return;
-    text_.resize(mark.text);
-    size_ = mark.size;
-    std::fill(slots_.begin(), slots_.end(), Slot{});
-    for (std::size_t record = 0; record < text_.size();) {
-        const auto entry = static_cast<std::uint32_t>(record + 1);
-        const std::string_view text = EntryAt(entry);
-        const std::uint32_t hash = HashOf(text);
-        // The records are distinct, so the search ends on the empty slot where this one belongs.
-        slots_[Find(hash, text)] = Slot{entry, hash};
-        record += kLengthBytes + text.size();
-    }
 }
 
 void SeenAddresses::Grow() {

@@ -29,14 +29,6 @@ class SeenAddresses {
     void PrefetchEntry(std::uint32_t hash) const;
     std::size_t Size() const { return size_; }
 
-    // Where the set stands; ForgetSince drops every entry added after that, as if never inserted.
-    struct Mark {
-        std::size_t text;
-        std::size_t size;
-    };
-    Mark Now() const { return Mark{text_.size(), size_}; }
-    void ForgetSince(const Mark& mark);
-
   private:
     struct Slot {
         std::uint32_t entry = 0;  // where the entry's record starts in text_, plus one; 0: empty slot

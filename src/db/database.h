@@ -44,7 +44,8 @@ class Connection {
 
     // SERVER "localhost" (or empty) goes through the local server's Unix socket, any other over TCP.
     virtual void Open(const Login& login) = 0;
-    // Runs a statement that returns rows and hands each to `on_row` as it arrives.
+    // Runs a statement and hands each row it returns to `on_row` as it arrives (none for a statement
+    // that returns no rows).
     virtual void ReadRows(std::string_view sql, const RowHandler& on_row) = 0;
     virtual bool IsOpen() const = 0;
     virtual void Close() = 0;

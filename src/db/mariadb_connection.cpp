@@ -1,5 +1,7 @@
 #include "db/mariadb_connection.h"
 
+#include <fcntl.h>
+#include <openssl/err.h>
 #include <sys/socket.h>
 
 #include <string>
@@ -15,6 +17,19 @@ void CheckTimeout(int seconds, const char* member) {
 
 void SetOption(MYSQL* handle, mysql_option option, const void* value) {
     if (mysql_optionsv(handle, option, value) != 0) throw DatabaseError(mysql_error(handle));
+}
+
+// A TLS connection that fails (cut, reset by the server) leaves OpenSSL's error on this thread's
+// queue, where the client library would take it for a failure of the next TLS call on any other
+// connection: each failure is taken off once its message is read.
+void ForgetTlsErrors() {
+    ERR_clear_error();
+}
+
+DatabaseError LibraryFailure(MYSQL* m) {
+    DatabaseError error(mysql_error(m));
+    ForgetTlsErrors();
+    return error;
 }
 
 unsigned OrDefault(int seconds, int fallback) {
@@ -68,9 +83,26 @@ void MariaDbConnection::Open(const Login& login) {
                                             login.user.c_str(), login.password.c_str(), database, port,
                                             nullptr, 0);
         },
-        [&](int ready) { return mysql_real_connect_cont(&connected, m, ready); }, wait_hook_);
-    if (connected == nullptr) throw DatabaseError(mysql_error(m));
+        [&](int ready) { return mysql_real_connect_cont(&connected, m, ready); }, wait_hook_,
+        connect_timeout * 1000);
+    if (connected == nullptr) throw LibraryFailure(m);
+    // The library's TLS layer leaves the socket blocking once the handshake is done, and a read on a
+    // blocking socket waits inside the library however it was called: the socket must not block for
+    // the waits to come back here.
+    const int fd = mysql_get_socket(m);
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0)
+        throw DatabaseError("Open: the socket cannot be made non-blocking");
     handle_ = std::move(handle);
+}
+
+DatabaseError MariaDbConnection::Silence() const {
+    return DatabaseError("Lost connection to server during query: nothing arrived for " +
+                         std::to_string(ReadLimitMs() / 1000) + " s");
+}
+
+unsigned MariaDbConnection::ReadLimitMs() const {
+    return OrDefault(read_timeout_, kDefaultReadTimeoutSeconds) * 1000;
 }
 
 MYSQL* MariaDbConnection::Require(const char* member) const {
@@ -80,17 +112,28 @@ MYSQL* MariaDbConnection::Require(const char* member) const {
 
 void MariaDbConnection::Query(MYSQL* m, std::string_view sql) {
     int failed = 0;
-    Complete(
-        m, [&] { return mysql_real_query_start(&failed, m, sql.data(), static_cast<unsigned long>(sql.size())); },
-        [&](int ready) { return mysql_real_query_cont(&failed, m, ready); }, wait_hook_);
-    if (failed != 0) throw DatabaseError(mysql_error(m));
+    const bool answered = Complete(
+        m,
+        [&] {
+            return mysql_real_query_start(&failed, m, sql.data(), static_cast<unsigned long>(sql.size()));
+        },
+        [&](int ready) { return mysql_real_query_cont(&failed, m, ready); }, wait_hook_, ReadLimitMs());
+    if (!answered) {
+        ForgetTlsErrors();
+        throw Silence();
+    }
+    if (failed != 0) throw LibraryFailure(m);
 }
 
 MYSQL_ROW MariaDbConnection::NextRow(MYSQL_RES* result) {
     MYSQL_ROW row = nullptr;
-    Complete(
+    const bool answered = Complete(
         handle_.get(), [&] { return mysql_fetch_row_start(&row, result); },
-        [&](int ready) { return mysql_fetch_row_cont(&row, result, ready); }, wait_hook_);
+        [&](int ready) { return mysql_fetch_row_cont(&row, result, ready); }, wait_hook_, ReadLimitMs());
+    if (!answered) {
+        ForgetTlsErrors();
+        throw Silence();
+    }
     return row;
 }
 
@@ -99,6 +142,7 @@ void MariaDbConnection::Abandon(ResultHandle& result) {
     shutdown(mysql_get_socket(handle_.get()), SHUT_RDWR);
     result.reset();
     handle_.reset();
+    ForgetTlsErrors();
 }
 
 // The rows are taken one by one off the connection rather than stored by the client library first, so
@@ -108,8 +152,8 @@ void MariaDbConnection::ReadRows(std::string_view sql, const RowHandler& on_row)
     Query(m, sql);
     ResultHandle result(mysql_use_result(m));
     if (!result) {
-        if (mysql_field_count(m) != 0) throw DatabaseError(mysql_error(m));
-        throw DatabaseError("Execute: the statement returned no rows");
+        if (mysql_field_count(m) != 0) throw LibraryFailure(m);
+        return;  // a statement without rows
     }
     const unsigned field_count = mysql_num_fields(result.get());
     std::vector<std::string> names;
@@ -127,7 +171,7 @@ void MariaDbConnection::ReadRows(std::string_view sql, const RowHandler& on_row)
         throw;
     }
     // A server that stops sending part-way (killed, gone, timed out) ends the rows with an error.
-    if (mysql_errno(m) != 0) throw DatabaseError(mysql_error(m));
+    if (mysql_errno(m) != 0) throw LibraryFailure(m);
 }
 
 }  // namespace kestrelmoor::db

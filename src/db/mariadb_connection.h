@@ -24,6 +24,9 @@ class MariaDbConnection final : public Connection {
 
   private:
     MYSQL* Require(const char* member) const;
+    unsigned ReadLimitMs() const;
+    // The failure of a server that sent nothing for the read time-out.
+    DatabaseError Silence() const;
     void Query(MYSQL* m, std::string_view sql);
     MYSQL_ROW NextRow(MYSQL_RES* result);
     // Ends a transfer that the row handler broke off: the rest of the result is not waited for.

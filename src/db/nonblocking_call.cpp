@@ -1,6 +1,7 @@
 #include "db/nonblocking_call.h"
 
 #include <poll.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -30,25 +31,26 @@ int ReadyStatus(short revents) {
 
 }  // namespace
 
-int WaitForSocket(MYSQL* m, int status, const std::function<void()>& hook) {
+SocketWait WaitForSocket(MYSQL* m, int status, const std::function<void()>& hook, unsigned limit_ms) {
     pollfd socket{};
     socket.fd = mysql_get_socket(m);
     socket.events = PollEvents(status);
-    const bool bounded = (status & MYSQL_WAIT_TIMEOUT) != 0;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(mysql_get_timeout_value_ms(m));
+    const bool library_bound = (status & MYSQL_WAIT_TIMEOUT) != 0;
+    const unsigned patience_ms = library_bound ? mysql_get_timeout_value_ms(m) : limit_ms;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(patience_ms);
+    const int retry = status & (MYSQL_WAIT_READ | MYSQL_WAIT_WRITE);
     for (;;) {
-        int wait_ms = -1;
-        if (bounded) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0) return MYSQL_WAIT_TIMEOUT;
-            wait_ms = static_cast<int>(std::min<long long>(left, hook ? kHookIntervalMs : left));
-        } else if (hook) {
-            wait_ms = kHookIntervalMs;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) {
+            if (library_bound) return {MYSQL_WAIT_TIMEOUT, false};
+            shutdown(socket.fd, SHUT_RDWR);
+            return {retry, true};
         }
+        const int wait_ms = static_cast<int>(std::min<long long>(left, hook ? kHookIntervalMs : left));
         const int ready = poll(&socket, 1, wait_ms);
-        if (ready > 0) return ReadyStatus(socket.revents);
+        if (ready > 0) return {ReadyStatus(socket.revents), false};
         // A failing poll is left to the library's own read, which then says why.
-        if (ready < 0 && errno != EINTR) return status & (MYSQL_WAIT_READ | MYSQL_WAIT_WRITE);
+        if (ready < 0 && errno != EINTR) return {retry, false};
         if (hook) hook();
     }
 }

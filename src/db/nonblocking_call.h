@@ -10,15 +10,28 @@ namespace kestrelmoor::db {
 
 // `start()` begins the call and `resume(ready)` continues it; both return the library's wait status
 // (0 once the call is done). While the library waits for its socket, `hook` (when set) runs at least
-// every kHookIntervalMs; a wait that the library bounds (MYSQL_WAIT_TIMEOUT, its connect and read
-// time-outs) is cut off after the time it asks for, and the call then fails as the library decides.
+// every kHookIntervalMs. A wait for which the library sets a time (MYSQL_WAIT_TIMEOUT: connecting)
+// ends as timed out after it, and the call fails as the library decides. Where it sets none (reads
+// over TLS) and nothing arrives for `limit_ms`, the connection is cut, so that the call fails as a
+// lost connection; Complete then returns false.
 inline constexpr int kHookIntervalMs = 20;
 
-int WaitForSocket(MYSQL* m, int status, const std::function<void()>& hook);
+struct SocketWait {
+    int ready = 0;         // the status to resume with
+    bool cut_off = false;  // the connection was cut for silence
+};
+SocketWait WaitForSocket(MYSQL* m, int status, const std::function<void()>& hook, unsigned limit_ms);
 
 template <class Start, class Resume>
-void Complete(MYSQL* m, Start&& start, Resume&& resume, const std::function<void()>& hook) {
-    for (int status = start(); status != 0;) status = resume(WaitForSocket(m, status, hook));
+bool Complete(MYSQL* m, Start&& start, Resume&& resume, const std::function<void()>& hook,
+              unsigned limit_ms) {
+    bool cut_off = false;
+    for (int status = start(); status != 0;) {
+        const SocketWait wait = WaitForSocket(m, status, hook, limit_ms);
+        cut_off = cut_off || wait.cut_off;
+        status = resume(wait.ready);
+    }
+    return !cut_off;
 }
 
 }  // namespace kestrelmoor::db

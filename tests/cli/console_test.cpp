@@ -43,7 +43,7 @@ TEST(ConsoleReportTest, PrintsTheDescriptionAndTheLineOfEachFailedStep) {
     Captured err;
     Console console(err.fd(), false);
     ConsoleReport report(console);
-    Trap trap(report, kLocationForm2PushButton4Click);
+    Trap trap(report, kStartExtractingLocation);
     trap.step(124, [] { throw std::runtime_error("Table 'shop.gone' doesn't exist"); });
     trap.step(126, [] {});
     trap.step(160, [] { throw std::runtime_error("Lost connection to server during query"); });
@@ -53,27 +53,24 @@ TEST(ConsoleReportTest, PrintsTheDescriptionAndTheLineOfEachFailedStep) {
     EXPECT_EQ(report.Failures(), 2);
 }
 
-// Feeds a table of `total` rows to the line as the run does, `done` rows of it.
-void FeedRows(ProgressLine& line, std::int64_t done, std::int64_t total) {
-    for (std::int64_t row = 0; row < done; ++row) {
-        line.SetValue((static_cast<double>(row) + 1) / static_cast<double>(total) * 100);
-    }
+// Feeds a table of `rows` rows to the line as the run does: rows arriving, then the table's end.
+void FeedTable(ProgressLine& line, const char* name, std::int64_t rows, bool complete = true) {
+    line.TableStarted(name);
+    for (std::int64_t row = 1; row <= rows; ++row) line.RowsArrived(row);
+    line.TableEnded(rows, complete);
 }
 
 TEST(ProgressLineTest, KeepsOneFinishedLinePerTableOnATerminal) {
     Captured err;
     Console console(err.fd(), true);
     ProgressLine line(console);
-    line.BeginTable("orders");
-    FeedRows(line, 3, 3);
-    line.BeginTable("big");
-    FeedRows(line, 7, 1000003);
-    line.EndTable();
+    FeedTable(line, "orders", 3);
+    FeedTable(line, "big", 7);
     const std::string text = err.Text();
     // Every drawing starts at the line's start; the last of each table stays, ended by a line feed.
     EXPECT_EQ(text.front(), '\r');
     EXPECT_NE(text.find("\rorders: 3 of 3 rows, "), std::string::npos) << text;
-    EXPECT_NE(text.find("\rbig: 7 of 1000003 rows, "), std::string::npos) << text;
+    EXPECT_NE(text.find("\rbig: 7 of 7 rows, "), std::string::npos) << text;
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
 }
@@ -82,11 +79,10 @@ TEST(ProgressLineTest, TheRateCountsTheTimeTheTableTookToRead) {
     Captured err;
     Console console(err.fd(), true);
     ProgressLine line(console);
-    line.BeginTable("slow");
-    // The server takes its time to send the table; then its rows are listed at once.
+    line.TableStarted("slow");
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    FeedRows(line, 1000, 1000);
-    line.EndTable();
+    line.RowsArrived(1000);
+    line.TableEnded(1000, true);
     const std::string text = err.Text();
     const std::string lead = "\rslow: 1000 of 1000 rows, ";
     const auto at = text.rfind(lead);
@@ -100,10 +96,10 @@ TEST(ProgressLineTest, AMessageClearsTheLineAndAFailedTableLeavesNoLine) {
     Captured err;
     Console console(err.fd(), true);
     ProgressLine line(console);
-    line.BeginTable("gone");
+    line.TableStarted("gone");
     console.Message("Table 'shop.gone' doesn't exist (at line 124)");
-    line.BeginTable("empty");
-    line.EndTable();
+    line.TableEnded(0, false);
+    FeedTable(line, "empty", 0);
     EXPECT_EQ(err.Text(),
               "\rgone: reading\x1b[K"
               "\r\x1b[Kkestrelmoor-extract: Table 'shop.gone' doesn't exist (at line 124)\n"
@@ -114,9 +110,7 @@ TEST(ProgressLineTest, DrawsNothingWithoutATerminal) {
     Captured err;
     Console console(err.fd(), false);
     ProgressLine line(console);
-    line.BeginTable("orders");
-    FeedRows(line, 3, 3);
-    line.EndTable();
+    FeedTable(line, "orders", 3);
     console.Message("done");
     EXPECT_EQ(err.Text(), "kestrelmoor-extract: done\n");
 }

@@ -7,8 +7,6 @@
 #include <map>
 #include <set>
 
-#include "db/connection_string.h"
-
 namespace kestrelmoor::cli {
 namespace {
 
@@ -41,7 +39,7 @@ struct Sources {
 TEST(LoginTest, AFullCommandLineNeverReadsTheSettings) {
     Sources sources;
     sources.mysql_pwd = "env-pw";
-    const db::ConnectionProfile profile = ResolveLogin(
+    const db::Login profile = ResolveLogin(
         ParseDatabaseOptions({"-h", "h", "-u", "u", "-ppw", "-P", "1", "-D", "d"}), sources.Get());
     EXPECT_EQ(profile.server, "h");
     EXPECT_EQ(profile.user, "u");
@@ -54,7 +52,7 @@ TEST(LoginTest, AFullCommandLineNeverReadsTheSettings) {
 
 TEST(LoginTest, MissingValuesComeFromTheSettingsOneByOne) {
     Sources sources;
-    const db::ConnectionProfile profile = ResolveLogin(ParseDatabaseOptions({"-u", "ann"}), sources.Get());
+    const db::Login profile = ResolveLogin(ParseDatabaseOptions({"-u", "ann"}), sources.Get());
     EXPECT_EQ(profile.server, "stored-host");
     EXPECT_EQ(profile.user, "ann");
     EXPECT_EQ(profile.password, "stored-pw");
@@ -91,30 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PasswordCase{"EmptyEnvironmentIsAPassword", {}, "", "", 0},
                       PasswordCase{"SettingsLast", {}, std::nullopt, "stored-pw", 0}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(LoginTest, EveryValueReachesTheConnectionExactly) {
-    // The connection string ends a value at ";" and unbraces one that starts with "{": such values
-    // must still arrive as given, and must not add attributes of their own.
-    db::ConnectionProfile typed;
-    typed.server = "127.0.0.1";
-    typed.user = "ann;PORT=1";
-    typed.password = "{se;cr}}et}";
-    typed.database = "shop{1}";
-    typed.port = "3307";
-    const db::ConnectionSettings read =
-        db::ReadConnectionString(db::BuildConnectionString(ProtectForConnectionString(typed)));
-    EXPECT_EQ(read.server, typed.server);
-    EXPECT_EQ(read.user, typed.user);
-    EXPECT_EQ(read.password, typed.password);
-    EXPECT_EQ(read.database, typed.database);
-    EXPECT_EQ(read.port, 3307);
-}
-
-TEST(LoginTest, PlainValuesAreNotBraced) {
-    db::ConnectionProfile typed{"localhost", "ann", "pw", "", "3306"};
-    const db::ConnectionProfile kept = ProtectForConnectionString(typed);
-    EXPECT_EQ(db::BuildConnectionString(kept), db::BuildConnectionString(typed));
-}
 
 }  // namespace
 }  // namespace kestrelmoor::cli

@@ -13,9 +13,9 @@
 #include <system_error>
 #include <vector>
 
+#include "cli/address_output.h"
 #include "cli/output_file.h"
 #include "cli/output_writer.h"
-#include "cli/stream_sink.h"
 
 namespace kestrelmoor::cli {
 namespace {
@@ -45,12 +45,9 @@ std::string Written(OutputFormat format, const std::vector<std::string>& address
     FILE* file = std::tmpfile();
     {
         OutputWriter writer(fileno(file));
-        StreamSink sink(writer, format, false);
-        sink.Clear();
+        AddressOutput sink(writer, format, false);
         for (const std::string& address : addresses) {
-            sink.Append(address);
-            sink.CheckLast();
-            sink.ScrollToLast();
+            sink.AddressFound(address, Place{});
         }
         EXPECT_TRUE(sink.Finish());
     }
@@ -60,20 +57,21 @@ std::string Written(OutputFormat format, const std::vector<std::string>& address
     return bytes;
 }
 
-TEST(StreamSinkTest, WritesEachFormatByteForByte) {
+TEST(AddressOutputTest, WritesEachFormatByteForByte) {
     EXPECT_EQ(Written(OutputFormat::Lines, {"a@b.co", "C@D.io"}), "a@b.co\nC@D.io\n");
     EXPECT_EQ(Written(OutputFormat::Lines, {}), "");
     EXPECT_EQ(Written(OutputFormat::Comma, {"a@b.co", "C@D.io"}), "a@b.co,C@D.io,\r\n");
     EXPECT_EQ(Written(OutputFormat::Comma, {}), "\r\n");
 }
 
-TEST(StreamSinkTest, AFullDeviceIsReportedOnceAndEndsTheOutput) {
+TEST(AddressOutputTest, AFullDeviceIsReportedOnceAndEndsTheOutput) {
     const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     OutputWriter writer(fd);
-    StreamSink sink(writer, OutputFormat::Lines, true);
-    EXPECT_NO_THROW(sink.Append("a@b.co"));
-    EXPECT_NO_THROW(sink.Append("c@d.co"));
+    AddressOutput sink(writer, OutputFormat::Lines, true);
+    EXPECT_NO_THROW(sink.AddressFound("a@b.co", Place{}));
+    EXPECT_TRUE(sink.StopRequested()) << "a run stops at its first failed write";
+    EXPECT_NO_THROW(sink.AddressFound("c@d.co", Place{}));
     EXPECT_FALSE(sink.Finish());
     ASSERT_TRUE(sink.Failure().has_value());
     EXPECT_EQ(*sink.Failure(), std::errc::no_space_on_device);

@@ -29,11 +29,11 @@ std::string Expected(const std::string& description, std::string_view location, 
 
 TEST(ErrorReportText, JoinsThePartsWithNothingBetween) {
     EXPECT_EQ(
-        BuildErrorReportText("Access denied for user 'x'@'localhost'", kLocationForm1PushButton5Click, 100),
+        BuildErrorReportText("Access denied for user 'x'@'localhost'", kTestConnectionLocation, 100),
         "Access denied for user 'x'@'localhost'\r\nin Kestrelwick2017/04/05.Form1.PushButton5_Click at line "
         "100\r\rPlease email screenshot of this message to support@kestrelmoor.org");
     // An empty description still gives the line break, so the report starts with an empty line.
-    EXPECT_EQ(BuildErrorReportText("", kLocationForm2FormLoad, 0),
+    EXPECT_EQ(BuildErrorReportText("", kExtractionWindowLoadLocation, 0),
               "\r\nin Kestrelwick2017/04/05.Form2.Form_Load at line 0\r\rPlease email screenshot of this "
               "message to "
               "support@kestrelmoor.org");
@@ -41,13 +41,13 @@ TEST(ErrorReportText, JoinsThePartsWithNothingBetween) {
 
 TEST(Trap, FailureInTheFirstStepReportsLine100AndTheHandlerGoesOn) {
     RecordingReport report;
-    Trap trap(report, kLocationForm2PushButton4Click);
+    Trap trap(report, kStartExtractingLocation);
     std::vector<int> ran;
     EXPECT_FALSE(trap.step(100, [&] { Fail("Class not registered"); }));
     EXPECT_TRUE(trap.step(102, [&] { ran.push_back(102); }));
     EXPECT_TRUE(trap.step(104, [&] { ran.push_back(104); }));
     ASSERT_EQ(report.texts.size(), 1u);
-    EXPECT_EQ(report.texts[0], Expected("Class not registered", kLocationForm2PushButton4Click, 100));
+    EXPECT_EQ(report.texts[0], Expected("Class not registered", kStartExtractingLocation, 100));
     EXPECT_EQ(ran, (std::vector<int>{102, 104}));
 
     // What the failing step was to set keeps its value.
@@ -58,19 +58,19 @@ TEST(Trap, FailureInTheFirstStepReportsLine100AndTheHandlerGoesOn) {
 
 TEST(Trap, TwoFailingStepsGiveTwoReportsEachWithItsLine) {
     RecordingReport report;
-    Trap trap(report, kLocationForm2PushButton4Click);
+    Trap trap(report, kStartExtractingLocation);
     trap.step(100, [] {});
     trap.step(110, [] { Fail("first"); });
     trap.step(112, [] {});
     trap.step(124, [] { Fail(""); });
     trap.step(126, [] {});
-    EXPECT_EQ(report.texts, (std::vector<std::string>{Expected("first", kLocationForm2PushButton4Click, 110),
-                                                      Expected("", kLocationForm2PushButton4Click, 124)}));
+    EXPECT_EQ(report.texts, (std::vector<std::string>{Expected("first", kStartExtractingLocation, 110),
+                                                      Expected("", kStartExtractingLocation, 124)}));
 }
 
 TEST(Trap, StepsWithoutANumberBelongToTheLastNumberedLine) {
     RecordingReport report;
-    Trap trap(report, kLocationForm1FormLoad);
+    Trap trap(report, kConnectionWindowLoadLocation);
     trap.step([] { Fail("before any line"); });
     trap.step(104, [] {});             // the caption
     trap.step([] { Fail("title"); });  // the application title, on the same line
@@ -78,14 +78,14 @@ TEST(Trap, StepsWithoutANumberBelongToTheLastNumberedLine) {
     trap.step([] { Fail("pointer"); });
     EXPECT_EQ(trap.currentLine(), 124);
     ASSERT_EQ(report.texts.size(), 3u);
-    EXPECT_EQ(report.texts[0], Expected("before any line", kLocationForm1FormLoad, 0));
-    EXPECT_EQ(report.texts[1], Expected("title", kLocationForm1FormLoad, 104));
-    EXPECT_EQ(report.texts[2], Expected("pointer", kLocationForm1FormLoad, 124));
+    EXPECT_EQ(report.texts[0], Expected("before any line", kConnectionWindowLoadLocation, 0));
+    EXPECT_EQ(report.texts[1], Expected("title", kConnectionWindowLoadLocation, 104));
+    EXPECT_EQ(report.texts[2], Expected("pointer", kConnectionWindowLoadLocation, 124));
 }
 
 TEST(Trap, ConditionTests) {
     RecordingReport report;
-    Trap trap(report, kLocationForm1PushButton3Click);
+    Trap trap(report, kNextLocation);
     EXPECT_TRUE(trap.test(100, [] { return true; }));
     EXPECT_FALSE(trap.test(100, [] { return false; }));
     EXPECT_TRUE(report.texts.empty());
@@ -96,13 +96,14 @@ TEST(Trap, ConditionTests) {
         inside = trap.step(102, [] {});
     }
     EXPECT_TRUE(inside);
-    EXPECT_EQ(report.texts, (std::vector<std::string>{Expected("ActiveX component can't create object",
-                                                               kLocationForm1PushButton3Click, 100)}));
+    EXPECT_EQ(
+        report.texts,
+        (std::vector<std::string>{Expected("ActiveX component can't create object", kNextLocation, 100)}));
 }
 
 TEST(Trap, CountedLoops) {
     RecordingReport report;
-    Trap trap(report, kLocationForm2PushButton4Click);
+    Trap trap(report, kStartExtractingLocation);
     std::vector<int> seen;
     for (int i : trap.loop(120, 1, [] { return 3; })) {
         seen.push_back(i);
@@ -136,7 +137,7 @@ TEST(Trap, CountedLoops) {
 
 TEST(Trap, AFailingLoopHeadContinuesWithTheFirstStepOfTheBody) {
     RecordingReport report;
-    Trap trap(report, kLocationForm2PushButton4Click);
+    Trap trap(report, kStartExtractingLocation);
     std::vector<int> passes;
     for (int i : trap.loop(120, 1, []() -> int { Fail("Object required"); })) {
         trap.step(122, [&] { passes.push_back(i); });
@@ -145,25 +146,25 @@ TEST(Trap, AFailingLoopHeadContinuesWithTheFirstStepOfTheBody) {
     trap.step(168, [] { Fail("after the loop"); });
     EXPECT_EQ(passes, (std::vector<int>{1}));
     EXPECT_EQ(report.texts,
-              (std::vector<std::string>{Expected("Object required", kLocationForm2PushButton4Click, 120),
-                                        Expected("after the loop", kLocationForm2PushButton4Click, 168)}));
+              (std::vector<std::string>{Expected("Object required", kStartExtractingLocation, 120),
+                                        Expected("after the loop", kStartExtractingLocation, 168)}));
 }
 
 TEST(Trap, DescribesEveryKindOfException) {
     RecordingReport report;
-    Trap trap(report, kLocationForm2PushButton6Click);
+    Trap trap(report, kSaveTextFileLocation);
     trap.step(100, [] { throw std::out_of_range("Subscript out of range"); });
     trap.step(102, [] { throw std::string("a thrown string"); });
     trap.step(104, [] { throw "a thrown literal"; });
     trap.step(106, [] { throw 42; });
     struct NotAStdException {};
     trap.step(108, [] { throw NotAStdException{}; });
-    EXPECT_EQ(report.texts, (std::vector<std::string>{
-                                Expected("Subscript out of range", kLocationForm2PushButton6Click, 100),
-                                Expected("a thrown string", kLocationForm2PushButton6Click, 102),
-                                Expected("a thrown literal", kLocationForm2PushButton6Click, 104),
-                                Expected("Unknown error", kLocationForm2PushButton6Click, 106),
-                                Expected("Unknown error", kLocationForm2PushButton6Click, 108)}));
+    EXPECT_EQ(report.texts,
+              (std::vector<std::string>{Expected("Subscript out of range", kSaveTextFileLocation, 100),
+                                        Expected("a thrown string", kSaveTextFileLocation, 102),
+                                        Expected("a thrown literal", kSaveTextFileLocation, 104),
+                                        Expected("Unknown error", kSaveTextFileLocation, 106),
+                                        Expected("Unknown error", kSaveTextFileLocation, 108)}));
 }
 
 // A report that runs a nested handler (as the window system may while a modal box is up) and that
@@ -173,18 +174,18 @@ TEST(Trap, AHandlerRunWhileAReportIsShownHasItsOwnTrap) {
         void ShowErrorReport(const std::string& text) override {
             RecordingReport::ShowErrorReport(text);
             if (texts.size() == 1) {
-                Trap nested(*this, kLocationForm2PushButton9Click);
+                Trap nested(*this, kClearListLocation);
                 nested.step(100, [] { Fail("nested"); });
             }
         }
     } report;
-    Trap trap(report, kLocationForm2PushButton4Click);
+    Trap trap(report, kStartExtractingLocation);
     trap.step(148, [] { Fail("outer"); });
     trap.step(150, [] { Fail("outer again"); });
     EXPECT_EQ(report.texts,
-              (std::vector<std::string>{Expected("outer", kLocationForm2PushButton4Click, 148),
-                                        Expected("nested", kLocationForm2PushButton9Click, 100),
-                                        Expected("outer again", kLocationForm2PushButton4Click, 150)}));
+              (std::vector<std::string>{Expected("outer", kStartExtractingLocation, 148),
+                                        Expected("nested", kClearListLocation, 100),
+                                        Expected("outer again", kStartExtractingLocation, 150)}));
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ TestUser::~TestUser() {
     }
 }
 
-db::ConnectionProfile TestUser::Profile(const std::string& password) const {
+db::Login TestUser::Profile(const std::string& password) const {
     const TestServer& server = TestServer::Get();
     return {server.host, name_, password, "", server.port};
 }

@@ -18,7 +18,7 @@ class TestUser {
 
     const std::string& Name() const { return name_; }
     // A TCP profile for this user with `password` (which may differ from the real one).
-    db::ConnectionProfile Profile(const std::string& password) const;
+    db::Login Profile(const std::string& password) const;
 
   private:
     AdminSession& admin_;

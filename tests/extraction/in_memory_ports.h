@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "common/error_report.h"
-#include "core/extraction_ports.h"
+#include "core/run_observer.h"
+#include "core/table_list.h"
 #include "db/table_catalogue.h"
 #include "support/report_lines.h"
 
@@ -25,7 +26,7 @@ class InMemoryTables : public TableList, public db::TableListSink {
     bool Checked(std::int64_t row) const override {
         return rows.at(static_cast<std::size_t>(row - 1)).checked;
     }
-    std::string Text(std::int64_t row) const override {
+    std::string Name(std::int64_t row) const override {
         return rows.at(static_cast<std::size_t>(row - 1)).name;
     }
     void AppendChecked(std::string_view name) override { rows.push_back({std::string(name), true}); }
@@ -37,27 +38,32 @@ class InMemoryTables : public TableList, public db::TableListSink {
     }
 };
 
-class InMemoryResults : public ResultSink {
+// The result list and the run's other events, as the window would show them.
+class InMemoryResults : public RunObserver {
   public:
     std::vector<std::pair<std::string, bool>> rows;  // text, checked
-    int scrolled_to_last = 0;
+    std::vector<std::string> places;                 // "table.column:row" of each row
+    std::vector<std::string> events;                 // tables started and ended, failures
 
-    void Clear() override { rows.clear(); }
-    void Append(std::string_view address) override { rows.emplace_back(std::string(address), false); }
-    void CheckLast() override { rows.back().second = true; }
-    void ScrollToLast() override { ++scrolled_to_last; }
+    void RunStarted() override { rows.clear(); }
+    void TableStarted(std::string_view table) override { events.push_back("start " + std::string(table)); }
+    void AddressFound(std::string_view address, const Place& place) override {
+        rows.emplace_back(std::string(address), true);
+        places.push_back(std::string(place.table) + "." + std::string(place.column) + ":" +
+                         std::to_string(place.row));
+    }
+    void TableEnded(std::int64_t rows_read, bool complete) override {
+        events.push_back("end " + std::to_string(rows_read) + (complete ? "" : " cut"));
+    }
+    void FailureReported(std::string_view, int line) override {
+        events.push_back("failed " + std::to_string(line));
+    }
 
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
         for (const auto& row : rows) texts.push_back(row.first);
         return texts;
     }
-};
-
-class InMemoryProgress : public Progress {
-  public:
-    std::vector<double> values;
-    void SetValue(double percent) override { values.push_back(percent); }
 };
 
 // Keeps each report's text and the line it names.

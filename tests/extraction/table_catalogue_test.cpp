@@ -26,7 +26,7 @@ class TableCatalogueTest : public ScratchServerTest {
   protected:
     TableCatalogueTest() : ScratchServerTest("catalogue") {}
     void Create(const std::string& table) { Sql("CREATE TABLE " + table + " (a INT)"); }
-    db::ConnectionProfile Profile() const { return ScratchProfile(); }
+    db::Login Profile() const { return ScratchLogin(); }
 
     db::MariaDbDatabase database_;
 };
@@ -41,7 +41,7 @@ TEST_F(TableCatalogueTest, ListsTablesInTheServersOrderWithoutSystemNames) {
     db::ListTables(database_, Profile(), tables, [&] { ++yields; });
     EXPECT_EQ(tables.Names(), (Names{"ab", "customers", "odd`name", "orders", "sy"}));
     for (const TableRow& row : tables.rows) EXPECT_TRUE(row.checked);
-    EXPECT_EQ(yields, 8);  // one per name the server sent, left out or not
+    EXPECT_GE(yields, 8);  // one per name the server sent, left out or not, and while it is waited for
 }
 
 TEST_F(TableCatalogueTest, AppendsAfterRowsAlreadyThereAndOpensAndClosesForAnEmptyDatabase) {
@@ -60,7 +60,7 @@ TEST_F(TableCatalogueTest, AppendsAfterRowsAlreadyThereAndOpensAndClosesForAnEmp
 TEST_F(TableCatalogueTest, FailuresReachTheCallerAndKeepTheRowsAdded) {
     InMemoryTables tables;
     tables.AppendChecked("kept");
-    db::ConnectionProfile unknown = Server().UserProfile("kestrel_no_such_database");
+    db::Login unknown = Server().UserLogin("kestrel_no_such_database");
     EXPECT_THROW(db::ListTables(database_, unknown, tables), db::DatabaseError);
     EXPECT_EQ(tables.Names(), Names{"kept"});
 
@@ -77,7 +77,7 @@ TEST_F(TableCatalogueTest, FailuresReachTheCallerAndKeepTheRowsAdded) {
     EXPECT_EQ(refusing.Names(), Names{"a1"});
     EXPECT_EQ(ScratchSessionsSettled(), 0);
 
-    FailingDatabase broken(FailingDatabase::Failing::kConnection);
+    FailingDatabase broken;
     EXPECT_THROW(db::ListTables(broken, Profile(), tables), db::DatabaseError);
 }
 

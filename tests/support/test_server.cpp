@@ -94,46 +94,45 @@ const TestServer& TestServer::Get() {
     return server;
 }
 
-db::ConnectionProfile TestServer::UserProfile(std::string database) const {
+db::Login TestServer::UserLogin(std::string database) const {
     return {host, user, password, std::move(database), port};
 }
 
-db::ConnectionProfile TestServer::SocketProfile(std::string database) const {
+db::Login TestServer::SocketLogin(std::string database) const {
     return {"localhost", user, password, std::move(database), port};
 }
 
-db::ConnectionProfile TestServer::Ed25519Profile(std::string database) const {
+db::Login TestServer::Ed25519Login(std::string database) const {
     return {host, ed25519_user, ed25519_password, std::move(database), port};
 }
 
-db::ConnectionProfile TestServer::AdminProfile() const {
+db::Login TestServer::AdminLogin() const {
     return {host, admin_user, admin_password, "", port};
 }
 
 AdminSession::AdminSession() {
     db::MariaDbDatabase database;
     connection_ = database.CreateConnection();
-    connection_->Open(db::BuildConnectionString(TestServer::Get().AdminProfile()));
+    connection_->Open(TestServer::Get().AdminLogin());
 }
 
 AdminSession::~AdminSession() = default;
 
 void AdminSession::Run(std::string_view sql) {
-    connection_->Execute(sql);
+    connection_->ReadRows(sql, [](const db::RowView&) { return true; });
 }
 
 std::vector<Row> AdminSession::Query(std::string_view sql) {
     std::vector<Row> rows;
-    const auto records = connection_->Execute(sql);
-    if (records->State() == 0) return rows;
-    for (; !records->Eof(); records->MoveNext()) {
+    connection_->ReadRows(sql, [&](const db::RowView& view) {
         Row row;
-        for (std::size_t i = 0; i < records->FieldCount(); ++i) {
-            const auto value = records->Value(i);
+        for (std::size_t i = 0; i < view.FieldCount(); ++i) {
+            const auto value = view.Value(i);
             row.push_back(value ? std::optional<std::string>(*value) : std::nullopt);
         }
         rows.push_back(std::move(row));
-    }
+        return true;
+    });
     return rows;
 }
 

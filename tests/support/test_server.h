@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "db/connection_profile.h"
 #include "db/database.h"
+#include "db/login.h"
 
 namespace kestrelmoor::test {
 
@@ -34,10 +34,10 @@ struct TestServer {
     static const TestServer& Get();
 
     // The test user over TCP to 127.0.0.1, and through the Unix socket ("localhost").
-    db::ConnectionProfile UserProfile(std::string database = {}) const;
-    db::ConnectionProfile SocketProfile(std::string database = {}) const;
-    db::ConnectionProfile Ed25519Profile(std::string database = {}) const;
-    db::ConnectionProfile AdminProfile() const;
+    db::Login UserLogin(std::string database = {}) const;
+    db::Login SocketLogin(std::string database = {}) const;
+    db::Login Ed25519Login(std::string database = {}) const;
+    db::Login AdminLogin() const;
 };
 
 using Row = std::vector<std::optional<std::string>>;
@@ -93,7 +93,7 @@ class ScratchServerTest : public ServerTest {
     // Runs `statement` in the scratch database, as the administrator.
     void Sql(const std::string& statement);
     // The test user's login to the scratch database.
-    db::ConnectionProfile ScratchProfile() const { return Server().UserProfile(scratch_->Name()); }
+    db::Login ScratchLogin() const { return Server().UserLogin(scratch_->Name()); }
     // Sessions of users other than the administrator using the scratch database now (other tests'
     // sessions of the same user never count).
     int ScratchSessions();

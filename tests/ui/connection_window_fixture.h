@@ -30,7 +30,7 @@ class ConnectionWindowHarness {
 
     static void ClearSettings() { QFile::remove(SettingsStore().FilePath()); }
     static QString Stored(SettingKey key) { return SettingsStore().Read(key); }
-    static void Store(const db::ConnectionProfile& profile) {
+    static void Store(const db::Login& profile) {
         SettingsStore store;
         store.Write(SettingKey::Server, Q(profile.server));
         store.Write(SettingKey::User, Q(profile.user));
@@ -52,7 +52,7 @@ class ConnectionWindowHarness {
     QPushButton& Button(int n) const {
         return *window_->findChild<QPushButton*>(QStringLiteral("PushButton%1").arg(n));
     }
-    void Fill(const db::ConnectionProfile& profile) const {
+    void Fill(const db::Login& profile) const {
         Text(1).setText(Q(profile.server));
         Text(2).setText(Q(profile.user));
         Text(3).setText(Q(profile.password));
@@ -84,13 +84,13 @@ class ConnectionWindowServerTest : public ScratchServerTest, public ConnectionWi
     void SetUp() override {
         ScratchServerTest::SetUp();
         if (HasFatalFailure()) return;
-        good_ = ScratchProfile();
+        good_ = ScratchLogin();
         bad_ = good_;
         bad_.password += "-wrong";
     }
 
-    db::ConnectionProfile good_;
-    db::ConnectionProfile bad_;
+    db::Login good_;
+    db::Login bad_;
 };
 
 }  // namespace kestrelmoor::test

@@ -114,13 +114,13 @@ TEST_F(ConnectionWindowTest, EachKeystrokeIsStoredAtOnceAndARestartShowsIt) {
     EXPECT_FALSE(Text(3).testAttribute(Qt::WA_InputMethodEnabled));
     EXPECT_EQ(Stored(SettingKey::Password), "s3cr t") << "stored exactly as typed";
 
-    MakeWindow().Form_Load();
+    MakeWindow().Load();
     EXPECT_EQ(Text(1).text(), "abc");
     EXPECT_EQ(Text(3).text(), "s3cr t");
 }
 
 TEST_F(ConnectionWindowTest, AClearedBoxStaysEmptyAfterARestartAndLongValuesAreKeptWhole) {
-    MakeWindow().Form_Load();
+    MakeWindow().Load();
     EXPECT_EQ(Stored(SettingKey::Server), "localhost") << "restoring writes the value back";
     Text(1).selectAll();
     QTest::keyClick(&Text(1), Qt::Key_Delete);
@@ -128,7 +128,7 @@ TEST_F(ConnectionWindowTest, AClearedBoxStaysEmptyAfterARestartAndLongValuesAreK
     const QString long_name(40000, QLatin1Char('d'));
     Text(4).setText(long_name);
 
-    MakeWindow().Form_Load();
+    MakeWindow().Load();
     EXPECT_EQ(Text(1).text(), "") << "an empty stored value is not the default";
     EXPECT_EQ(Text(4).text(), long_name);
 }
@@ -179,7 +179,7 @@ TEST_F(ConnectionWindowTest, ClosingEndsTheProgram) {
 TEST_F(ConnectionWindowServerTest, TestConnectionWithAGoodLoginShowsSuccessUnderTheHourglass) {
     ConnectionWindow& window = MakeWindow();
     Fill(good_);
-    std::vector<int> pointer_while_message;
+    std::vector<ui::PointerState> pointer_while_message;
     int sessions_while_message = -1;
     toolkit_.OnShowMessage([&] {
         pointer_while_message.push_back(window.Pointer().State());
@@ -188,32 +188,32 @@ TEST_F(ConnectionWindowServerTest, TestConnectionWithAGoodLoginShowsSuccessUnder
     QTest::mouseClick(&Button(5), Qt::LeftButton);
     EXPECT_EQ(Boxes(), QStringList{kConnected});
     EXPECT_EQ(toolkit_.ProcessEventsNowCalls(), 1);
-    EXPECT_EQ(pointer_while_message, std::vector<int>{ui::kPointerHourglass});
+    EXPECT_EQ(pointer_while_message, std::vector<ui::PointerState>{ui::PointerState::kHourglass});
     EXPECT_EQ(sessions_while_message, 1) << "the connection is open while the message shows";
-    EXPECT_EQ(window.Pointer().State(), ui::kPointerDefault);
+    EXPECT_EQ(window.Pointer().State(), ui::PointerState::kDefault);
     EXPECT_EQ(ScratchSessionsSettled(), 0) << "and released after it";
 }
 
 TEST_F(ConnectionWindowServerTest, TestConnectionWithAWrongLoginShowsOnlyTheFailureMessage) {
     ConnectionWindow& window = MakeWindow();
     Fill(bad_);
-    std::vector<int> pointer_while_message;
+    std::vector<ui::PointerState> pointer_while_message;
     toolkit_.OnShowMessage([&] { pointer_while_message.push_back(window.Pointer().State()); });
     QTest::mouseClick(&Button(5), Qt::LeftButton);
     EXPECT_EQ(Boxes(), QStringList{kNotConnected}) << "no driver text, no error report";
-    EXPECT_EQ(pointer_while_message, std::vector<int>{ui::kPointerHourglass});
-    EXPECT_EQ(window.Pointer().State(), ui::kPointerDefault);
+    EXPECT_EQ(pointer_while_message, std::vector<ui::PointerState>{ui::PointerState::kHourglass});
+    EXPECT_EQ(window.Pointer().State(), ui::PointerState::kDefault);
 }
 
 TEST_F(ConnectionWindowServerTest, TestConnectionWithoutADatabaseComponentReportsLine100ThenFails) {
-    FailingDatabase failing(FailingDatabase::Failing::kConnection);
+    FailingDatabase failing;
     MakeWindow(failing);
     Fill(good_);
     QTest::mouseClick(&Button(5), Qt::LeftButton);
     ASSERT_EQ(toolkit_.Boxes().size(), 2u);
-    EXPECT_EQ(ReportLines(kLocationForm1PushButton5Click), std::vector<int>{100});
+    EXPECT_EQ(ReportLines(kTestConnectionLocation), std::vector<int>{100});
     EXPECT_EQ(toolkit_.Boxes()[1].text, kNotConnected);
-    EXPECT_EQ(window_->Pointer().State(), ui::kPointerDefault);
+    EXPECT_EQ(window_->Pointer().State(), ui::PointerState::kDefault);
 }
 
 TEST_F(ConnectionWindowServerTest, NextWithAGoodLoginShowsTheExtractionWindowAndHides) {
@@ -234,15 +234,15 @@ TEST_F(ConnectionWindowServerTest, NextWithAFailingLoginDoesNothingVisible) {
     EXPECT_EQ(extraction_window_shown_, 0);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(toolkit_.Boxes().empty());
-    EXPECT_EQ(window.Pointer().State(), ui::kPointerDefault);
+    EXPECT_EQ(window.Pointer().State(), ui::PointerState::kDefault);
 }
 
 TEST_F(ConnectionWindowTest, NextWithoutADatabaseComponentReportsLine100AndStillMovesOn) {
-    FailingDatabase failing(FailingDatabase::Failing::kConnection);
+    FailingDatabase failing;
     ConnectionWindow& window = MakeWindow(failing);
     window.show();
-    window.PushButton3_Click();
-    EXPECT_EQ(ReportLines(kLocationForm1PushButton3Click), std::vector<int>{100});
+    window.OnNext();
+    EXPECT_EQ(ReportLines(kNextLocation), std::vector<int>{100});
     EXPECT_EQ(extraction_window_shown_, 1);
     EXPECT_FALSE(window.isVisible());
 }

@@ -21,19 +21,19 @@ TEST_F(ExtractionWindowTest, LayoutMatchesTheDesign) {
     EXPECT_FALSE(window_->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window_->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_EQ(window_->windowTitle(), "Kestrelmoor");
-    EXPECT_EQ(window_->ListView1().geometry(), QRect(8, 8, 520, 186));
-    EXPECT_EQ(window_->ListView2().geometry(), QRect(8, 268, 520, 129));
-    EXPECT_EQ(window_->ProgressBar1().geometry(), QRect(8, 470, 520, 27));
+    EXPECT_EQ(window_->Tables().geometry(), QRect(8, 8, 520, 186));
+    EXPECT_EQ(window_->Results().geometry(), QRect(8, 268, 520, 129));
+    EXPECT_EQ(window_->ProgressBar().geometry(), QRect(8, 470, 520, 27));
     EXPECT_EQ(Button("PushButton2").text(), "Save As Comma Delimited Text File");
     EXPECT_EQ(Button("PushButton3").geometry(), QRect(8, 436, 256, 27));
     EXPECT_TRUE(Button("PushButton4").font().bold());
     EXPECT_DOUBLE_EQ(Button("PushButton4").font().pointSizeF(), 11.25);
-    EXPECT_EQ(window_->ListView1().font().pointSizeF(), 9.0);
-    EXPECT_EQ(window_->ProgressBar1().minimum(), 0);
-    EXPECT_EQ(window_->ProgressBar1().maximum(), 100);
+    EXPECT_EQ(window_->Tables().font().pointSizeF(), 9.0);
+    EXPECT_EQ(window_->ProgressBar().minimum(), 0);
+    EXPECT_EQ(window_->ProgressBar().maximum(), 100);
     EXPECT_EQ(ui::BackColor(*window_), ui::kButtonFace);
     // The copy button comes last in the tab order although it stands left of "Clear List".
-    QWidget* focus = &window_->ListView1();
+    QWidget* focus = &window_->Tables();
     std::vector<QString> order;
     for (int i = 0; i < 10; ++i, focus = focus->nextInFocusChain()) {
         while (!(focus->focusPolicy() & Qt::TabFocus)) focus = focus->nextInFocusChain();
@@ -47,14 +47,14 @@ TEST_F(ExtractionWindowTest, LayoutMatchesTheDesign) {
 TEST_F(ExtractionWindowTest, LoadListsTheTablesCheckedUnderTheirHeaders) {
     for (const char* table : {"customers", "sys_config", "Orders", "`t``ick`"})
         Sql(std::string("CREATE TABLE ") + table + " (a INT)");
-    EXPECT_EQ(window_->ListView1().model()->columnCount(), 0);
+    EXPECT_EQ(window_->Tables().model()->columnCount(), 0);
     LoadAndShow();
-    EXPECT_EQ(Rows(window_->ListView1()), (Strings{"Orders", "customers", "t`ick"}));
-    for (std::int64_t row = 1; row <= 3; ++row) EXPECT_TRUE(window_->ListView1().Model().Checked(row));
-    EXPECT_EQ(window_->ListView1().model()->headerData(0, Qt::Horizontal), "Tables");
-    EXPECT_EQ(window_->ListView2().model()->headerData(0, Qt::Horizontal), "Results");
-    EXPECT_EQ(window_->ListView1().columnWidth(0), 466);
-    EXPECT_EQ(window_->ListView2().columnWidth(0), 466);
+    EXPECT_EQ(Rows(window_->Tables()), (Strings{"Orders", "customers", "t`ick"}));
+    for (std::int64_t row = 1; row <= 3; ++row) EXPECT_TRUE(window_->Tables().Model().Checked(row));
+    EXPECT_EQ(window_->Tables().model()->headerData(0, Qt::Horizontal), "Tables");
+    EXPECT_EQ(window_->Results().model()->headerData(0, Qt::Horizontal), "Results");
+    EXPECT_EQ(window_->Tables().columnWidth(0), 466);
+    EXPECT_EQ(window_->Results().columnWidth(0), 466);
     EXPECT_TRUE(toolkit_.ErrorReports().empty());
 }
 
@@ -63,7 +63,7 @@ TEST_F(ExtractionWindowTest, ACatalogueThatFailsIsReportedAtLine120AndTheWindowS
     LoadAndShow();
     EXPECT_EQ(ReportLines(), Lines{120});
     EXPECT_NE(toolkit_.ErrorReports()[0].find("Access denied"), std::string::npos);
-    EXPECT_EQ(window_->ListView1().model()->headerData(0, Qt::Horizontal), "Tables");
+    EXPECT_EQ(window_->Tables().model()->headerData(0, Qt::Horizontal), "Tables");
     EXPECT_TRUE(window_->isVisible());
 }
 
@@ -71,8 +71,8 @@ TEST_F(ExtractionWindowTest, CheckAllUncheckAllAndClearList) {
     Sql("CREATE TABLE a (e TEXT)");
     Sql("CREATE TABLE b (e TEXT)");
     LoadAndShow();
-    auto& tables = window_->ListView1().Model();
-    window_->ListView2().Model().Append("kept@example.com", true);
+    auto& tables = window_->Tables().Model();
+    window_->Results().Model().Append("kept@example.com", true);
     Click("PushButton7");
     EXPECT_FALSE(tables.Checked(1));
     EXPECT_FALSE(tables.Checked(2));
@@ -80,9 +80,9 @@ TEST_F(ExtractionWindowTest, CheckAllUncheckAllAndClearList) {
     Click("PushButton1");
     EXPECT_TRUE(tables.Checked(1));
     EXPECT_TRUE(tables.Checked(2));
-    EXPECT_EQ(Rows(window_->ListView2()), Strings{"kept@example.com"});
+    EXPECT_EQ(Rows(window_->Results()), Strings{"kept@example.com"});
     Click("PushButton9");
-    EXPECT_EQ(window_->ListView2().Model().Count(), 0);
+    EXPECT_EQ(window_->Results().Model().Count(), 0);
     EXPECT_EQ(tables.Count(), 2);
     Click("PushButton9");
     EXPECT_TRUE(toolkit_.ErrorReports().empty());
@@ -102,26 +102,25 @@ TEST_F(ExtractionWindowTest, StartExtractingFillsTheResultListAndRefusesASecondS
     Click("PushButton4");
     EXPECT_GT(second_clicks, 0);
     // "notes" comes first in the server's order.
-    EXPECT_EQ(Rows(window_->ListView2()),
-              (Strings{"carol@example.net", "bob@EXAMPLE.org", "Ann@Example.com"}));
-    for (std::int64_t row = 1; row <= 3; ++row) EXPECT_TRUE(window_->ListView2().Model().Checked(row));
-    EXPECT_EQ(window_->ProgressBar1().value(), 100);
+    EXPECT_EQ(Rows(window_->Results()), (Strings{"carol@example.net", "bob@EXAMPLE.org", "Ann@Example.com"}));
+    for (std::int64_t row = 1; row <= 3; ++row) EXPECT_TRUE(window_->Results().Model().Checked(row));
+    EXPECT_EQ(window_->ProgressBar().value(), 100);
     EXPECT_TRUE(toolkit_.ErrorReports().empty());
 
     // A second run lists the same addresses again.
     toolkit_.OnProcessEvents({});
     Click("PushButton4");
-    EXPECT_EQ(window_->ListView2().Model().Count(), 3);
+    EXPECT_EQ(window_->Results().Model().Count(), 3);
 }
 
 TEST_F(ExtractionWindowTest, SwitchShowsTheConnectionWindowAndHidesThisOneAsItIs) {
     LoadAndShow();
-    window_->ListView2().Model().Append("kept@example.com", true);
+    window_->Results().Model().Append("kept@example.com", true);
     Click("PushButton5");
     EXPECT_EQ(connection_window_shown_, 1);
     EXPECT_FALSE(window_->isVisible());
     window_->show();
-    EXPECT_EQ(Rows(window_->ListView2()), Strings{"kept@example.com"});
+    EXPECT_EQ(Rows(window_->Results()), Strings{"kept@example.com"});
 }
 
 TEST_F(ExtractionWindowTest, ClosingEndsTheProgramAlsoDuringARun) {
@@ -143,24 +142,24 @@ TEST_F(ExtractionWindowTest, HoverShowsTheHandOverButtonsButNeverReplacesTheHour
         QApplication::sendEvent(&widget, &move);
     };
     move_over(Button("PushButton4"));
-    EXPECT_EQ(window_->Pointer().State(), ui::kPointerCustom);
-    move_over(*window_->ListView2().viewport());
-    EXPECT_EQ(window_->Pointer().State(), ui::kPointerDefault);
-    window_->Pointer().SetState(ui::kPointerHourglass);
+    EXPECT_EQ(window_->Pointer().State(), ui::PointerState::kCustom);
+    move_over(*window_->Results().viewport());
+    EXPECT_EQ(window_->Pointer().State(), ui::PointerState::kDefault);
+    window_->Pointer().SetState(ui::PointerState::kHourglass);
     move_over(Button("PushButton6"));
     move_over(*window_);
-    EXPECT_EQ(window_->Pointer().State(), ui::kPointerHourglass);
+    EXPECT_EQ(window_->Pointer().State(), ui::PointerState::kHourglass);
 }
 
 TEST_F(ExtractionWindowTest, AComponentThatCannotBeCreatedIsReportedPerStep) {
-    FailingDatabase broken(FailingDatabase::Failing::kBoth);
+    FailingDatabase broken;
     ui::ExtractionWindow window(
         toolkit_, broken, [this] { return profile_; }, [] {});
-    window.Form_Load();
+    window.Load();
     EXPECT_EQ(ReportLines(), Lines{120});
     toolkit_.ClearBoxes();
-    window.PushButton4_Click();
-    EXPECT_EQ(ReportLines(), (Lines{100, 102, 104, 106, 108, 110, 170, 170}));
+    window.OnStartExtracting();
+    EXPECT_EQ(ReportLines(), (Lines{100, 104, 106, 110, 170, 170}));
 }
 
 }  // namespace

@@ -4,15 +4,14 @@
 #include <QMouseEvent>
 
 #include "connection_window_fixture.h"
+#include "ui/cursor_file.h"
 #include "ui/pointer_feedback.h"
 #include "ui/visual_style.h"
 
 namespace kestrelmoor::test {
 namespace {
 
-using ui::kPointerCustom;
-using ui::kPointerDefault;
-using ui::kPointerHourglass;
+using ui::PointerState;
 
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
@@ -33,7 +32,7 @@ class PointerFeedbackTest : public ConnectionWindowTest {
         MakeWindow().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
-    int State() const { return window_->Pointer().State(); }
+    PointerState State() const { return window_->Pointer().State(); }
     QWidget& Named(const char* name) const {
         return *window_->findChild<QWidget*>(QString::fromLatin1(name));
     }
@@ -41,36 +40,36 @@ class PointerFeedbackTest : public ConnectionWindowTest {
 
 TEST_F(PointerFeedbackTest, ButtonsSetTheHandAndTheWindowFrameAndBoxesTheDefault) {
     MoveOver(Button(5), {5, 5});
-    EXPECT_EQ(State(), kPointerCustom);
+    EXPECT_EQ(State(), PointerState::kCustom);
     MoveOver(*window_, {530, 4});  // the window's own background
-    EXPECT_EQ(State(), kPointerDefault);
+    EXPECT_EQ(State(), PointerState::kDefault);
     MoveOver(Button(3), {5, 5});
     MoveOver(Named("Frame1"), {4, 100});  // the frame between its controls
-    EXPECT_EQ(State(), kPointerDefault);
+    EXPECT_EQ(State(), PointerState::kDefault);
     MoveOver(Button(4), {5, 5});
     MoveOver(Text(2), {5, 5});
-    EXPECT_EQ(State(), kPointerDefault);
+    EXPECT_EQ(State(), PointerState::kDefault);
     MoveOver(Button(4), {5, 5});
     MoveOver(Text(5), {5, 5});
-    EXPECT_EQ(State(), kPointerDefault);
+    EXPECT_EQ(State(), PointerState::kDefault);
 }
 
 TEST_F(PointerFeedbackTest, LabelsLeaveTheStateAsItWas) {
     MoveOver(Button(5), {5, 5});
     MoveOver(Named("Label2"), {3, 3});
-    EXPECT_EQ(State(), kPointerCustom);
+    EXPECT_EQ(State(), PointerState::kCustom);
 }
 
 TEST_F(PointerFeedbackTest, HoverNeverReplacesTheHourglass) {
-    window_->Pointer().SetState(kPointerHourglass);
+    window_->Pointer().SetState(PointerState::kHourglass);
     EXPECT_EQ(window_->cursor().shape(), Qt::WaitCursor);
     EXPECT_EQ(Text(1).cursor().shape(), Qt::WaitCursor) << "the hourglass covers the text boxes' I-beam";
     for (QWidget* over : {static_cast<QWidget*>(&Button(5)), static_cast<QWidget*>(&Text(1)),
                           static_cast<QWidget*>(window_.get())}) {
         MoveOver(*over, {5, 5});
-        EXPECT_EQ(State(), kPointerHourglass);
+        EXPECT_EQ(State(), PointerState::kHourglass);
     }
-    window_->Pointer().SetState(kPointerDefault);
+    window_->Pointer().SetState(PointerState::kDefault);
     EXPECT_EQ(Text(1).cursor().shape(), Qt::IBeamCursor);
     EXPECT_EQ(window_->cursor().shape(), Qt::ArrowCursor);
 }
@@ -78,11 +77,11 @@ TEST_F(PointerFeedbackTest, HoverNeverReplacesTheHourglass) {
 TEST_F(PointerFeedbackTest, HoverDuringTheConnectionTestKeepsTheHourglass) {
     Fill({"127.0.0.1", "nobody", "x", "none", "1"});  // a closed port: the open fails at once
     toolkit_.OnProcessEvents([&] { MoveOver(Button(5), {5, 5}); });
-    std::vector<int> while_message;
+    std::vector<PointerState> while_message;
     toolkit_.OnShowMessage([&] { while_message.push_back(State()); });
     QTest::mouseClick(&Button(5), Qt::LeftButton);
-    EXPECT_EQ(while_message, std::vector<int>{kPointerHourglass});
-    EXPECT_EQ(State(), kPointerDefault);
+    EXPECT_EQ(while_message, std::vector<PointerState>{PointerState::kHourglass});
+    EXPECT_EQ(State(), PointerState::kDefault);
 }
 
 TEST_F(PointerFeedbackTest, TheHandShowsThePictureWhenThereIsOne) {

@@ -53,12 +53,12 @@ TEST_F(ResultsExportTest, BothFilesHoldEveryRowWhetherCheckedOrNot) {
     toolkit_.QueueSaveFileName(Path("lines.txt"));
     export_.SaveAsTextFile();
     EXPECT_EQ(Read(Path("lines.txt")), "a@example.com\r\nb@example.com\r\nc@example.com\r\n");
-    EXPECT_EQ(pointer_.State(), ui::kPointerDefault);
+    EXPECT_EQ(pointer_.State(), ui::PointerState::kDefault);
 
     toolkit_.QueueSaveFileName(Path("comma"));
     export_.SaveAsCommaDelimited();
     EXPECT_EQ(Read(Path("comma")), "a@example.com,b@example.com,c@example.com,\r\n");
-    EXPECT_EQ(pointer_.State(), ui::kPointerArrow);
+    EXPECT_EQ(pointer_.State(), ui::PointerState::kArrow);
 
     ASSERT_EQ(toolkit_.SaveDialogs().size(), 2u);
     EXPECT_EQ(toolkit_.SaveDialogs()[0].title, "Save");
@@ -81,7 +81,7 @@ TEST_F(ResultsExportTest, CancelWritesNothingAndSaysNothing) {
     export_.SaveAsTextFile();
     EXPECT_TRUE(toolkit_.Boxes().empty());
     EXPECT_TRUE(QDir(folder_.path()).isEmpty());
-    EXPECT_EQ(pointer_.State(), ui::kPointerDefault);
+    EXPECT_EQ(pointer_.State(), ui::PointerState::kDefault);
 }
 
 TEST_F(ResultsExportTest, AnExistingFileIsReplacedOnlyAfterYes) {
@@ -93,7 +93,7 @@ TEST_F(ResultsExportTest, AnExistingFileIsReplacedOnlyAfterYes) {
     ASSERT_EQ(toolkit_.Boxes().size(), 1u);
     EXPECT_EQ(toolkit_.Boxes()[0].text, "Are you sure you wish to overwrite " + Path("old.txt") + " ?");
     EXPECT_EQ(Read(Path("old.txt")), "old content\r\n");
-    EXPECT_EQ(pointer_.State(), ui::kPointerDefault);
+    EXPECT_EQ(pointer_.State(), ui::PointerState::kDefault);
 
     toolkit_.QueueSaveFileName(Path("old.txt"));
     toolkit_.QueueAnswer(true);
@@ -107,7 +107,7 @@ TEST_F(ResultsExportTest, AnUnwritablePlaceGivesOneReportAndLeavesTheOldFile) {
     toolkit_.QueueSaveFileName(Path("no/such/folder/x.txt"));
     export_.SaveAsTextFile();
     EXPECT_EQ(ReportLines(), std::vector<int>{130});
-    EXPECT_EQ(pointer_.State(), ui::kPointerDefault);
+    EXPECT_EQ(pointer_.State(), ui::PointerState::kDefault);
 
     // Nothing can be created in /proc, not even by root, so an existing file there stays as it is.
     toolkit_.ClearBoxes();
@@ -117,7 +117,7 @@ TEST_F(ResultsExportTest, AnUnwritablePlaceGivesOneReportAndLeavesTheOldFile) {
     export_.SaveAsCommaDelimited();
     EXPECT_EQ(ReportLines(), std::vector<int>{130});
     EXPECT_EQ(Read(QStringLiteral("/proc/version")), before);
-    EXPECT_EQ(pointer_.State(), ui::kPointerArrow);
+    EXPECT_EQ(pointer_.State(), ui::PointerState::kArrow);
 }
 
 TEST_F(ResultsExportTest, ClearingTheListDuringASaveStopsWithOneReportAndKeepsTheOldFile) {
@@ -132,7 +132,7 @@ TEST_F(ResultsExportTest, ClearingTheListDuringASaveStopsWithOneReportAndKeepsTh
     export_.SaveAsTextFile();
     EXPECT_EQ(ReportLines(), std::vector<int>{134});
     EXPECT_EQ(Read(Path("keep.txt")), "keep me\r\n");
-    EXPECT_EQ(pointer_.State(), ui::kPointerDefault);
+    EXPECT_EQ(pointer_.State(), ui::PointerState::kDefault);
     EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files), QStringList{"keep.txt"});  // no temporary left
 }
 

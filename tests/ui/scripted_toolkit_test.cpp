@@ -20,7 +20,7 @@ TEST(ScriptedToolkit, RecordsBoxesInOrderAndAnswersFromTheQueue) {
 
     toolkit.ShowMessage("Connection successful.");
     EXPECT_TRUE(toolkit.AskYesNo("First?"));
-    Trap trap(toolkit, kLocationForm1PushButton5Click);
+    Trap trap(toolkit, kTestConnectionLocation);
     trap.step(100, [] { throw std::runtime_error("Access denied"); });
     EXPECT_FALSE(toolkit.AskYesNo("Second?"));
 
@@ -36,8 +36,7 @@ TEST(ScriptedToolkit, RecordsBoxesInOrderAndAnswersFromTheQueue) {
     EXPECT_EQ(boxes[2].icon, BoxIcon::Warning);
     EXPECT_EQ(boxes[3].text, "Second?");
     ASSERT_EQ(toolkit.ErrorReports().size(), 1u);
-    EXPECT_EQ(toolkit.ErrorReports()[0],
-              BuildErrorReportText("Access denied", kLocationForm1PushButton5Click, 100));
+    EXPECT_EQ(toolkit.ErrorReports()[0], BuildErrorReportText("Access denied", kTestConnectionLocation, 100));
 }
 
 TEST(ScriptedToolkit, AQuestionWithoutAnAnswerAndAnAnswerWithoutAQuestionFailTheTest) {

@@ -33,7 +33,7 @@ class ProgramFolder {
 };
 
 TEST_F(ConnectionWindowTest, FirstStartShowsTheDefaultsAndTriesNoConnection) {
-    FailingDatabase failing(FailingDatabase::Failing::kBoth);
+    FailingDatabase failing;
     ConnectionWindow& window = MakeWindow(failing);
     window.LoadAndShow();
     const QStringList expected = {"localhost", "", "", "", "3306"};
@@ -52,7 +52,7 @@ TEST_F(ConnectionWindowTest, FirstStartShowsTheDefaultsAndTriesNoConnection) {
 
 TEST_F(ConnectionWindowTest, ALoginWithoutPasswordIsNotTried) {
     Store({"127.0.0.1", "user", "", "shop", "3306"});
-    FailingDatabase failing(FailingDatabase::Failing::kBoth);
+    FailingDatabase failing;
     MakeWindow(failing).LoadAndShow();
     EXPECT_EQ(failing.ConnectionRequests(), 0);
     EXPECT_TRUE(window_->isVisible());
@@ -80,35 +80,35 @@ TEST_F(ConnectionWindowServerTest, AStoredLoginThatFailsStaysWithoutAMessage) {
 
 TEST_F(ConnectionWindowTest, AStoredLoginWithoutADatabaseComponentIsReportedAndStillMovesOn) {
     Store({"127.0.0.1", "user", "pw", "shop", "3306"});
-    FailingDatabase failing(FailingDatabase::Failing::kConnection);
+    FailingDatabase failing;
     MakeWindow(failing).LoadAndShow();
-    EXPECT_EQ(ReportLines(kLocationForm1FormLoad), (std::vector<int>{140, -1}));
-    EXPECT_EQ(ReportLines(kLocationForm1PushButton3Click), (std::vector<int>{-1, 100}));
+    EXPECT_EQ(ReportLines(kConnectionWindowLoadLocation), (std::vector<int>{140, -1}));
+    EXPECT_EQ(ReportLines(kNextLocation), (std::vector<int>{-1, 100}));
     EXPECT_EQ(extraction_window_shown_, 1);
 }
 
 TEST_F(ConnectionWindowTest, EveryUnreadableFieldIsReportedWithItsOwnLine) {
     ASSERT_TRUE(QDir().mkpath(SettingsStore().FilePath()));  // a folder where the file should be
     MakeWindow().LoadAndShow();
-    EXPECT_EQ(ReportLines(kLocationForm1FormLoad), (std::vector<int>{128, 130, 132, 134, 136}));
+    EXPECT_EQ(ReportLines(kConnectionWindowLoadLocation), (std::vector<int>{128, 130, 132, 134, 136}));
     EXPECT_TRUE(window_->isVisible());
     ASSERT_TRUE(QDir(SettingsStore().FilePath()).removeRecursively());
 }
 
 TEST_F(ConnectionWindowTest, TheHomePageOpensOnlyWhenSevenIsDrawn) {
-    MakeWindow(0.05).Form_Load();   // 1 + 5 = 6
-    MakeWindow(0.07).Form_Load();   // 8
-    MakeWindow(0.0).Form_Load();    // 1
-    MakeWindow(0.999).Form_Load();  // 100
+    MakeWindow(0.05).Load();   // 1 + 5 = 6
+    MakeWindow(0.07).Load();   // 8
+    MakeWindow(0.0).Load();    // 1
+    MakeWindow(0.999).Load();  // 100
     EXPECT_TRUE(toolkit_.OpenedUrls().empty());
-    MakeWindow(0.06).Form_Load();  // 7
+    MakeWindow(0.06).Load();  // 7
     EXPECT_EQ(toolkit_.OpenedUrls(), std::vector<QString>{QString::fromLatin1(ui::kHomePage)});
 }
 
 TEST_F(ConnectionWindowTest, AHomePageThatCannotBeOpenedIsReportedAtLine106AndStartUpGoesOn) {
     toolkit_.FailOpenUrl(true);
     MakeWindow(0.06).LoadAndShow();
-    EXPECT_EQ(ReportLines(kLocationForm1FormLoad), std::vector<int>{106});
+    EXPECT_EQ(ReportLines(kConnectionWindowLoadLocation), std::vector<int>{106});
     EXPECT_EQ(Text(1).text(), "localhost");
     EXPECT_TRUE(window_->isVisible());
 }
@@ -118,7 +118,7 @@ TEST_F(ConnectionWindowTest, TheSkinRecoloursWindowFrameAndLabelsAndAppliesItsSt
     folder.Put("/x/o.cjs", kResources + "/x/o.cjs");
     toolkit_.SetProgramFolder(folder.Path());
     ConnectionWindow& window = MakeWindow();
-    window.Form_Load();
+    window.Load();
     EXPECT_EQ(ui::BackColor(window), ui::kButtonFace);
     EXPECT_EQ(ui::BackColor(*window.findChild<QGroupBox*>("Frame1")), ui::kButtonFace);
     for (const char* label : {"Label1", "Label2", "Label3", "Label4", "Label9"}) {
@@ -137,7 +137,7 @@ TEST_F(ConnectionWindowTest, ASkinFolderInsteadOfAFileChangesNothing) {
     ASSERT_TRUE(QDir().mkpath(folder.Path() + "/x/o.cjs"));
     toolkit_.SetProgramFolder(folder.Path());
     ConnectionWindow& window = MakeWindow();
-    window.Form_Load();
+    window.Load();
     EXPECT_EQ(ui::BackColor(window), ui::kWhite);
     EXPECT_EQ(ui::BackColor(*window.findChild<QGroupBox*>("Frame1")), ui::kWhite);
     EXPECT_EQ(window.palette().color(QPalette::Window), QColor(Qt::white));
@@ -145,23 +145,23 @@ TEST_F(ConnectionWindowTest, ASkinFolderInsteadOfAFileChangesNothing) {
 }
 
 TEST_F(ConnectionWindowTest, ThePointerFileBesideTheProgramBecomesTheWindowsPicture) {
-    MakeWindow().Form_Load();  // the default program folder holds nothing
+    MakeWindow().Load();  // the default program folder holds nothing
     EXPECT_FALSE(window_->Pointer().HasPicture());
     EXPECT_TRUE(toolkit_.Boxes().empty());
 
     ProgramFolder folder;
     folder.Put("/HAND-M.CUR", kResources + "/HAND-M.CUR");
     toolkit_.SetProgramFolder(folder.Path());
-    MakeWindow().Form_Load();
+    MakeWindow().Load();
     EXPECT_TRUE(window_->Pointer().HasPicture());
     EXPECT_TRUE(toolkit_.Boxes().empty());
 
     ProgramFolder broken;
     broken.Put("/HAND-M.CUR", kResources + "/x/o.cjs");  // not a cursor
     toolkit_.SetProgramFolder(broken.Path());
-    MakeWindow().Form_Load();
+    MakeWindow().Load();
     EXPECT_FALSE(window_->Pointer().HasPicture());
-    EXPECT_EQ(ReportLines(kLocationForm1FormLoad), std::vector<int>{126});
+    EXPECT_EQ(ReportLines(kConnectionWindowLoadLocation), std::vector<int>{126});
 }
 
 TEST(AppTitle, IsTheDisplayNameCutAtItsLastSpaceWhileTooLong) {

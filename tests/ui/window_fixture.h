@@ -18,7 +18,7 @@ class ExtractionWindowTest : public ScratchServerTest {
     void SetUp() override {
         ScratchServerTest::SetUp();
         if (HasFatalFailure()) return;
-        profile_ = ScratchProfile();
+        profile_ = ScratchLogin();
         window_ = std::make_unique<ui::ExtractionWindow>(
             toolkit_, database_, [this] { return profile_; }, [this] { ++connection_window_shown_; });
     }
@@ -29,7 +29,7 @@ class ExtractionWindowTest : public ScratchServerTest {
     }
     void Click(const char* name) { QTest::mouseClick(&Button(name), Qt::LeftButton); }
     void LoadAndShow() {
-        window_->Form_Load();
+        window_->Load();
         window_->show();
     }
     std::vector<std::string> Rows(ui::CheckListView& list) const {
@@ -41,7 +41,7 @@ class ExtractionWindowTest : public ScratchServerTest {
 
     ScriptedToolkit toolkit_;
     db::MariaDbDatabase database_;
-    db::ConnectionProfile profile_;
+    db::Login profile_;
     std::unique_ptr<ui::ExtractionWindow> window_;
     int connection_window_shown_ = 0;
 };
