@@ -1,6 +1,12 @@
+# SPDX-License-Identifier: MIT
 # Where the pieces go. The window program lives in a folder of its own together with the two files it
 # looks for beside itself (the hand cursor and the skin); bin/ holds a link to it and the command-line
-# tool.
+# tool. The Debian package (debian/, scripts/package) installs through these rules.
+
+# The documentation folder carries the package's name, as Debian's policy asks, not the project's.
+if(NOT CMAKE_INSTALL_DOCDIR)
+    set(CMAKE_INSTALL_DOCDIR share/doc/kestrelmoor CACHE PATH "Documentation (share/doc/kestrelmoor)" FORCE)
+endif()
 include(GNUInstallDirs)
 
 set(KESTRELMOOR_PROGRAM_DIR ${CMAKE_INSTALL_LIBDIR}/kestrelmoor)
@@ -17,36 +23,22 @@ install(CODE "
 ")
 
 install(TARGETS kestrelmoor-extract RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# Manual pages are installed compressed, as Debian's policy asks.
-set(kestrelmoor_man ${CMAKE_BINARY_DIR}/kestrelmoor-extract.1.gz)
-add_custom_command(OUTPUT ${kestrelmoor_man}
-    COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/docs/kestrelmoor-extract.1 > ${kestrelmoor_man}
-    DEPENDS ${PROJECT_SOURCE_DIR}/docs/kestrelmoor-extract.1 VERBATIM)
-add_custom_target(kestrelmoor_man ALL DEPENDS ${kestrelmoor_man})
-install(FILES ${kestrelmoor_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Uncompressed: the Debian package compresses them (dh_compress), as man finds either form.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/kestrelmoor.1 ${PROJECT_SOURCE_DIR}/docs/kestrelmoor-extract.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/${KESTRELMOOR_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-foreach(size 32 48 128 256)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/${KESTRELMOOR_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The PNGs were drawn from the SVG once (rsvg-convert) and are kept in the repository, so that the
+# build needs no converter.
+foreach(size 16 24 32 48 64 128 256)
     install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/kestrelmoor-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME ${KESTRELMOOR_APP_ID}.png)
 endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/kestrelmoor.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${KESTRELMOOR_APP_ID}.svg)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-
-# A Debian package: cpack -G DEB (scripts/package).
-set(CPACK_PACKAGE_NAME kestrelmoor)
-set(CPACK_PACKAGE_VENDOR "Kestrelmoor")
-set(CPACK_PACKAGE_CONTACT "Kestrelmoor <support@kestrelmoor.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Pulls the e-mail addresses out of the tables of a MySQL database")
-set(CPACK_PACKAGE_DESCRIPTION "Kestrelmoor lists the tables of a MySQL or MariaDB database, reads the ones you tick and \
-collects every distinct e-mail address in them, ready to save as a text or comma-delimited file or to copy \
-to the clipboard. kestrelmoor-extract does the same on the command line and also reads text dumps.")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://kestrelmoor.org/")
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION database)
-# The run-time libraries come from the binaries themselves; the window's Arial resolves to Liberation Sans.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
-set(CPACK_STRIP_FILES ON)
-include(CPack)
