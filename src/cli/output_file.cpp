@@ -1,7 +1,6 @@
 #include "cli/output_file.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,24 +76,6 @@ void UnlinkTemporary(void* name) {
 std::string ProcPath(int fd) {
     return "/proc/self/fd/" + std::to_string(fd);
 }
-
-// Holds off the signals that end the program, so that a temporary file is never made without its
-// undo knowing it.
-class EndingSignalsHeld {
-  public:
-    EndingSignalsHeld() {
-        sigset_t ending;
-        ::sigemptyset(&ending);
-        for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) ::sigaddset(&ending, signal);
-        ::pthread_sigmask(SIG_BLOCK, &ending, &old_);
-    }
-    ~EndingSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
-    EndingSignalsHeld(const EndingSignalsHeld&) = delete;
-    EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
-
-  private:
-    sigset_t old_{};
-};
 
 }  // namespace
 

@@ -74,4 +74,15 @@ SignalUndo::~SignalUndo() {
     g_slots[slot_].data.store(nullptr);
 }
 
+EndingSignalsHeld::EndingSignalsHeld() {
+    sigset_t ending;
+    ::sigemptyset(&ending);
+    for (const int signal : kEndingSignals) ::sigaddset(&ending, signal);
+    ::pthread_sigmask(SIG_BLOCK, &ending, &old_);
+}
+
+EndingSignalsHeld::~EndingSignalsHeld() {
+    ::pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+}
+
 }  // namespace kestrelmoor::cli

@@ -3,6 +3,8 @@
 // sees the signal's own status (130 for Ctrl-C).
 #pragma once
 
+#include <signal.h>
+
 namespace kestrelmoor::cli {
 
 class SignalUndo {
@@ -20,6 +22,18 @@ class SignalUndo {
 
   private:
     int slot_ = -1;
+};
+
+// Holds off those signals while it lives, e.g. so that a file is never made without its undo knowing.
+class EndingSignalsHeld {
+  public:
+    EndingSignalsHeld();
+    ~EndingSignalsHeld();
+    EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+    EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+
+  private:
+    sigset_t old_{};
 };
 
 }  // namespace kestrelmoor::cli
