@@ -109,8 +109,6 @@ raw_controls() { sed 's/\x1b\[K//g' "$dir/screen" | tr -d '\r\n' | tr -cd '\000-
 terminal none "$tool" "${login[@]}" >/dev/null
 check "a listed table's name in the progress line" "" "$(raw_controls)"
 check "is shown escaped" 1 "$(grep -c 't\\x1b\]0;PWNED\\a\\x1b\[2J: 1 of 1 rows' "$dir/screen")"
-terminal none "$tool" "${login[@]}" "gone$esc" >/dev/null
-check "a server message quoting a name" "" "$(raw_controls)"
 terminal none "$tool" "${login[@]}" -o "$dir/missing/$esc" orders >/dev/null
 check "a file name in a message" "" "$(raw_controls)"
 check "is shown escaped" 1 "$(grep -c 'missing/t\\x1b\]0;PWNED\\a\\x1b\[2J: No such file' "$dir/screen")"
