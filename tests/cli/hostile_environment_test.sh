@@ -62,6 +62,11 @@ check "and the addresses are written" "eve@example.com
 cy@example.org" "$(cat "$dir/out")"
 check "no connection was broken by stray bytes" "$before" "$(aborted)"
 
+# A reader that goes away ends the run quietly, as in any pipeline (more than one buffer of output).
+admin "USE $db; CREATE TABLE many (e TEXT) SELECT CONCAT('user', seq, '@example.com') AS e FROM seq_1_to_6000"
+run many 2>"$dir/err" | head -n 1 >/dev/null
+check "a broken pipe ends the run by SIGPIPE, without a word" "141 " "${PIPESTATUS[0]} $(cat "$dir/err")"
+
 # --- signals during a run with -o ---------------------------------------------------------------
 # A listener of our own that accepts and never answers holds the run in its login.
 exec 3< <(exec python3 -c 'import socket, sys, time
