@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "cli/terminal_text.h"
+
 namespace kestrelmoor::cli {
 
 void Console::Put(std::string_view bytes) {
@@ -20,7 +22,7 @@ void Console::Status(std::string_view text) {
     if (!terminal_) return;
     // Back to the line's start, the new text, and the rest of a longer old text erased.
     std::string line = "\r";
-    line += text;
+    line += ShowControls(text);
     line += "\x1b[K";
     Put(line);
     status_shown_ = true;
@@ -38,14 +40,15 @@ void Console::Message(std::string_view text) {
     ++messages_;
     line += kProgramName;
     line += ": ";
-    line += text;
+    line += ShowControls(text, /*keep_line_feeds=*/true);
     line += '\n';
     Put(line);
 }
 
 void ConsoleReport::ReportFailure(std::string_view description, std::string_view /*location*/, int line) {
     ++failures_;
-    std::string text(description);
+    // A server message's own line breaks are shown, not obeyed: the message stays one line.
+    std::string text = ShowControls(description);
     text += " (at line ";
     text += std::to_string(line);
     text += ')';

@@ -1,5 +1,6 @@
 // Standard error of the command line: messages, and on a terminal one status line that is redrawn in
-// place and that a message never runs into.
+// place and that a message never runs into. Control characters in the texts are shown escaped (see
+// ShowControls), never obeyed by the terminal.
 #pragma once
 
 #include <string>
@@ -21,7 +22,8 @@ class Console {
     void Status(std::string_view text);
     // Keeps the status line as it stands and moves below it.
     void EndStatus();
-    // Prints "kestrelmoor-extract: <text>" on a line of its own, clearing the status line first.
+    // Prints "kestrelmoor-extract: <text>" on a line of its own, clearing the status line first. A line
+    // feed in `text` starts a new line; every other control character is shown escaped.
     void Message(std::string_view text);
     // How many messages were printed so far.
     int Messages() const { return messages_; }

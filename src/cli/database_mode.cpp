@@ -17,23 +17,23 @@
 #include "cli/password_prompt.h"
 #include "cli/progress_line.h"
 #include "cli/address_output.h"
+#include "cli/settings_reader.h"
 #include "cli/table_names.h"
 #include "cli/usage.h"
+#include "common/standard_streams.h"
 #include "core/extraction_run.h"
 #include "db/mariadb_database.h"
 
 namespace kestrelmoor::cli {
 namespace {
 
-LoginSources RealLoginSources() {
+LoginSources RealLoginSources(Console& console) {
     LoginSources sources;
     if (const char* pwd = std::getenv("MYSQL_PWD")) sources.mysql_pwd = pwd;
     // The store is opened only when a value is missing, so a full command line never touches it.
-    auto store = std::make_shared<std::optional<SettingsStore>>();
-    sources.setting = [store](SettingKey key) {
-        if (!*store) store->emplace();
-        return (*store)->Read(key).toStdString();
-    };
+    auto settings =
+        std::make_shared<SettingsReader>([&console](const std::string& m) { console.Message(m); });
+    sources.setting = [settings](SettingKey key) { return settings->Read(key); };
     sources.prompt_password = [] { return PromptPassword(); };
     return sources;
 }
@@ -70,9 +70,15 @@ int RunDatabaseMode(const std::vector<std::string>& args) {
         }
     }
 
+    // Standard output closed by the caller (">&-") holds a placeholder that cannot be written.
+    if (!file && !OpenForWriting(STDOUT_FILENO)) {
+        console.Message(WriteFailure(std::nullopt, std::make_error_code(std::errc::bad_file_descriptor)));
+        return 1;
+    }
+
     db::Login login;
     try {
-        login = ResolveLogin(options, RealLoginSources());
+        login = ResolveLogin(options, RealLoginSources(console));
     } catch (const std::exception& e) {
         console.Message(e.what());
         return 1;

@@ -9,8 +9,10 @@
 #include "cli/output_writer.h"
 #include "cli/text_mode.h"
 #include "cli/usage.h"
+#include "common/standard_streams.h"
 
 int main(int argc, char** argv) {
+    kestrelmoor::HoldStandardStreams();  // first: nothing may be opened onto a closed 0, 1 or 2
     using namespace kestrelmoor::cli;
     SkipUnusedCaBundle();
     std::vector<std::string> args(argv + 1, argv + argc);

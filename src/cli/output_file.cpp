@@ -1,28 +1,22 @@
 #include "cli/output_file.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <system_error>
 #include <vector>
 
 namespace kestrelmoor::cli {
 namespace {
 
+// As many links in a row as the system itself follows before it gives up with ELOOP.
+constexpr int kMaxLinks = 40;
+
 [[noreturn]] void Fail(int error, const std::string& path) {
     throw std::system_error(error, std::generic_category(), path);
-}
-
-// A symbolic link is followed, so that the file it points to is replaced and the link stays.
-std::string ResolveLinks(const std::string& path) {
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -36,15 +30,56 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string ReadLink(const std::string& path) {
+    std::vector<char> target(256);
+    while (true) {
+        const ssize_t size = ::readlink(path.c_str(), target.data(), target.size());
+        if (size < 0) Fail(errno, path);
+        if (static_cast<std::size_t>(size) < target.size()) return std::string(target.data(), size);
+        target.resize(target.size() * 2);
+    }
+}
+
+// The file that writing `path` would write, one link at a time: a relative link is relative to its
+// own folder, and a dangling link ends at the file it would create.
+std::string FollowLinks(std::string path) {
+    for (int links = 0;; ++links) {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+        if (links == kMaxLinks) Fail(ELOOP, path);
+        const std::string target = ReadLink(path);
+        const std::string folder = FolderOf(path);
+        path = target.front() == '/' ? target : (folder == "/" ? "" : folder) + "/" + target;
+    }
+}
+
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
 }
 
+// A name for the temporary file beside the target, e.g. ".addresses.txt.k3Xa9Q".
+std::string TemporaryName(const std::string& path) {
+    static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char random[6] = {};
+    if (::getrandom(random, sizeof random, 0) != sizeof random) Fail(errno, path);
+    std::string name = FolderOf(path) + "/." + NameOf(path) + ".";
+    for (const unsigned char byte : random) name += kChars[byte % (sizeof kChars - 1)];
+    return name;
+}
+
+void UnlinkTemporary(void* name) {
+    ::unlink(static_cast<const char*>(name));
+}
+
+std::string ProcPath(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
 }  // namespace
 
-OutputFile::OutputFile(std::string path) : path_(ResolveLinks(path)) {
+OutputFile::OutputFile(std::string path, bool allow_unnamed) : path_(FollowLinks(std::move(path))) {
     struct stat status {};
     const bool exists = ::stat(path_.c_str(), &status) == 0;
     if (exists && !S_ISREG(status.st_mode)) {
@@ -53,39 +88,84 @@ OutputFile::OutputFile(std::string path) : path_(ResolveLinks(path)) {
         if (fd_ < 0) Fail(errno, path_);
         return;
     }
-    std::string pattern = FolderOf(path_) + "/." + NameOf(path_) + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd_ < 0) Fail(errno, path_);
-    temporary_ = name.data();
-    if (::fchmod(fd_, exists ? (status.st_mode & 07777) : NewFileMode()) != 0) {
-        const int error = errno;
-        ::close(fd_);
-        ::unlink(temporary_.c_str());
-        Fail(error, path_);
+    try {
+        if (!allow_unnamed || !OpenUnnamed()) OpenNamed();
+        if (::fchmod(fd_, exists ? (status.st_mode & 07777) : NewFileMode()) != 0) Fail(errno, path_);
+    } catch (const std::system_error&) {
+        Discard();
+        throw;
     }
 }
 
-OutputFile::~OutputFile() {
+// A file without a name in the target's folder, given one at the commit through its /proc entry;
+// false where the file system, the kernel or a missing /proc do not allow that.
+bool OutputFile::OpenUnnamed() {
+    fd_ = ::open(FolderOf(path_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd_ < 0) return false;
+    if (::access(ProcPath(fd_).c_str(), F_OK) != 0) {
+        ::close(fd_);
+        fd_ = -1;
+        return false;
+    }
+    unnamed_ = true;
+    return true;
+}
+
+void OutputFile::OpenNamed() {
+    std::string pattern = FolderOf(path_) + "/." + NameOf(path_) + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const EndingSignalsHeld held;
+    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd_ < 0) Fail(errno, path_);
+    NameTemporary(name.data());
+}
+
+void OutputFile::NameTemporary(const std::string& name) {
+    undo_.reset();
+    temporary_ = name;
+    undo_ = std::make_unique<SignalUndo>(UnlinkTemporary, temporary_.data());
+}
+
+void OutputFile::Discard() {
     if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    undo_.reset();
+    temporary_.clear();
+}
+
+OutputFile::~OutputFile() {
+    Discard();
+}
+
+void OutputFile::LinkUnnamed() {
+    // Under a fresh name beside the target: a link cannot replace an existing file, the rename can.
+    for (int attempt = 0;; ++attempt) {
+        const std::string name = TemporaryName(path_);
+        const EndingSignalsHeld held;
+        if (::linkat(AT_FDCWD, ProcPath(fd_).c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            NameTemporary(name);
+            return;
+        }
+        if (errno != EEXIST || attempt == 100) Fail(errno, path_);
+    }
 }
 
 void OutputFile::Commit() {
-    if (temporary_.empty()) {
+    if (temporary_.empty() && !unnamed_) {
         const int fd = fd_;
         fd_ = -1;
         if (::close(fd) != 0) Fail(errno, path_);
         return;
     }
+    if (::fsync(fd_) != 0) Fail(errno, path_);
+    if (unnamed_) LinkUnnamed();
     const int fd = fd_;
     fd_ = -1;
-    const bool synced = ::fsync(fd) == 0;
-    const int sync_error = errno;
     if (::close(fd) != 0) Fail(errno, path_);
-    if (!synced) Fail(sync_error, path_);
     if (::rename(temporary_.c_str(), path_.c_str()) != 0) Fail(errno, path_);
+    undo_.reset();
     temporary_.clear();
 }
 

@@ -11,8 +11,8 @@ struct WriteError : std::system_error {
     using std::system_error::system_error;
 };
 
-// Buffered writes to a file descriptor that report failure (a full disk, a closed pipe) by throwing
-// WriteError instead of losing output silently.
+// Buffered writes to a file descriptor that report failure (a full disk) by throwing WriteError instead
+// of losing output silently. A pipe whose reader has gone ends the program quietly by SIGPIPE.
 class OutputWriter {
   public:
     explicit OutputWriter(int fd) : fd_(fd) {}

@@ -6,18 +6,23 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
+
+#include "cli/signal_undo.h"
 
 namespace kestrelmoor::cli {
 namespace {
 
 constexpr const char* kAdvice = "; give the password with --password=PASSWORD or $MYSQL_PWD";
 
-// Closes the terminal and puts its echo back however the prompt ends.
+// Closes the terminal and puts its echo back however the prompt ends: a return, an exception, or a
+// signal (Ctrl-C, a kill) that ends the program.
 class Terminal {
   public:
     explicit Terminal(int fd) : fd_(fd) {}
     ~Terminal() {
-        if (echo_off_) ::tcsetattr(fd_, TCSAFLUSH, &saved_);
+        undo_.reset();
+        if (echo_off_) Restore(this);
         ::close(fd_);
     }
     Terminal(const Terminal&) = delete;
@@ -28,7 +33,10 @@ class Terminal {
         termios quiet = saved_;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;
+        // Known to the signal handler before echo goes off, so that no moment is left without it.
+        undo_ = std::make_unique<SignalUndo>(Restore, this);
         echo_off_ = ::tcsetattr(fd_, TCSAFLUSH, &quiet) == 0;
+        if (!echo_off_) undo_.reset();
         return echo_off_;
     }
     void Write(const char* text) {
@@ -42,9 +50,16 @@ class Terminal {
     int fd() const { return fd_; }
 
   private:
+    // Async-signal-safe: tcsetattr is.
+    static void Restore(void* terminal) {
+        const auto* self = static_cast<const Terminal*>(terminal);
+        ::tcsetattr(self->fd_, TCSAFLUSH, &self->saved_);
+    }
+
     int fd_;
     termios saved_{};
     bool echo_off_ = false;
+    std::unique_ptr<SignalUndo> undo_;
 };
 
 }  // namespace

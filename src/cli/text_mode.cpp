@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "cli/line_reader.h"
+#include "cli/terminal_text.h"
 #include "core/address_scan.h"
 #include "core/lookahead_inserter.h"
 
@@ -24,7 +25,7 @@ bool ScanInput(const std::string& name, LookaheadInserter& addresses, std::ostre
     const bool is_stdin = name == "-";
     int fd = is_stdin ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        errors << "kestrelmoor-extract: " << name << ": " << std::strerror(errno) << '\n';
+        errors << "kestrelmoor-extract: " << ShowControls(name) << ": " << std::strerror(errno) << '\n';
         return false;
     }
     bool ok = true;
@@ -34,7 +35,7 @@ bool ScanInput(const std::string& name, LookaheadInserter& addresses, std::ostre
         if (!is_stdin) ::close(fd);
         throw;
     } catch (const std::system_error& e) {
-        errors << "kestrelmoor-extract: " << (is_stdin ? "standard input" : name) << ": "
+        errors << "kestrelmoor-extract: " << (is_stdin ? "standard input" : ShowControls(name)) << ": "
                << e.code().message() << '\n';
         ok = false;
     }

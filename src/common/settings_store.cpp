@@ -49,36 +49,52 @@ bool CreateMissingFolders(const QString& path) {
     if (parent != path && !CreateMissingFolders(parent)) {
         return false;
     }
-    return (::mkdir(native.constData(), kPrivateFolderMode) == 0 || errno == EEXIST) &&
-           ::chmod(native.constData(), kPrivateFolderMode) == 0;
+    if (::mkdir(native.constData(), kPrivateFolderMode) != 0) {
+        return errno == EEXIST;  // made by someone else meanwhile: theirs, tightened below if it is the last
+    }
+    // Made here: exactly private, whatever the umask took away.
+    return ::chmod(native.constData(), kPrivateFolderMode) == 0;
 }
 
-// The settings folder exists with mode 0700 (a looser mode is tightened).
+// Takes the group's and others' permissions away. The owner's are the owner's choice: a folder or
+// file made read-only stays so, and the write that it then refuses is reported by the caller.
+bool Tighten(int fd, const struct stat& status) {
+    const mode_t mode = status.st_mode & 07777;
+    return (mode & 077) == 0 || ::fchmod(fd, mode & ~static_cast<mode_t>(077)) == 0;
+}
+
+// The settings folder exists and is closed to others (a looser mode is tightened).
 bool MakePrivateFolder(const QString& path) {
     if (!CreateMissingFolders(path)) {
         return false;
     }
     const QByteArray native = QFile::encodeName(path);
-    struct stat status {};
-    if (::stat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+    const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    return (status.st_mode & 07777) == kPrivateFolderMode ||
-           ::chmod(native.constData(), kPrivateFolderMode) == 0;
+    struct stat status {};
+    bool ok = ::fstat(fd, &status) == 0 && Tighten(fd, status);
+    ok = ::close(fd) == 0 && ok;
+    return ok;
 }
 
-// The settings file exists with mode 0600 (created empty if missing, a looser mode tightened). The
-// later atomic saves write a temporary file that takes the existing file's mode before any value
-// lands in it, so the mode set here holds from then on.
+// The settings file exists and is closed to others (created empty with mode 0600 if missing, a looser
+// mode tightened). The later atomic saves write a temporary file that takes the existing file's mode
+// before any value lands in it, so the mode set here holds from then on.
 bool MakePrivateFile(const QString& path) {
     const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, kPrivateFileMode);
+    int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFileMode);
+    const bool created = fd >= 0;
+    if (!created && errno == EEXIST) {
+        fd = ::open(native.constData(), O_WRONLY | O_CLOEXEC);
+    }
     if (fd < 0) {
         return false;
     }
     struct stat status {};
     bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-              ((status.st_mode & 07777) == kPrivateFileMode || ::fchmod(fd, kPrivateFileMode) == 0);
+              (created ? ::fchmod(fd, kPrivateFileMode) == 0 : Tighten(fd, status));
     ok = ::close(fd) == 0 && ok;
     return ok;
 }

@@ -2,8 +2,10 @@
 //
 // The values live in an INI file under the user's config folder ($XDG_CONFIG_HOME, else ~/.config):
 // Veltrane/Veltrane.conf, section [Kestrelmoor]. Values are stored exactly as typed, the password in
-// plain text, so the folder is kept at mode 0700 and the file at 0600; both are made so before the
-// first value is written, and a looser mode left by someone else is tightened on the next write.
+// plain text, so the folder is made with mode 0700 and the file with 0600 before the first value is
+// written, and a looser mode is tightened on the next write: the group's and others' permissions are
+// taken away, the owner's are never given back (a folder the user made read-only stays so, and
+// writes then fail, leaving the file as it was).
 #pragma once
 
 #include <array>

@@ -106,6 +106,22 @@ TEST(ProgressLineTest, AMessageClearsTheLineAndAFailedTableLeavesNoLine) {
               "\rempty: reading\x1b[K\rempty: no rows\x1b[K\n");
 }
 
+TEST(ProgressLineTest, ControlCharactersInNamesAndMessagesAreShownNotObeyed) {
+    Captured err;
+    Console console(err.fd(), true);
+    ConsoleReport report(console);
+    ProgressLine line(console);
+    const std::string name = "t\x1b]0;PWNED\a\x1b[2J";
+    line.TableStarted(name);
+    report.ReportFailure("Table 'shop." + name + "' doesn't exist\nkestrelmoor-extract: fake", "", 124);
+    console.Message("cannot write the addresses to \x1b[31mred.txt\nsecond line");
+    EXPECT_EQ(err.Text(),
+              "\rt\\x1b]0;PWNED\\a\\x1b[2J: reading\x1b[K"
+              "\r\x1b[Kkestrelmoor-extract: Table 'shop.t\\x1b]0;PWNED\\a\\x1b[2J' doesn't exist"
+              "\\nkestrelmoor-extract: fake (at line 124)\n"
+              "kestrelmoor-extract: cannot write the addresses to \\x1b[31mred.txt\nsecond line\n");
+}
+
 TEST(ProgressLineTest, DrawsNothingWithoutATerminal) {
     Captured err;
     Console console(err.fd(), false);

@@ -4,8 +4,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -138,6 +140,49 @@ TEST_F(OutputFileTest, ALinkedFileIsReplacedAndTheLinkKept) {
     EXPECT_TRUE(S_ISLNK(status.st_mode));
     EXPECT_EQ(Slurp(target_), "new\n");
 }
+
+TEST_F(OutputFileTest, LinksAreFollowedOneByOneAndADanglingLinkCreatesItsTarget) {
+    // link.txt -> sub/hop (relative to its own folder) -> ../final.txt, which does not exist yet.
+    ASSERT_EQ(::mkdir((dir_ + "/sub").c_str(), 0700), 0);
+    ASSERT_EQ(::symlink("sub/hop", (dir_ + "/link.txt").c_str()), 0);
+    ASSERT_EQ(::symlink("../final.txt", (dir_ + "/sub/hop").c_str()), 0);
+    OutputFile file(dir_ + "/link.txt");
+    Put(file, "new\n");
+    file.Commit();
+    EXPECT_EQ(Slurp(dir_ + "/final.txt"), "new\n");
+    struct stat status {};
+    ASSERT_EQ(::lstat((dir_ + "/link.txt").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+}
+
+// Each kind of temporary file: unnamed where the system allows it, and the named one used elsewhere.
+class OutputFileKindTest : public OutputFileTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(OutputFileKindTest, ASignalThatEndsTheProgramLeavesOnlyTheOldFile) {
+    Spit(target_, "old\n");
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            OutputFile file(target_, GetParam());
+            Put(file, "half of the new");
+            ::raise(signal);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "signal " << signal;
+        EXPECT_EQ(Slurp(target_), "old\n");
+        EXPECT_EQ(Entries(dir_), std::vector<std::string>{"addresses.txt"}) << "signal " << signal;
+    }
+    OutputFile file(target_, GetParam());
+    Put(file, "new\n");
+    file.Commit();
+    EXPECT_EQ(Slurp(target_), "new\n");
+    EXPECT_EQ(Entries(dir_), std::vector<std::string>{"addresses.txt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(UnnamedOrNamed, OutputFileKindTest, ::testing::Bool());
 
 TEST_F(OutputFileTest, AMissingFolderOrAFolderAsTargetFails) {
     try {

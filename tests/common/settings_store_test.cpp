@@ -1,6 +1,7 @@
 #include "common/settings_store.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -10,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include "common/settings_file_check.h"
 
 namespace kestrelmoor {
 namespace {
@@ -170,6 +173,50 @@ TEST_F(SettingsStoreTest, AnUnreadableFileIsAnErrorNotTheDefaults) {
     SettingsStore store;
     EXPECT_THROW(store.Read(SettingKey::Server), SettingsError);
     EXPECT_FALSE(store.Write(SettingKey::Server, "host"));
+}
+
+TEST_F(SettingsStoreTest, AReadOnlyFolderStaysReadOnlyAndItsFileIntact) {
+    ASSERT_TRUE(QDir().mkpath(SettingsFolder()));
+    QFile file(SettingsFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Kestrelmoor]\nMyUser=bob\n");
+    file.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(SettingsFolder()).constData(), 0550), 0);
+    const bool privileged = ::geteuid() == 0;  // permissions do not stop root's writes
+    EXPECT_EQ(SettingsStore().Write(SettingKey::User, "eve"), privileged);
+    EXPECT_EQ(ModeOf(SettingsFolder()), 0500u) << "only the group's permission is taken away";
+    EXPECT_EQ(SettingsStore().Read(SettingKey::User), privileged ? "eve" : "bob");
+    ASSERT_EQ(::chmod(QFile::encodeName(SettingsFolder()).constData(), 0700), 0);
+}
+
+// What the command line is told about a file it cannot use.
+std::string ProblemWith(const QByteArray& bytes) {
+    QDir().mkpath(SettingsFolder());
+    QFile file(SettingsFile());
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    return SettingsFileProblem(QFile::encodeName(SettingsFile()).toStdString());
+}
+
+TEST_F(SettingsStoreTest, AFileThatCannotBeUsedIsToldWhyAndTheStoresOwnFilesAreNot) {
+    const std::string path = QFile::encodeName(SettingsFile()).toStdString();
+    EXPECT_EQ(SettingsFileProblem(path), "") << "no file: the fallbacks, as always";
+    // Every tricky value the store can write reads back without a problem.
+    SettingsStore store;
+    for (const char* value : {"\"quoted\" and 'single'", "\"", "a,b, c", " x ", "line\nbreak", "back\\"}) {
+        ASSERT_TRUE(store.Write(SettingKey::Password, value));
+        EXPECT_EQ(SettingsFileProblem(path), "") << value;
+    }
+    EXPECT_EQ(ProblemWith("[Kestrelmoor]\nMyUser=bob\nMyPassword=\"abc\nMyDatabase=shop\n"),
+              "line 3 opens a quote that is never closed, so the lines after it would be taken as part of "
+              "MyPassword");
+    // A settings folder that cannot be entered: its name taken by a plain file (root enters any folder).
+    QDir(SettingsFolder()).removeRecursively();
+    QFile blocker(SettingsFolder());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_EQ(SettingsFileProblem(path), "it cannot be read: Not a directory");
 }
 
 }  // namespace

@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# kestrelmoor-extract where the environment works against it, against the private test server
+# (scripts/test-db): standard streams closed, signals during a run with -o, -o onto symbolic links,
+# escape sequences in names, the password prompt interrupted, a settings file that cannot be used.
+# Usage: hostile_environment_test.sh TOOL SOURCE_DIR
+set -u
+tool=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+facts=${KESTRELMOOR_TEST_DB_FACTS:-$2/build/test-db/facts.env}
+fact() { sed -n "s/^$1=//p" "$facts" | head -n 1; }
+if [ ! -f "$facts" ]; then
+    echo "FAIL: no test server facts at $facts; start one with scripts/test-db start"
+    exit 1
+fi
+port=$(fact PORT)
+user=$(fact USER)
+password=$(fact PASSWORD)
+db=kestrel_hostile_$$
+
+dir=$(mktemp -d)
+unset MYSQL_PWD MYSQL_HOST MYSQL_TCP_PORT
+export XDG_CONFIG_HOME=$dir/config
+admin() {
+    MYSQL_PWD=$(fact ADMIN_PASSWORD) mariadb --no-defaults --protocol=tcp -h 127.0.0.1 -P "$port" \
+        -u "$(fact ADMIN_USER)" -B -N -e "$1"
+}
+listener=""
+cleanup() {
+    [ -z "$listener" ] || kill "$listener" 2>/dev/null
+    admin "DROP DATABASE IF EXISTS $db" || true
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+admin "SELECT 1" >/dev/null || { echo "FAIL: the test server at port $port does not answer"; exit 1; }
+
+failures=0
+check() { # name, expected, actual
+    if [ "$2" == "$3" ]; then echo "ok   $1"; else
+        echo "FAIL $1"
+        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3")
+        failures=$((failures + 1))
+    fi
+}
+login=(-h 127.0.0.1 -P "$port" -u "$user" "-p$password" -D "$db")
+run() { "$tool" "${login[@]}" "$@"; }
+esc=$'t\e]0;PWNED\a\e[2J'
+admin "CREATE DATABASE $db; USE $db;
+       CREATE TABLE orders (id INT, contact VARCHAR(80));
+       INSERT INTO orders VALUES (1, 'eve@example.com'), (2, 'cy@example.org');
+       CREATE TABLE \`$esc\` (a TEXT); INSERT INTO \`$esc\` VALUES ('esc@example.com');"
+
+# --- closed standard streams --------------------------------------------------------------------
+# A closed descriptor must not become the connection's socket, or output and messages go into it.
+aborted() { sleep 0.3; admin "SHOW GLOBAL STATUS LIKE 'Aborted_clients'" | cut -f2; }
+before=$(aborted)
+run orders >&- 2>"$dir/err"; rc=$?
+check "a closed standard output exits 1" 1 "$rc"
+check "and says so" "kestrelmoor-extract: cannot write the addresses: Bad file descriptor" "$(cat "$dir/err")"
+run orders gone 2>&- >"$dir/out"; rc=$?
+check "a closed standard error: the failure still exits 1" 1 "$rc"
+check "and the addresses are written" "eve@example.com
+cy@example.org" "$(cat "$dir/out")"
+check "no connection was broken by stray bytes" "$before" "$(aborted)"
+
+# A reader that goes away ends the run quietly, as in any pipeline (more than one buffer of output).
+admin "USE $db; CREATE TABLE many (e TEXT) SELECT CONCAT('user', seq, '@example.com') AS e FROM seq_1_to_6000"
+run many 2>"$dir/err" | head -n 1 >/dev/null
+check "a broken pipe ends the run by SIGPIPE, without a word" "141 " "${PIPESTATUS[0]} $(cat "$dir/err")"
+
+# --- signals during a run with -o ---------------------------------------------------------------
+# A listener of our own that accepts and never answers holds the run in its login.
+exec 3< <(exec python3 -c 'import socket, sys, time
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(8)
+print(s.getsockname()[1], flush=True)
+held = []
+while True: held.append(s.accept())')
+listener=$!
+read -r silent_port <&3
+mkdir "$dir/signals"
+printf 'old\n' >"$dir/signals/FILE"
+for signal in INT TERM HUP; do
+    # Started with the signal's default action (a shell's background job would ignore SIGINT).
+    env --default-signal=INT,QUIT,TERM,HUP "$tool" -h 127.0.0.1 -P "$silent_port" -u nobody --password=x \
+        -o "$dir/signals/FILE" orders 2>/dev/null &
+    pid=$!
+    for _ in $(seq 1 100); do # until the temporary file is open
+        ls -l "/proc/$pid/fd" 2>/dev/null | grep -q "$dir/signals/" && break
+        sleep 0.05
+    done
+    kill -"$signal" "$pid"
+    wait "$pid" 2>/dev/null; rc=$?
+    check "SIG$signal ends the run as the signal does" "$((128 + $(kill -l "$signal")))" "$rc"
+    check "SIG$signal leaves nothing but FILE, as it was" "FILE old" "$(ls -A "$dir/signals") $(cat "$dir/signals/FILE")"
+done
+
+# --- -o onto symbolic links ---------------------------------------------------------------------
+mkdir "$dir/links" "$dir/links/real"
+printf 'old\n' >"$dir/links/real/list.txt"
+ln -s real/list.txt "$dir/links/link.txt"
+ln -s real/new.txt "$dir/links/dangling.txt"
+(cd / && run -o "$dir/links/link.txt" orders && run -o "$dir/links/dangling.txt" orders); rc=$?
+check "writing through links exits 0" 0 "$rc"
+check "the links stay links" "real/list.txt real/new.txt" \
+    "$(readlink "$dir/links/link.txt") $(readlink "$dir/links/dangling.txt")"
+check "the link's target is written, a dangling link's created" "eve@example.com
+cy@example.org
+eve@example.com
+cy@example.org" "$(cat "$dir/links/real/list.txt" "$dir/links/real/new.txt")"
+
+# --- escape sequences on a terminal -------------------------------------------------------------
+terminal() { python3 "$here/pty_run.py" "$dir/screen" "$@"; }
+# Only the program's own "erase to the end of the line" may reach the terminal as an escape sequence.
+raw_controls() { sed 's/\x1b\[K//g' "$dir/screen" | tr -d '\r\n' | tr -cd '\000-\037\177' | od -An -c | tr -d ' '; }
+terminal none "$tool" "${login[@]}" >/dev/null
+check "a listed table's name in the progress line" "" "$(raw_controls)"
+check "is shown escaped" 1 "$(grep -c 't\\x1b\]0;PWNED\\a\\x1b\[2J: 1 of 1 rows' "$dir/screen")"
+terminal none "$tool" "${login[@]}" -o "$dir/missing/$esc" orders >/dev/null
+check "a file name in a message" "" "$(raw_controls)"
+check "is shown escaped" 1 "$(grep -c 'missing/t\\x1b\]0;PWNED\\a\\x1b\[2J: No such file' "$dir/screen")"
+
+# --- the password prompt interrupted ------------------------------------------------------------
+prompt=("$tool" -h 127.0.0.1 -P "$port" -u "$user" -p -D "$db" orders)
+check "Ctrl-C at the prompt ends the program with echo back on" "status=-2 echo=on" "$(terminal ctrl-c "${prompt[@]}")"
+check "SIGTERM at the prompt too" "status=-15 echo=on" "$(terminal sigterm "${prompt[@]}")"
+
+# --- a settings file that cannot be used --------------------------------------------------------
+mkdir -p "$XDG_CONFIG_HOME/Veltrane"
+head -c 300 /dev/urandom >"$XDG_CONFIG_HOME/Veltrane/Veltrane.conf"
+"$tool" -h 127.0.0.1 -P "$port" -u "$user" "-p$password" orders >/dev/null 2>"$dir/err"
+check "a settings file of random bytes is named, with what was done instead" 1 \
+    "$(grep -c "settings file $XDG_CONFIG_HOME/Veltrane/Veltrane.conf is not used: it is not a settings file.*the defaults" "$dir/err")"
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
