@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -18,25 +17,11 @@
 #include "cli/progress_line.h"
 #include "cli/stream_sink.h"
 #include "cli/table_names.h"
-#include "cli/usage.h"
 #include "core/extraction_run.h"
 #include "db/mariadb_database.h"
 
 namespace kestrelmoor::cli {
 namespace {
-
-LoginSources RealLoginSources() {
-    LoginSources sources;
-    if (const char* pwd = std::getenv("MYSQL_PWD")) sources.mysql_pwd = pwd;
-    // The store is opened only when a value is missing, so a full command line never touches it.
-    auto store = std::make_shared<std::optional<SettingsStore>>();
-    sources.setting = [store](SettingKey key) {
-        if (!*store) store->emplace();
-        return (*store)->Read(key).toStdString();
-    };
-    sources.prompt_password = [] { return PromptPassword(); };
-    return sources;
-}
 
 std::string WriteFailure(const std::optional<std::string>& file, const std::error_code& error) {
     return "cannot write the addresses" + (file ? " to " + *file : std::string()) + ": " + error.message();
@@ -44,20 +29,8 @@ std::string WriteFailure(const std::optional<std::string>& file, const std::erro
 
 }  // namespace
 
-int RunDatabaseMode(const std::vector<std::string>& args) {
+int RunDatabaseMode(const CommandLine& options, Login login) {
     Console console(STDERR_FILENO, ::isatty(STDERR_FILENO) == 1);
-
-    DatabaseOptions options;
-    try {
-        options = ParseDatabaseOptions(args);
-    } catch (const UsageError& e) {
-        console.Message(std::string(e.what()) + "\nTry 'kestrelmoor-extract --help' for more information.");
-        return 2;
-    }
-    if (options.help) {
-        std::cout << kUsage << std::flush;
-        return 0;
-    }
 
     // The output first: a file that cannot be written is known before anything is asked or read.
     std::unique_ptr<OutputFile> file;
@@ -72,7 +45,8 @@ int RunDatabaseMode(const std::vector<std::string>& args) {
 
     db::ConnectionProfile profile;
     try {
-        profile = ProtectForConnectionString(ResolveLogin(options, RealLoginSources()));
+        if (login.ask_password) login.password = PromptPassword();
+        profile = ProtectForConnectionString(ProfileOf(login));
     } catch (const std::exception& e) {
         console.Message(e.what());
         return 1;
