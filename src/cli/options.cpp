@@ -155,9 +155,11 @@ void Take(CommandLine& line, int code, char* value) {
         default: {
             const Spec& spec = *SpecOf(code);
             Setting setting{spec.login_key, std::nullopt, "command line", "--" + std::string(spec.name)};
-            setting.value = code == 'p' ? TakePassword(value)
-                            : value     ? std::optional<std::string>(value)
-                                        : std::nullopt;
+            if (code == 'p') {
+                setting.value = TakePassword(value);
+            } else if (value) {
+                setting.value = value;
+            }
             LoginOptions checked;
             ApplySetting(checked, setting);
             line.login.push_back(std::move(setting));
