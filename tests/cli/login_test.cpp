@@ -89,6 +89,10 @@ struct PasswordCase {
     std::string expected;                               // "?" when it is to be asked for
 };
 
+void PrintTo(const PasswordCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class PasswordTest : public ::testing::TestWithParam<PasswordCase> {};
 
 TEST_P(PasswordTest, ComesFromTheRightSource) {

@@ -28,6 +28,10 @@ struct Parsed {
     Opt extra_file = std::nullopt;
 };
 
+void PrintTo(const Parsed& parsed, std::ostream* out) {
+    *out << parsed.name;
+}
+
 std::string FlagsOf(const CommandLine& line) {
     std::string flags;
     const std::pair<bool, char> all[] = {
@@ -123,6 +127,10 @@ struct Refused {
     Args args;
     std::string message;
 };
+
+void PrintTo(const Refused& refused, std::ostream* out) {
+    *out << refused.name;
+}
 
 class RefusesTest : public ::testing::TestWithParam<Refused> {};
 
