@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -19,7 +18,6 @@
 #include "cli/address_output.h"
 #include "cli/settings_reader.h"
 #include "cli/table_names.h"
-#include "cli/usage.h"
 #include "common/standard_streams.h"
 #include "core/extraction_run.h"
 #include "db/mariadb_database.h"
@@ -27,37 +25,14 @@
 namespace kestrelmoor::cli {
 namespace {
 
-LoginSources RealLoginSources(Console& console) {
-    LoginSources sources;
-    if (const char* pwd = std::getenv("MYSQL_PWD")) sources.mysql_pwd = pwd;
-    // The store is opened only when a value is missing, so a full command line never touches it.
-    auto settings =
-        std::make_shared<SettingsReader>([&console](const std::string& m) { console.Message(m); });
-    sources.setting = [settings](SettingKey key) { return settings->Read(key); };
-    sources.prompt_password = [] { return PromptPassword(); };
-    return sources;
-}
-
 std::string WriteFailure(const std::optional<std::string>& file, const std::error_code& error) {
     return "cannot write the addresses" + (file ? " to " + *file : std::string()) + ": " + error.message();
 }
 
 }  // namespace
 
-int RunDatabaseMode(const std::vector<std::string>& args) {
+int RunDatabaseMode(const CommandLine& options, Login login) {
     Console console(STDERR_FILENO, ::isatty(STDERR_FILENO) == 1);
-
-    DatabaseOptions options;
-    try {
-        options = ParseDatabaseOptions(args);
-    } catch (const UsageError& e) {
-        console.Message(std::string(e.what()) + "\nTry 'kestrelmoor-extract --help' for more information.");
-        return 2;
-    }
-    if (options.help) {
-        std::cout << kUsage << std::flush;
-        return 0;
-    }
 
     // The output first: a file that cannot be written is known before anything is asked or read.
     std::unique_ptr<OutputFile> file;
@@ -76,9 +51,10 @@ int RunDatabaseMode(const std::vector<std::string>& args) {
         return 1;
     }
 
-    db::Login login;
+    db::Login connection_login;
     try {
-        login = ResolveLogin(options, RealLoginSources(console));
+        if (login.ask_password) login.password = PromptPassword();
+        connection_login = ForConnection(login);
     } catch (const std::exception& e) {
         console.Message(e.what());
         return 1;
@@ -88,7 +64,7 @@ int RunDatabaseMode(const std::vector<std::string>& args) {
     TableNames tables(options.tables);
     if (options.tables.empty()) {
         try {
-            db::ListTables(database, login, tables);
+            db::ListTables(database, connection_login, tables);
         } catch (const std::exception& e) {
             console.Message(std::string("cannot list the tables: ") + e.what());
             return 1;
@@ -104,7 +80,7 @@ int RunDatabaseMode(const std::vector<std::string>& args) {
     ConsoleReport report(console);
 
     ExtractionRun run(database, report);
-    run.Start(login, tables, observers);
+    run.Start(connection_login, tables, observers);
 
     if (!output.Finish()) {
         console.Message(WriteFailure(options.output, *output.Failure()));

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include "cli/login.h"
+#include "cli/options.h"
 
 namespace kestrelmoor::cli {
 
-// The database mode: parses `args` (the arguments after the program name), logs in, reads the tables
-// and writes the addresses. Returns the exit status: 0 when all went well, 1 when anything failed
-// (each failure printed to standard error), 2 on a usage error.
-int RunDatabaseMode(const std::vector<std::string>& args);
+// The database mode: logs in with `login` (asking for the password first where it is to be asked),
+// reads the tables and writes the addresses as `options` say. Returns the exit status: 0 when all
+// went well, 1 when anything failed (each failure printed to standard error).
+int RunDatabaseMode(const CommandLine& options, Login login);
 
 }  // namespace kestrelmoor::cli

@@ -1,97 +1,202 @@
 #include "cli/options.h"
 
+#include <getopt.h>
+
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <string_view>
 
 namespace kestrelmoor::cli {
 namespace {
 
-// An option that takes a value: "-xVALUE" / "-x VALUE" and "--name=VALUE" / "--name VALUE".
-struct ValueOption {
-    char short_name;
-    std::string_view long_name;
-    std::optional<std::string> DatabaseOptions::*target;
+// Options without a letter get numbers above every character.
+enum : int {
+    kProtocol = 256,
+    kConnectTimeout,
+    kReadTimeout,
+    kSsl,
+    kSkipSsl,
+    kSslCa,
+    kSslCapath,
+    kSslCert,
+    kSslKey,
+    kSslVerify,
+    kDefaultsFile,
+    kDefaultsExtraFile,
+    kNoDefaults,
+    kPrintLogin,
+    kComma,
+    kText,
+    kHelp,
 };
 
-constexpr std::array<ValueOption, 5> kValueOptions = {{
-    {'h', "host", &DatabaseOptions::host},
-    {'u', "user", &DatabaseOptions::user},
-    {'P', "port", &DatabaseOptions::port},
-    {'D', "database", &DatabaseOptions::database},
-    {'o', "output", &DatabaseOptions::output},
+struct Spec {
+    const char* name;
+    int has_arg;
+    int val;
+    const char* login_key;  // the option files' name of a login option; nullptr for the others
+};
+
+constexpr std::array<Spec, 28> kSpecs = {{
+    {"host", required_argument, 'h', "host"},
+    {"user", required_argument, 'u', "user"},
+    {"password", optional_argument, 'p', "password"},
+    {"port", required_argument, 'P', "port"},
+    {"database", required_argument, 'D', "database"},
+    {"socket", required_argument, 'S', "socket"},
+    {"protocol", required_argument, kProtocol, "protocol"},
+    {"compress", no_argument, 'C', "compress"},
+    {"connect-timeout", required_argument, kConnectTimeout, "connect-timeout"},
+    {"read-timeout", required_argument, kReadTimeout, "read-timeout"},
+    {"ssl", no_argument, kSsl, "ssl"},
+    {"skip-ssl", no_argument, kSkipSsl, "skip-ssl"},
+    {"ssl-ca", required_argument, kSslCa, "ssl-ca"},
+    {"ssl-capath", required_argument, kSslCapath, "ssl-capath"},
+    {"ssl-cert", required_argument, kSslCert, "ssl-cert"},
+    {"ssl-key", required_argument, kSslKey, "ssl-key"},
+    {"ssl-verify-server-cert", no_argument, kSslVerify, "ssl-verify-server-cert"},
+    {"defaults-file", required_argument, kDefaultsFile, nullptr},
+    {"defaults-extra-file", required_argument, kDefaultsExtraFile, nullptr},
+    {"no-defaults", no_argument, kNoDefaults, nullptr},
+    {"print-login", no_argument, kPrintLogin, nullptr},
+    {"verbose", no_argument, 'v', nullptr},
+    {"comma", no_argument, kComma, nullptr},
+    {"output", required_argument, 'o', nullptr},
+    {"text", no_argument, kText, nullptr},
+    {"help", no_argument, kHelp, nullptr},
+    {"version", no_argument, 'V', nullptr},
+    {nullptr, 0, 0, nullptr},
 }};
 
-const ValueOption* FindShort(char name) {
-    for (const ValueOption& option : kValueOptions) {
-        if (option.short_name == name) return &option;
+// "-" first: every other argument comes back in its place (as 1), so tables keep their order
+// whatever POSIXLY_CORRECT says; ":" next: a missing value is told apart from an unknown option.
+// "-p" takes only an attached value, as the client reads it.
+constexpr const char* kShortOptions = "-:h:u:p::P:D:S:Cvo:V";
+
+const Spec* SpecOf(int val) {
+    for (const Spec& spec : kSpecs) {
+        if (spec.name && spec.val == val) return &spec;
     }
     return nullptr;
 }
 
-const ValueOption* FindLong(std::string_view name) {
-    for (const ValueOption& option : kValueOptions) {
-        if (option.long_name == name) return &option;
-    }
-    return nullptr;
+// Only the option's name, never what follows "=": that may be a mistyped password.
+std::string NameOnly(const char* arg) {
+    return std::string(arg, std::strcspn(arg, "="));
 }
 
-// The password is given attached or not at all, as the mysql client reads it: a separate argument
-// after "-p" is a table name, and "-p" alone asks on the terminal.
-void SetPassword(DatabaseOptions& options, std::optional<std::string> value) {
-    options.prompt_password = !value.has_value();
-    options.password = std::move(value);
+std::string Unknown(const std::string& spelled) {
+    const std::string_view name = std::string_view(spelled).substr(2);
+    std::string candidates;
+    for (const Spec& spec : kSpecs) {
+        if (spec.name && !name.empty() && std::string_view(spec.name).starts_with(name)) {
+            candidates += (candidates.empty() ? "--" : ", --") + std::string(spec.name);
+        }
+    }
+    if (candidates.find(',') != std::string::npos) {
+        return "option '" + spelled + "' is ambiguous (" + candidates + ")";
+    }
+    return "unknown option '" + spelled + "'";
+}
+
+// Why getopt_long refused the option just read.
+std::string Refusal(int code, char** argv) {
+    const Spec* spec = SpecOf(optopt);
+    if (code == ':') return "option '--" + std::string(spec ? spec->name : "?") + "' needs a value";
+    if (optopt == 0) return Unknown(NameOnly(argv[optind - 1]));
+    if (spec) return "option '--" + std::string(spec->name) + "' takes no value";
+    return "unknown option '-" + std::string(1, static_cast<char>(optopt)) + "'";
+}
+
+// Copies the password given, then overwrites it where the process list reads it.
+std::optional<std::string> TakePassword(char* value) {
+    if (!value) return std::nullopt;
+    std::string copy(value);
+    std::fill(value, value + copy.size(), 'x');
+    return copy;
+}
+
+void Take(CommandLine& line, int code, char* value) {
+    switch (code) {
+        case 1:
+            line.tables.emplace_back(value);
+            break;
+        case kDefaultsFile:
+            line.option_files.only = value;
+            break;
+        case kDefaultsExtraFile:
+            line.option_files.extra = value;
+            break;
+        case kNoDefaults:
+            line.option_files.none = true;
+            break;
+        case kPrintLogin:
+            line.print_login = true;
+            break;
+        case 'v':
+            line.verbose = true;
+            break;
+        case kComma:
+            line.comma = true;
+            break;
+        case 'o':
+            line.output = value;
+            break;
+        case kText:
+            line.text = true;
+            break;
+        case kHelp:
+            line.help = true;
+            break;
+        case 'V':
+            line.version = true;
+            break;
+        default: {
+            const Spec& spec = *SpecOf(code);
+            Setting setting{spec.login_key, std::nullopt, "command line", "--" + std::string(spec.name)};
+            if (code == 'p') {
+                setting.value = TakePassword(value);
+            } else if (value) {
+                setting.value = value;
+            }
+            LoginOptions checked;
+            ApplySetting(checked, setting);
+            line.login.push_back(std::move(setting));
+        }
+    }
 }
 
 }  // namespace
 
-DatabaseOptions ParseDatabaseOptions(const std::vector<std::string>& args) {
-    DatabaseOptions options;
-    bool options_ended = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const auto next_value = [&](std::string_view spelled) -> std::string {
-            if (i + 1 >= args.size()) throw UsageError("option '" + std::string(spelled) + "' needs a value");
-            return args[++i];
-        };
-
-        if (options_ended || arg.size() < 2 || arg[0] != '-') {
-            options.tables.push_back(arg);
-        } else if (arg == "--") {
-            options_ended = true;
-        } else if (arg[1] == '-') {
-            const std::string_view body = std::string_view(arg).substr(2);
-            const std::size_t equals = body.find('=');
-            const std::string_view name = body.substr(0, equals);
-            const std::optional<std::string> attached =
-                equals == std::string_view::npos ? std::nullopt
-                                                 : std::optional<std::string>(body.substr(equals + 1));
-            const auto no_value = [&] {
-                if (attached) throw UsageError("option '--" + std::string(name) + "' takes no value");
-            };
-            if (name == "password") {
-                SetPassword(options, attached);
-            } else if (name == "comma") {
-                no_value();
-                options.comma = true;
-            } else if (name == "help") {
-                no_value();
-                options.help = true;
-            } else if (const ValueOption* option = FindLong(name)) {
-                options.*(option->target) = attached ? *attached : next_value(arg);
-            } else if (name == "text") {
-                throw UsageError("'--text' must come first");
-            } else {
-                throw UsageError("unknown option '--" + std::string(name) + "'");
-            }
-        } else if (arg[1] == 'p') {
-            SetPassword(options, arg.size() > 2 ? std::optional<std::string>(arg.substr(2)) : std::nullopt);
-        } else if (const ValueOption* option = FindShort(arg[1])) {
-            options.*(option->target) = arg.size() > 2 ? arg.substr(2) : next_value(arg);
+CommandLine ParseCommandLine(int argc, char** argv) {
+    std::array<option, kSpecs.size()> longs{};
+    std::transform(kSpecs.begin(), kSpecs.end(), longs.begin(), [](const Spec& spec) {
+        return option{spec.name, spec.has_arg, nullptr, spec.val};
+    });
+    CommandLine line;
+    opterr = 0;
+    optind = 0;  // glibc starts afresh, so the parser can be run more than once
+    for (int code; (code = getopt_long(argc, argv, kShortOptions, longs.data(), nullptr)) != -1;) {
+        if (code == '?' && optopt == '?') {
+            line.help = true;  // "-?", which getopt sees as a letter it does not know
+        } else if (code == '?' || code == ':') {
+            throw UsageError(Refusal(code, argv));
         } else {
-            throw UsageError("unknown option '" + arg.substr(0, 2) + "'");
+            Take(line, code, optarg);
         }
     }
-    return options;
+    for (int i = optind; i < argc; ++i) line.tables.emplace_back(argv[i]);  // after "--"
+    return line;
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    std::vector<std::string> copies = args;
+    copies.insert(copies.begin(), "kestrelmoor-extract");
+    std::vector<char*> argv;
+    for (std::string& arg : copies) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return ParseCommandLine(static_cast<int>(copies.size()), argv.data());
 }
 
 }  // namespace kestrelmoor::cli

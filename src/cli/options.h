@@ -1,38 +1,46 @@
-// The command line of the database mode, read into plain values: the login options spelled as the
-// mariadb/mysql client spells them, the output options and the tables named.
+// The command line of both modes, read into plain values: the login and connection options spelled as
+// the mariadb/mysql client spells them, which option files to read, the output options and the tables
+// or files named.
 #pragma once
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "cli/login_options.h"
+#include "cli/usage_error.h"
+
 namespace kestrelmoor::cli {
 
-// The command line cannot be understood; the message says why (exit status 2).
-class UsageError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
+// Which option files are read: the client's usual ones, only one (--defaults-file) or none.
+struct OptionFileChoice {
+    bool none = false;                 // --no-defaults
+    std::optional<std::string> only;   // --defaults-file
+    std::optional<std::string> extra;  // --defaults-extra-file
 };
 
-struct DatabaseOptions {
-    // Login values given on the command line; each one missing is looked up later.
-    std::optional<std::string> host;
-    std::optional<std::string> user;
-    std::optional<std::string> password;
-    std::optional<std::string> port;
-    std::optional<std::string> database;
-    // "-p" or "--password" without a value: ask on the terminal.
-    bool prompt_password = false;
+struct CommandLine {
+    // The login options in the order given, each already checked; applied over the environment and
+    // the option files, so that the command line wins.
+    std::vector<Setting> login;
+    OptionFileChoice option_files;
 
+    bool text = false;                  // --text: `tables` are files to read
     bool comma = false;                 // the comma-delimited format instead of one address per line
     std::optional<std::string> output;  // a file instead of standard output
+    bool print_login = false;
+    bool verbose = false;
     bool help = false;
-    std::vector<std::string> tables;  // in the order named; empty: every table the catalogue lists
+    bool version = false;
+    std::vector<std::string> tables;  // in the order named: tables, or with --text files
 };
 
-// Reads the arguments after the program name. Options and table names may come in any order; "--"
-// ends the options. Throws UsageError for an unknown option or a missing value.
-DatabaseOptions ParseDatabaseOptions(const std::vector<std::string>& args);
+// Reads argv[1..argc-1]. Options, table and file names may come in any order; "--" ends the options.
+// A password given on the command line is overwritten in `argv` at once, so that other users do not
+// see it in the process list. Throws UsageError for an unknown option, a missing or malformed value.
+CommandLine ParseCommandLine(int argc, char** argv);
+
+// The same for tests: a copy of `args` (the arguments after the program name) is parsed.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 }  // namespace kestrelmoor::cli

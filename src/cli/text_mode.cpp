@@ -45,17 +45,18 @@ bool ScanInput(const std::string& name, LookaheadInserter& addresses, std::ostre
 
 }  // namespace
 
-int RunTextMode(const std::vector<std::string>& files, OutputWriter& out, std::ostream& errors) {
+int RunTextMode(const std::vector<std::string>& files, OutputWriter& out, bool comma, std::ostream& errors) {
     SeenAddresses seen;
     LookaheadInserter addresses(seen, [&](std::string_view address, const LookaheadInserter::Origin&) {
         out.Write(address);
-        out.Write("\n");
+        out.Write(comma ? "," : "\n");
     });
     bool all_read = true;
     const std::vector<std::string> inputs = files.empty() ? std::vector<std::string>{"-"} : files;
     try {
         for (const std::string& name : inputs) all_read = ScanInput(name, addresses, errors) && all_read;
         addresses.Flush();
+        if (comma) out.Write("\r\n");
         out.Flush();
     } catch (const WriteError& e) {
         errors << "kestrelmoor-extract: cannot write the addresses: " << e.code().message() << '\n';

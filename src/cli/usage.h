@@ -5,8 +5,8 @@
 namespace kestrelmoor::cli {
 
 inline constexpr std::string_view kUsage =
-    R"(Usage: kestrelmoor-extract [LOGIN...] [--comma] [-o FILE] [TABLE...]
-       kestrelmoor-extract --text [FILE...]
+    R"(Usage: kestrelmoor-extract [OPTION...] [TABLE...]
+       kestrelmoor-extract --text [OPTION...] [FILE...]
 
 Finds every distinct e-mail address and prints each one once, in the order in
 which it first appears. Addresses that differ only in letter case count as one;
@@ -17,6 +17,10 @@ named, or, when no table is named, of every table of the database except those
 whose name begins with "sys" in any letter case. The fields of a row are read
 in column order.
 
+Options may come in any order, before or after the names; "--" ends them.
+A value follows "=" or comes as the next argument (--port=3307, --port 3307,
+-P3307, -P 3307).
+
 Login, spelled as the mariadb/mysql client spells it:
   -h, --host=HOST          the server; "localhost" connects through the Unix
                            socket, any other name over TCP
@@ -24,18 +28,52 @@ Login, spelled as the mariadb/mysql client spells it:
   -p, --password[=PASSWORD]
                            the password; only attached (-pSECRET); -p alone
                            asks for it on the terminal (echo off), and fails
-                           when there is no terminal
-  -P, --port=PORT          the TCP port
+                           when there is no terminal; "-p secret" asks, and
+                           "secret" is a table. A password given here is
+                           hidden from the process list at once
+  -P, --port=PORT          the TCP port (1-65535)
   -D, --database=DB        the database whose tables are read
-  HOST, USER, PORT and DB may also follow as a separate argument (-h HOST).
-  Without a password option, $MYSQL_PWD is used when it is set. Every value
-  not given is taken from the login that the program's window remembers
-  ($XDG_CONFIG_HOME/Veltrane/Veltrane.conf, else ~/.config/...; defaults:
-  host localhost, port 3306, the rest empty). Reading it creates nothing.
+  -S, --socket=PATH        the Unix socket for "localhost"
+      --protocol=tcp|socket
+                           how to connect, whatever the host's name
+  -C, --compress           compress the protocol (for slow links)
+      --connect-timeout=SECONDS
+      --read-timeout=SECONDS
+                           time-outs for connecting and for each read
+      --ssl                encrypt (the default when the server offers it)
+      --skip-ssl           do not encrypt
+      --ssl-ca=FILE, --ssl-capath=DIR
+                           the CAs that the server's certificate is checked
+                           against
+      --ssl-cert=FILE, --ssl-key=FILE
+                           a client certificate and its key
+      --ssl-verify-server-cert
+                           check the server's certificate and host name
+      --print-login        print the login that would be used and where each
+                           value comes from (the password masked), and exit
+                           without connecting
+
+Where the login comes from, each value from the first that gives it:
+  1. the command line
+  2. the environment: MYSQL_HOST, MYSQL_TCP_PORT, MYSQL_UNIX_PORT (socket),
+     MYSQL_PWD (password)
+  3. option files, as the mariadb client reads them: the groups [client],
+     [client-server], [client-mariadb] and [kestrelmoor-extract] of
+     /etc/my.cnf, /etc/mysql/my.cnf (with its !include and !includedir),
+     ~/.my.cnf, in this order, a later value overriding an earlier one
+  4. for the host, user, password, database and port: the login that the
+     program's window remembers ($XDG_CONFIG_HOME/Veltrane/Veltrane.conf, else
+     ~/.config/...; defaults: host localhost, port 3306, the rest empty).
+     Reading it creates nothing.
+      --defaults-file=FILE read only FILE as option file
+      --defaults-extra-file=FILE
+                           read FILE after the global files, before ~/.my.cnf
+      --no-defaults        read no option file
+  These three may stand anywhere on the command line.
 
 Output:
   (default)                one address per line (LF) on standard output
-  --comma                  the comma-delimited format, the bytes of the
+      --comma              the comma-delimited format, the bytes of the
                            window's comma file: each address followed by ",",
                            then CR LF once at the end (CR LF alone when no
                            address was found)
@@ -45,21 +83,26 @@ Output:
                            as it was
 
 While a table is read and standard error is a terminal, a line there shows the
-table, the rows done of its total and the rate. Every failure is printed to
-standard error with the line that the window's error report names, e.g.
+table, the rows done of its total and the rate; never in a pipe or a file.
+Every failure is printed to standard error with the line that the window's
+error report names, e.g.
   kestrelmoor-extract: Table 'shop.gone' doesn't exist (at line 124)
 and the run goes on with the next step.
 
 Text mode:
-  --text [FILE...]         read the named files in turn, or standard input
+      --text               read the named files in turn, or standard input
                            when no file is named (or the name is "-"); every
-                           line is one row; must be the first argument
+                           line is one row; --comma and -o work as above,
+                           the login options are not used
 
-  --help                   show this text and exit
-  --                       what follows is table names only
+  -v, --verbose            say more
+  -?, --help               show this text and exit
+  -V, --version            show the version and exit
 
 Exit status: 0 on success, 1 when anything failed (a login, a table, an input
-that could not be read, output that could not be written), 2 on a usage error.
+that could not be read, output that could not be written), 2 on a usage error
+(an unknown option, a missing or malformed value, also in the environment or
+an option file).
 )";
 
 }  // namespace kestrelmoor::cli

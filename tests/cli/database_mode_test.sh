@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # kestrelmoor-extract database mode end to end against the private test server (scripts/test-db):
 # tables named or listed, both formats byte for byte, the output file replaced only as a whole, every
-# failure printed with its line while the run goes on, and the login taken from the options, the
-# environment or the settings store. Usage: database_mode_test.sh TOOL SOURCE_DIR
+# failure printed with its line while the run goes on, the login taken from the options, the
+# environment, option files or the settings store, and the password hidden from the process list.
+# Usage: database_mode_test.sh TOOL SOURCE_DIR
 set -u
 tool=$1
 facts=${KESTRELMOOR_TEST_DB_FACTS:-$2/build/test-db/facts.env}
@@ -17,8 +18,8 @@ password=$(fact PASSWORD)
 db=kestrel_cli_$$
 
 dir=$(mktemp -d)
-unset MYSQL_PWD MYSQL_HOST MYSQL_TCP_PORT
-export XDG_CONFIG_HOME=$dir/config
+unset MYSQL_PWD MYSQL_HOST MYSQL_TCP_PORT MYSQL_UNIX_PORT
+export XDG_CONFIG_HOME=$dir/config HOME=$dir  # no ~/.my.cnf of the one who runs the tests
 mkdir -p "$XDG_CONFIG_HOME"
 admin() {
     MYSQL_PWD=$(fact ADMIN_PASSWORD) mariadb --no-defaults --protocol=tcp -h 127.0.0.1 -P "$port" \
@@ -134,12 +135,10 @@ dee@example.org" "$out"
 check "a dropped table exits 1" 1 "$rc"
 check "a dropped table is reported with its line" "kestrelmoor-extract: Table '$db.doomed' doesn't exist (at line 124)" "$(cat "$dir/err")"
 
-out=$("$tool" -h 127.0.0.1 -P abc -u "$user" "-p$password" -D "$db" orders 2>"$dir/err"); rc=$?
-check "a port of letters exits 1" 1 "$rc"
-check "a port of letters is reported by the open" 1 "$(grep -c 'PORT "abc" is not a port number.*(at line 110)' "$dir/err")"
-"$tool" -h 127.0.0.1 -P abc -u "$user" "-p$password" -D "$db" 2>"$dir/err"; rc=$?
-check "a port of letters without tables exits 1" 1 "$rc"
-check "the catalogue says why it failed" 1 "$(grep -c 'cannot list the tables: .*PORT "abc"' "$dir/err")"
+"$tool" -h 127.0.0.1 -P abc -u "$user" "-p$password" -D "$db" orders 2>"$dir/err"; rc=$?
+check "a port of letters is a usage error" 2 "$rc"
+check "a port of letters is said in the user's terms" "kestrelmoor-extract: --port: 'abc' is not a port number (1-65535)
+Try 'kestrelmoor-extract --help' for more information." "$(cat "$dir/err")"
 
 # --- where the login comes from -----------------------------------------------------------------
 check "reading the settings creates nothing" "" "$(run orders >/dev/null; "$tool" -P "$port" orders >/dev/null 2>&1; ls -A "$XDG_CONFIG_HOME")"
@@ -186,14 +185,67 @@ else
     check "a server without TLS is read in the clear" 0 "$handshakes"
 fi
 
+# --- option files and the environment ------------------------------------------------------------
+cnf=$dir/login.cnf
+printf '[client]\nhost = 127.0.0.1\nport = 1\nuser = nobody\n[mysqld]\nport = abc\n' >"$cnf"
+printf '[kestrelmoor-extract]\nport = %s\nuser = %s\npassword = "%s"\n!include %s\n' \
+    "$port" "$user" "$password" "$dir/db.cnf" >>"$cnf"
+printf '[client]\ndatabase = %s # the test database\n' "$db" >"$dir/db.cnf"
+check "a login from --defaults-file: [client], its own group over it, an include" "eve@example.com
+CY@example.org" "$("$tool" orders --defaults-file="$cnf")"
+out=$(MYSQL_HOST=env.example MYSQL_TCP_PORT=4444 "$tool" --defaults-file="$cnf" --print-login -u cli -psecret); rc=$?
+check "--print-login says where each value comes from, the password masked" "host	env.example	(MYSQL_HOST)
+port	4444	(MYSQL_TCP_PORT)
+user	cli	(command line)
+password	********	(command line)
+database	$db	($dir/db.cnf)
+ssl	when the server offers it	(default)" "$out"
+check "--print-login exits 0" 0 "$rc"
+check "the environment beats the option files" 1 \
+    "$(MYSQL_TCP_PORT=1 "$tool" --defaults-file="$cnf" orders 2>&1 >/dev/null | grep -c "Can't connect")"
+check "the command line beats the environment" "eve@example.com" \
+    "$(MYSQL_TCP_PORT=1 MYSQL_HOST=nowhere.invalid "$tool" --defaults-file="$cnf" -P "$port" -h 127.0.0.1 orders | head -n 1)"
+check "a login from the environment alone" "eve@example.com" \
+    "$(MYSQL_HOST=127.0.0.1 MYSQL_TCP_PORT=$port MYSQL_PWD=$password "$tool" --no-defaults -u "$user" -D "$db" orders | head -n 1)"
+printf '[client]\nport = abc\n' >"$dir/bad.cnf"
+"$tool" --defaults-file="$dir/bad.cnf" orders 2>"$dir/err"; rc=$?
+check "a malformed value in an option file is a usage error" 2 "$rc"
+check "it names the file and line" 1 "$(grep -c "bad.cnf:2: port: 'abc' is not a port number (1-65535)" "$dir/err")"
+"$tool" --defaults-file="$dir/none.cnf" orders 2>"$dir/err"; rc=$?
+check "a missing --defaults-file exits 1" "1 1" "$rc $(grep -c 'cannot read the option file .*none.cnf' "$dir/err")"
+rm -f "$cnf" "$dir/db.cnf" "$dir/bad.cnf"
+
+# --- the password out of sight ------------------------------------------------------------------
+# A server that accepts and never answers keeps the run waiting while its argument list is read.
+python3 -c 'import socket, sys
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(5)
+open(sys.argv[1], "w").write(str(s.getsockname()[1]))
+c, _ = s.accept(); open(sys.argv[2], "w").write("accepted")
+c.recv(1)' "$dir/silent.port" "$dir/silent.accepted" &
+listener=$!
+for _ in $(seq 1 100); do [ -s "$dir/silent.port" ] && break; sleep 0.1; done
+"$tool" -h 127.0.0.1 -P "$(cat "$dir/silent.port")" -u "$user" -pSecretInArgv orders >/dev/null 2>&1 &
+waiting=$!
+for _ in $(seq 1 100); do [ -s "$dir/silent.accepted" ] && break; sleep 0.1; done
+cmdline=$(tr '\0' ' ' <"/proc/$waiting/cmdline")
+kill "$waiting" "$listener" 2>/dev/null; wait "$waiting" "$listener" 2>/dev/null
+check "a password given as an option is hidden from the process list" \
+    "$tool -h 127.0.0.1 -P $(cat "$dir/silent.port") -u $user -pxxxxxxxxxxxx orders " "$cmdline"
+rm -f "$dir"/silent.*
+
 # --- usage --------------------------------------------------------------------------------------
 "$tool" --colour 2>"$dir/err"; rc=$?
 check "an unknown option is a usage error" 2 "$rc"
 check "the usage error names the option" 1 "$(grep -c "unknown option '--colour'" "$dir/err")"
 "$tool" -h 2>/dev/null; check "a missing value is a usage error" 2 "$?"
 "$tool" --help >"$dir/help"; rc=$?
+check "--version and -V print the version" "1
+1" \
+    "$("$tool" --version | grep -c '^kestrelmoor-extract (Kestrelmoor) [0-9]'; "$tool" t -V | grep -c '[0-9]\.[0-9]')"
+check "-? is --help" "$(cat "$dir/help")" "$("$tool" -u x '-?')"
 check "--help exits 0" 0 "$rc"
-for word in --host= --user= '--password\[=PASSWORD\]' --port= --database= --comma --output= MYSQL_PWD Veltrane.conf 'CR LF' --text; do
+for word in --host= --user= '--password\[=PASSWORD\]' --port= --database= --socket= --protocol= --ssl-ca= \
+    --defaults-file= --print-login --comma --output= MYSQL_PWD MYSQL_TCP_PORT '~/.my.cnf' Veltrane.conf 'CR LF' --text; do
     grep -q -- "$word" "$dir/help"; check "--help documents $word" 0 "$?"
 done
 

@@ -37,6 +37,12 @@ check "a missing file is named on standard error" 1 "$(grep -c 'missing.txt: No 
 : > "$dir/empty"
 check "an empty file gives nothing" "" "$("$tool" --text "$dir/empty")"
 
+"$tool" "$dir/a.tsv" --text --comma -o "$dir/out.csv" "$dir/b.txt"; rc=$?
+printf 'John@Example.com,mary@example.org,sales@shop.example,tom@x.io,\r\n' >"$dir/want.csv"
+cmp -s "$dir/want.csv" "$dir/out.csv"; check "--text anywhere, then --comma and -o are options, not files" "0 0" "$? $rc"
+"$tool" --text -o "$dir/out.csv" "$dir/missing.txt" "$dir/a.tsv" 2>/dev/null; rc=$?
+cmp -s "$dir/want.csv" "$dir/out.csv"; check "a failed text run leaves the -o file as it was" "0 1" "$? $rc"
+
 head -c 3000000 /dev/urandom > "$dir/random.bin"
 "$tool" --text "$dir/random.bin" > /dev/null; rc=$?
 check "random bytes are read without failure" 0 "$rc"
@@ -51,7 +57,7 @@ check "a full disk is reported" 1 "$(grep -c 'cannot write the addresses: No spa
 
 "$tool" --help > "$dir/help"; rc=$?
 check "--help succeeds" 0 "$rc"
-grep -q -- '--text \[FILE...\]' "$dir/help"; check "--help explains --text" 0 "$?"
+grep -q -- '--text \[OPTION...\] \[FILE...\]' "$dir/help"; check "--help explains --text" 0 "$?"
 "$tool" --no-such-mode 2>/dev/null; rc=$?
 check "an unknown mode is a usage error" 2 "$rc"
 

@@ -1,0 +1,92 @@
+#include "cli/command.h"
+
+#include <unistd.h>
+
+#include <iostream>
+#include <memory>
+#include <system_error>
+
+#include "cli/console.h"
+#include "cli/database_mode.h"
+#include "cli/login.h"
+#include "cli/options.h"
+#include "cli/output_file.h"
+#include "cli/output_writer.h"
+#include "cli/print_login.h"
+#include "cli/text_mode.h"
+#include "cli/usage.h"
+
+namespace kestrelmoor::cli {
+namespace {
+
+int UsageFailure(Console& console, const std::string& why) {
+    console.Message(why + "\nTry 'kestrelmoor-extract --help' for more information.");
+    return 2;
+}
+
+// The text mode, written to standard output or, through a temporary file, to the --output file.
+int RunText(const CommandLine& line, Console& console) {
+    std::unique_ptr<OutputFile> file;
+    try {
+        if (line.output) file = std::make_unique<OutputFile>(*line.output);
+    } catch (const std::system_error& e) {
+        console.Message("cannot write the addresses to " + *line.output + ": " + e.code().message());
+        return 1;
+    }
+    OutputWriter out(file ? file->fd() : STDOUT_FILENO);
+    const int status = RunTextMode(line.tables, out, line.comma, std::cerr);
+    if (!file) return status;
+    if (status != 0) {
+        console.Message("the run had failures, so " + *line.output + " was left as it was");
+        return status;
+    }
+    try {
+        file->Commit();
+    } catch (const std::system_error& e) {
+        console.Message("cannot write the addresses to " + *line.output + ": " + e.code().message());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunCommand(int argc, char** argv) {
+    Console console(STDERR_FILENO, ::isatty(STDERR_FILENO) == 1);
+    CommandLine line;
+    try {
+        line = ParseCommandLine(argc, argv);
+    } catch (const UsageError& e) {
+        return UsageFailure(console, e.what());
+    }
+    if (line.help) {
+        std::cout << kUsage << std::flush;
+        return 0;
+    }
+    if (line.version) {
+        std::cout << "kestrelmoor-extract (Kestrelmoor) " << KESTRELMOOR_VERSION << std::endl;
+        return 0;
+    }
+    if (line.text) {
+        if (line.print_login) return UsageFailure(console, "--print-login has no use with --text");
+        return RunText(line, console);
+    }
+
+    Login login;
+    try {
+        login = ResolveLogin(line, RealLoginSources(line, [&console](const std::string& m) { console.Message(m); }));
+    } catch (const UsageError& e) {
+        return UsageFailure(console, e.what());
+    } catch (const std::exception& e) {
+        console.Message(e.what());
+        return 1;
+    }
+    if (line.print_login) {
+        PrintLogin(login, std::cout);
+        std::cout << std::flush;
+        return std::cout ? 0 : 1;
+    }
+    return RunDatabaseMode(line, std::move(login));
+}
+
+}  // namespace kestrelmoor::cli

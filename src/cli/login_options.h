@@ -1,0 +1,68 @@
+// The login and connection options as typed, checked values, whatever their source: the command line,
+// the environment or an option file. Each source hands over settings by the option files' key names
+// ("port", "ssl-ca"); applying them in order of rising precedence lets the later source win.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kestrelmoor::cli {
+
+enum class Protocol { Tcp, Socket };
+
+enum class TlsMode {
+    Default,  // encrypt when the server offers it
+    On,       // --ssl
+    Off,      // --skip-ssl
+};
+
+struct TlsOptions {
+    TlsMode mode = TlsMode::Default;
+    std::optional<std::string> ca;      // --ssl-ca: a PEM file of trusted CAs
+    std::optional<std::string> capath;  // --ssl-capath: a folder of them
+    std::optional<std::string> cert;    // --ssl-cert: the client's own certificate
+    std::optional<std::string> key;     // --ssl-key: its private key
+    bool verify_server_cert = false;    // --ssl-verify-server-cert
+};
+
+// How the connection is made, beyond the login itself; each value unset leaves the library's default.
+struct ConnectionOptions {
+    std::optional<std::string> socket;  // the Unix socket for "localhost"
+    std::optional<Protocol> protocol;
+    bool compress = false;
+    std::optional<int> connect_timeout;  // seconds, 1 or more
+    std::optional<int> read_timeout;     // seconds, 1 or more
+    TlsOptions tls;
+};
+
+struct LoginOptions {
+    std::optional<std::string> host;
+    std::optional<std::string> user;
+    std::optional<std::string> password;
+    bool ask_password = false;  // "-p" or a bare "password" line: ask on the terminal
+    std::optional<std::string> database;
+    std::optional<int> port;
+    ConnectionOptions connection;
+    // Where each value set came from, by key name ("port" -> "command line").
+    std::map<std::string, std::string, std::less<>> origins;
+};
+
+// One option from some source. `spelled` is how its user wrote it, for messages: "--port",
+// "MYSQL_TCP_PORT", "/home/ann/.my.cnf:3: port".
+struct Setting {
+    std::string key;                   // the option files' name, dashes only: "connect-timeout"
+    std::optional<std::string> value;  // missing: given without "=VALUE"
+    std::string origin;                // for --print-login: "command line", "MYSQL_HOST", a file
+    std::string spelled;
+};
+
+// True for a key this program reads (after "_" became "-"); "skip-" and "loose-" forms included.
+bool IsLoginKey(std::string_view key);
+
+// Checks the value and stores it. Throws UsageError worded with `spelled`, e.g.
+// "--port: 'abc' is not a port number (1-65535)", and never quoting a password.
+void ApplySetting(LoginOptions& login, const Setting& setting);
+
+}  // namespace kestrelmoor::cli

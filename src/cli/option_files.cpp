@@ -1,0 +1,152 @@
+#include "cli/option_files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace kestrelmoor::cli {
+namespace {
+
+constexpr std::string_view kOwnGroup = "kestrelmoor-extract";
+constexpr int kMostNested = 10;  // as the client: an include loop ends instead of running for ever
+
+constexpr std::string_view kSpace = " \t\r\n";
+
+std::string_view Trim(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(kSpace);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    return lower;
+}
+
+bool IsReadGroup(const std::string& group) {
+    return group == "client" || group == "client-server" || group == "client-mariadb" || group == kOwnGroup;
+}
+
+// A "#" outside quotes starts a comment, also after a value.
+std::string_view WithoutComment(std::string_view value) {
+    char quote = 0;
+    bool escaped = false;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if ((c == '\'' || c == '"') && !escaped) {
+            quote = quote == 0 ? c : (quote == c ? 0 : quote);
+        } else if (c == '#' && quote == 0) {
+            return value.substr(0, i);
+        }
+        escaped = quote != 0 && c == '\\' && !escaped;
+    }
+    return value;
+}
+
+// Quotes around the whole value go; \n \t \r \b \s \\ \" \' stand for their characters.
+std::string Unquote(std::string_view value) {
+    value = Trim(WithoutComment(value));
+    if (value.size() >= 2 && (value.front() == '\'' || value.front() == '"') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            out += value[i];
+            continue;
+        }
+        const char c = value[++i];
+        const std::size_t known = std::string_view("ntrbs\\\"'").find(c);
+        if (known == std::string_view::npos) out += '\\';
+        out += known == std::string_view::npos ? c : "\n\t\r\b \\\"'"[known];
+    }
+    return out;
+}
+
+class Reader {
+  public:
+    explicit Reader(std::vector<Setting>& out) : out_(out) {}
+
+    void File(const std::string& path, bool required, int depth) {
+        if (depth > kMostNested)
+            throw std::runtime_error(path + ": option files include each other too deeply");
+        std::ifstream in(path);
+        if (!in) {
+            if (required)
+                throw std::runtime_error("cannot read the option file " + path + ": " + std::strerror(errno));
+            return;
+        }
+        std::string group;
+        std::string line;
+        for (int number = 1; std::getline(in, line); ++number) {
+            const std::string_view text = Trim(line);
+            if (text.empty() || text.front() == '#' || text.front() == ';') continue;
+            if (text.front() == '!') {
+                Directive(text, depth);
+            } else if (text.front() == '[') {
+                group = Lower(Trim(text.substr(1, text.find(']') - 1)));
+            } else if (IsReadGroup(group)) {
+                Option(text, group, path + ":" + std::to_string(number));
+            }
+        }
+    }
+
+  private:
+    void Directive(std::string_view text, int depth) {
+        const std::size_t space = text.find_first_of(kSpace);
+        const std::string_view name = text.substr(0, space);
+        const std::string target(Trim(text.substr(std::min(space, text.size()))));
+        if (name == "!include") {
+            File(target, false, depth + 1);
+        } else if (name == "!includedir") {
+            std::error_code error;
+            std::vector<std::string> files;
+            for (const auto& entry : std::filesystem::directory_iterator(target, error)) {
+                if (entry.path().extension() == ".cnf") files.push_back(entry.path().string());
+            }
+            std::sort(files.begin(), files.end());
+            for (const std::string& file : files) File(file, false, depth + 1);
+        }
+    }
+
+    void Option(std::string_view text, const std::string& group, const std::string& where) {
+        const std::size_t equals = text.find('=');
+        const std::string key(Trim(text.substr(0, equals)));
+        Setting setting{key, std::nullopt, where.substr(0, where.rfind(':')), where + ": " + key};
+        if (equals != std::string_view::npos) setting.value = Unquote(text.substr(equals + 1));
+        if (IsLoginKey(key)) {
+            out_.push_back(std::move(setting));
+        } else if (group == kOwnGroup && !key.starts_with("loose")) {
+            throw UsageError(setting.spelled + ": unknown option in [" + std::string(kOwnGroup) + "]");
+        }
+    }
+
+    std::vector<Setting>& out_;
+};
+
+}  // namespace
+
+std::vector<OptionFile> OptionFilesFor(const OptionFileChoice& choice,
+                                       const std::optional<std::string>& home) {
+    if (choice.none) return {};
+    if (choice.only) return {{*choice.only, true}};
+    std::vector<OptionFile> files = {{"/etc/my.cnf"}, {"/etc/mysql/my.cnf"}};
+    if (choice.extra) files.push_back({*choice.extra, true});
+    if (home && !home->empty()) files.push_back({*home + "/.my.cnf"});
+    return files;
+}
+
+std::vector<Setting> ReadOptionFiles(const std::vector<OptionFile>& files) {
+    std::vector<Setting> settings;
+    Reader reader(settings);
+    for (const OptionFile& file : files) reader.File(file.path, file.required, 0);
+    return settings;
+}
+
+}  // namespace kestrelmoor::cli

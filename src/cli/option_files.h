@@ -1,0 +1,29 @@
+// The option files that the mariadb client reads, read the same way: the groups [client],
+// [client-server], [client-mariadb] and [kestrelmoor-extract], "!include FILE" and "!includedir DIR".
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/login_options.h"
+#include "cli/options.h"
+
+namespace kestrelmoor::cli {
+
+struct OptionFile {
+    std::string path;
+    bool required = false;  // named on the command line: a file that cannot be read is a failure
+};
+
+// The files in the order read, later ones overriding earlier ones: /etc/my.cnf, /etc/mysql/my.cnf,
+// the --defaults-extra-file, then ~/.my.cnf (when `home` is known); only the --defaults-file; or none.
+std::vector<OptionFile> OptionFilesFor(const OptionFileChoice& choice,
+                                       const std::optional<std::string>& home);
+
+// The login settings of the files in order, each with its file as origin. A file or folder that does
+// not exist is passed over unless required (then std::runtime_error). Keys that other programs read
+// from the shared groups are passed over; an unknown key in [kestrelmoor-extract] is a UsageError.
+std::vector<Setting> ReadOptionFiles(const std::vector<OptionFile>& files);
+
+}  // namespace kestrelmoor::cli

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <ostream>
+
+#include "cli/login.h"
+
+namespace kestrelmoor::cli {
+
+// --print-login: one line per value, "NAME<TAB>VALUE<TAB>(WHERE FROM)", e.g.
+// "host	127.0.0.1	(command line)". The password shows as ******** or (none), never itself.
+void PrintLogin(const Login& login, std::ostream& out);
+
+}  // namespace kestrelmoor::cli

@@ -1,0 +1,134 @@
+// Option files read as the mariadb client reads them: the groups read and passed over, values with
+// quotes, escapes and comments, includes in their place, and what is refused.
+#include "cli/option_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "cli/usage_error.h"
+
+namespace kestrelmoor::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+class OptionFilesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("kestrel-cnf-" + std::to_string(::getpid()));
+        fs::create_directories(dir_ / "conf.d");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Write(const std::string& name, const std::string& text) {
+        const std::string path = (dir_ / name).string();
+        std::ofstream(path) << text;
+        return path;
+    }
+
+    static LoginOptions Apply(const std::vector<Setting>& settings) {
+        LoginOptions login;
+        for (const Setting& setting : settings) ApplySetting(login, setting);
+        return login;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(OptionFilesTest, ReadsTheClientsGroupsInFileOrder) {
+    Write("conf.d/b.cnf", "[client]\nuser = from-b\n");
+    Write("conf.d/a.cnf", "[client]\nuser = from-a\ndatabase = from-a\n");
+    Write("conf.d/z.txt", "[client]\ndatabase = not-a-cnf-file\n");
+    const std::string included =
+        Write("inc.cnf", "[mysqld]\nsocket = /server.sock\n[client]\nsocket = /inc.sock\n");
+    const std::string main = Write("my.cnf",
+                                   "# a comment\n"
+                                   "[mysqld]\nport = 1111\nhost = server-only\n"
+                                   "[client]\n"
+                                   "host = from-client\n"
+                                   "port=3307 # after the value\n"
+                                   "password = \"p w#1\"\n"
+                                   "default-character-set = utf8mb4\n"
+                                   "connect_timeout = 9\n"
+                                   "!include " +
+                                       included +
+                                       "\n"
+                                       "compress\n"
+                                       "[Kestrelmoor-Extract]\n"
+                                       "  host = own-host\n"
+                                       "loose-no-such-key = 1\n"
+                                       "skip-ssl\n"
+                                       "ssl_verify_server_cert = 1\n"
+                                       "[client-mariadb]\n"
+                                       "ssl-ca = 'C:\\\\ca\\s1.pem'\n"
+                                       "!includedir " +
+                                       (dir_ / "conf.d").string() +
+                                       "\n"
+                                       "[client-server]\nprotocol = TCP\n");
+    const std::vector<Setting> settings = ReadOptionFiles({{main, true}});
+    const LoginOptions login = Apply(settings);
+    EXPECT_EQ(login.host, "own-host");
+    EXPECT_EQ(login.port, 3307);
+    EXPECT_EQ(login.password, "p w#1");
+    EXPECT_EQ(login.user, "from-b");
+    EXPECT_EQ(login.database, "from-a");
+    EXPECT_EQ(login.connection.socket, "/inc.sock");
+    EXPECT_EQ(login.connection.connect_timeout, 9);
+    EXPECT_TRUE(login.connection.compress);
+    EXPECT_EQ(login.connection.tls.mode, TlsMode::Off);
+    EXPECT_TRUE(login.connection.tls.verify_server_cert);
+    EXPECT_EQ(login.connection.tls.ca, "C:\\ca 1.pem");
+    EXPECT_EQ(login.connection.protocol, Protocol::Tcp);
+    EXPECT_EQ(login.origins.at("socket"), included);
+    EXPECT_EQ(login.origins.at("host"), main);
+    EXPECT_EQ(login.origins.at("user"), (dir_ / "conf.d/b.cnf").string());
+}
+
+TEST_F(OptionFilesTest, MissingFilesArePassedOverUnlessNamed) {
+    const std::string missing = (dir_ / "none.cnf").string();
+    EXPECT_TRUE(ReadOptionFiles({{missing, false}}).empty());
+    EXPECT_THROW(ReadOptionFiles({{missing, true}}), std::runtime_error);
+    const std::string loop = (dir_ / "loop.cnf").string();
+    Write("loop.cnf", "!include " + loop + "\n");
+    EXPECT_THROW(ReadOptionFiles({{loop, true}}), std::runtime_error);
+}
+
+TEST_F(OptionFilesTest, BadValuesAndUnknownOwnKeysAreUsageErrorsNamingTheLine) {
+    const auto message = [&](const std::string& text) -> std::string {
+        try {
+            Apply(ReadOptionFiles({{Write("bad.cnf", text), true}}));
+        } catch (const UsageError& e) {
+            return e.what();
+        }
+        return "no usage error";
+    };
+    const std::string file = (dir_ / "bad.cnf").string();
+    EXPECT_EQ(message("[client]\n\nport = abc\n"), file + ":3: port: 'abc' is not a port number (1-65535)");
+    EXPECT_EQ(message("[kestrelmoor-extract]\nhots = x\n"),
+              file + ":2: hots: unknown option in [kestrelmoor-extract]");
+    EXPECT_EQ(message("[client]\ncompress = maybe\n"), file + ":2: compress: 'maybe' is not 0 or 1");
+    EXPECT_EQ(message("[client]\nhost\n"), file + ":2: host: needs a value");
+    EXPECT_EQ(message("[client]\nhots = x\n[mysqld]\nport = abc\n"), "no usage error");
+}
+
+TEST(OptionFileChoiceTest, ListsTheFilesTheClientReads) {
+    const auto paths = [](const OptionFileChoice& choice, std::optional<std::string> home) {
+        std::vector<std::string> out;
+        for (const OptionFile& file : OptionFilesFor(choice, home)) {
+            out.push_back(file.path + (file.required ? "!" : ""));
+        }
+        return out;
+    };
+    using List = std::vector<std::string>;
+    EXPECT_EQ(paths({}, "/home/ann"), (List{"/etc/my.cnf", "/etc/mysql/my.cnf", "/home/ann/.my.cnf"}));
+    EXPECT_EQ(paths({.none = false, .only = std::nullopt, .extra = "x.cnf"}, "/h"),
+              (List{"/etc/my.cnf", "/etc/mysql/my.cnf", "x.cnf!", "/h/.my.cnf"}));
+    EXPECT_EQ(paths({.only = "only.cnf", .extra = "x.cnf"}, "/h"), (List{"only.cnf!"}));
+    EXPECT_EQ(paths({.none = true, .only = "only.cnf", .extra = std::nullopt}, "/h"), List{});
+    EXPECT_EQ(paths({}, std::nullopt), (List{"/etc/my.cnf", "/etc/mysql/my.cnf"}));
+}
+
+}  // namespace
+}  // namespace kestrelmoor::cli
