@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Realistic contact rows for the benchmarks: tab-separated fields like an order table's, about one row
 // in three holding an address. Rows are about people from a fixed pool of contacts, as a shop's
 // orders are about its customers, so addresses recur, some in other letter case.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes a corpus of realistic rows, one per line, to standard output:
 //   corpus_gen MEGABYTES [SEED [CONTACTS]]
 #include <cstdio>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the benchmark scripts (sourced, not run).
 
 # median_ms RUNS COMMAND...: runs COMMAND RUNS times after one warm-up, output discarded; prints the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Throughput of the recognizer alone over realistic rows, one call per row as an extraction makes it.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* The least any program can do to find the rows holding "@": fetch the whole table as a stored
  * result and search each value for the byte, nothing else. It logs in as the benchmark's programs do
  * (utf8mb4, TLS when the server offers it) and prints the number of values holding "@".

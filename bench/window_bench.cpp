@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs "Start Extracting" in the real extraction window (offscreen) over one table and reports how
 // long the run took, how many addresses it listed, and the longest stretch in which the window
 // processed no events.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes HAND-M.CUR, the pointing hand shown over push buttons: a 32x32 cursor file holding one
 32-bit image with its transparency mask, the hot spot at the tip of the index finger.
 

@@ -1,3 +1,4 @@
+-- SPDX-License-Identifier: MIT
 -- A small shop's database for the demo: customers, orders with notes, newsletter sign-ups, support
 -- tickets whose free text holds addresses, a table of pictures, and an audit table whose name begins
 -- with "sys" (the table list leaves it out). Run in an empty database.

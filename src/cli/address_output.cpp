@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/address_output.h"
 
 #include "export/result_formats.h"

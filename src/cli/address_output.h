@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The run's addresses on the command line: each goes to the output as soon as it is found, nothing is
 // held. A write that fails ends the output and asks the run to stop.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/ca_bundle.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/command.h"
 
 #include <unistd.h>
@@ -74,7 +75,8 @@ int RunCommand(int argc, char** argv) {
 
     Login login;
     try {
-        login = ResolveLogin(line, RealLoginSources(line, [&console](const std::string& m) { console.Message(m); }));
+        login = ResolveLogin(
+            line, RealLoginSources(line, [&console](const std::string& m) { console.Message(m); }));
     } catch (const UsageError& e) {
         return UsageFailure(console, e.what());
     } catch (const std::exception& e) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Standard error of the command line: messages, and on a terminal one status line that is redrawn in
 // place and that a message never runs into. Control characters in the texts are shown escaped (see
 // ShowControls), never obeyed by the terminal.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/database_mode.h"
 
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <system_error>
 
+#include "cli/address_output.h"
 #include "cli/console.h"
 #include "cli/login.h"
 #include "cli/options.h"
@@ -15,7 +17,6 @@
 #include "cli/output_writer.h"
 #include "cli/password_prompt.h"
 #include "cli/progress_line.h"
-#include "cli/address_output.h"
 #include "cli/settings_reader.h"
 #include "cli/table_names.h"
 #include "common/standard_streams.h"

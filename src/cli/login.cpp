@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/login.h"
 
 #include <cstdlib>
@@ -37,7 +38,8 @@ int StoredPort(const std::string& text) {
 
 }  // namespace
 
-LoginSources RealLoginSources(const CommandLine& line, const std::function<void(const std::string&)>& report) {
+LoginSources RealLoginSources(const CommandLine& line,
+                              const std::function<void(const std::string&)>& report) {
     LoginSources sources;
     sources.environment = [](const char* name) -> std::optional<std::string> {
         const char* value = std::getenv(name);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The login the database mode connects with. Each value is taken from the first source that gives
 // it: the command line, the environment (MYSQL_HOST, MYSQL_TCP_PORT, MYSQL_UNIX_PORT, MYSQL_PWD), the
 // option files (a later line overriding an earlier one), and last the login that the connection

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/login_options.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The login and connection options as typed, checked values, whatever their source: the command line,
 // the environment or an option file. Each source hands over settings by the option files' key names
 // ("port", "ssl-ca"); applying them in order of rising precedence lets the later source win.

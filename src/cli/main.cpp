@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/ca_bundle.h"
 #include "cli/command.h"
 #include "common/standard_streams.h"

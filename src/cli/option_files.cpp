@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/option_files.h"
 
 #include <algorithm>

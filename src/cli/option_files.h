@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The option files that the mariadb client reads, read the same way: the groups [client],
 // [client-server], [client-mariadb] and [kestrelmoor-extract], "!include FILE" and "!includedir DIR".
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line of both modes, read into plain values: the login and connection options spelled as
 // the mariadb/mysql client spells them, which option files to read, the output options and the tables
 // or files named.

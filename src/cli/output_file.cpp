@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/output_file.h"
 
 #include <fcntl.h>

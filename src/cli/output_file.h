@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A named output file that is replaced only as a whole: the addresses are written to a temporary
 // file beside it, which takes the file's place only when everything was written. Until then, and
 // for ever after a failure, the old file stays as it was; and no temporary file outlives the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Asks for the password on the terminal, as the mysql client's "-p" does.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/print_login.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/progress_line.h"
 
 #include <cmath>

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: MIT
 // The progress of the current table as one status line: its name, the rows arrived so far and the
 // rate, e.g. "shop.orders: 120000 rows, 480000 rows/s", and
-// "shop.orders: 1000000 of 1000000 rows, …" once the table has been read to its end. Drawn only on a terminal, at most a few times a
-// second, and kept (ended with a line feed) when the table is done.
+// "shop.orders: 1000000 of 1000000 rows, …" once the table has been read to its end. Drawn only on a
+// terminal, at most a few times a second, and kept (ended with a line feed) when the table is done.
 #pragma once
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/settings_reader.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line's view of the settings store: the login the window remembers, unless the settings
 // file cannot be used. Then the file is named once, with the reason, and passed over: every value the
 // command line leaves out is the default, as with no file at all.

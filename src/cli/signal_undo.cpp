@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/signal_undo.h"
 
 #include <signal.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What must not outlive the program when a signal ends it (a temporary file, a terminal without echo)
 // is undone in the signal handler, and the signal then ends the program as it would have: the shell
 // sees the signal's own status (130 for Ctrl-C).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tables a command-line run reads: those named on the command line, or those the catalogue lists.
 // All are checked.
 #pragma once

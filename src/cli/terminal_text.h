@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text from the server or the user (table and database names, server messages, file names) made safe
 // to show on a terminal, where a control character in it would be obeyed: an escape sequence could
 // set the window's title, clear the screen or move the cursor over earlier lines.

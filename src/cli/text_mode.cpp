@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/text_mode.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ASCII letter case: the only case folding the program does. Names and addresses are UTF-8 bytes, and
 // folding ASCII alone leaves every byte of a multi-byte character as it is.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where a trapped handler's error report goes. The toolkit shows it as a modal box with the caption
 // "Application Error", the warning icon and a single OK button; tests record it instead.
 #pragma once

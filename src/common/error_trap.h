@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The error trap under which every button and load handler runs.
 //
 // A handler is a list of numbered steps, written so that it reads like its step table:

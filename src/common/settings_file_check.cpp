@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/settings_file_check.h"
 
 #include <fcntl.h>

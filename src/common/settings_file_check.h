@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whether a settings file can be used as it stands. The settings library reads any file without
 // complaint: random bytes give no values at all, and a value whose quote is never closed takes in
 // every line after it (a password then holds the rest of the file). A caller that says nothing would

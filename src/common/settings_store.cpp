@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/settings_store.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The per-user settings store: the five login fields of the connection window, kept between runs.
 //
 // The values live in an INI file under the user's config folder ($XDG_CONFIG_HOME, else ~/.config):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Descriptors 0, 1 and 2 as the programs rely on them. A program started with one of them closed
 // would hand that number to the next file it opens, such as the database connection's socket, and
 // then write its output or its messages into that connection.

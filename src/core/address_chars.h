@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Byte classes shared by the recognizer's stages. Every byte that the recognizer blanks, splits at or
 // accepts is ASCII, so working on the server's bytes gives the same tokens as working on decoded text:
 // a byte of a multi-byte character can neither split a token nor pass the pattern.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The recognizer: finds the candidate tokens of a text by searching for "@" and hands on those that
 // pass the address pattern.
 #pragma once

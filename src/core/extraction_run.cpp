@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/extraction_run.h"
 
 #include <memory>

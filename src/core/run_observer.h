@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What an extraction run tells as it goes: the window's result list and progress bar, and the command
 // line's output and progress line, each take the events they need.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tables a run reads, as the window's table list (or the command line) holds them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/table_scan.h"
 
 #include <stdexcept>

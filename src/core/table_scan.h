@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The recognizer over the rows of one table as they arrive.
 #pragma once
 

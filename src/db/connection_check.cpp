@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "db/connection_check.h"
 
 #include <exception>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The silent connection attempt behind "Test Connection", "Next >" and the start-up with a remembered
 // login.
 #pragma once

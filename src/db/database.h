@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The database as the rest of the program uses it: a connection that opens with a login and hands over
 // the rows of a query as they arrive, created through a Database so that tests can inject failures.
 // Every failing member throws DatabaseError whose what() is the server's or the client library's own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "db/login.h"
 
 #include <algorithm>
@@ -12,7 +13,8 @@ std::uint16_t PortNumber(std::string_view text) {
     unsigned number = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, number);
-    const bool digits_only = std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const bool digits_only =
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (!digits_only || error != std::errc() || stop != end || number < 1 || number > 65535) {
         throw DatabaseError("PORT \"" + std::string(text) +
                             "\" is not a port number (a whole number from 1 to 65535)");

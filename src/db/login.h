@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The MySQL login as the user types it into the connection window.
 #pragma once
 
@@ -11,7 +12,7 @@ inline constexpr std::uint16_t kDefaultPort = 3306;
 
 // Five free-text values, each handed to the client library exactly as typed: no trimming, no quoting.
 struct Login {
-    std::string server;    // empty or "localhost": the local server's Unix socket
+    std::string server;  // empty or "localhost": the local server's Unix socket
     std::string user;
     std::string password;
     std::string database;  // empty: no default database

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "db/mariadb_connection.h"
 
 #include <fcntl.h>

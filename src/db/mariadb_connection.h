@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The connection on MariaDB Connector/C. Every call that waits for the server goes through the
 // library's non-blocking API on the calling thread: the wait hook runs while it waits.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "db/mariadb_database.h"
 
 #include "db/mariadb_connection.h"

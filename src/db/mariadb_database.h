@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real database: connections on MariaDB Connector/C.
 #pragma once
 

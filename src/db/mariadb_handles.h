@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Owning handles over the client library's connection and result structures.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "db/nonblocking_call.h"
 
 #include <poll.h>

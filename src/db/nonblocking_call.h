@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drives one of the client library's non-blocking calls (the *_start / *_cont pairs) to its end on the
 // calling thread, so that the window can go on handling its events while the library waits.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One row of a result as the client library hands it over, read in place.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "db/table_catalogue.h"
 
 #include "common/ascii.h"

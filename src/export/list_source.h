@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A list as the exports read it: rows numbered from 1, columns from 1 (column 1 is the row's text,
 // the others its sub-items), and each row's check mark.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "export/result_formats.h"
 
 #include <algorithm>

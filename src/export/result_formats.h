@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bytes of the exports. Result files: one address per line, each line ended by CR LF; or one line
 // with every address followed by "," and then CR LF.
 #pragma once

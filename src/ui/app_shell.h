@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up helpers: the display name and application title, the occasional home-page visit, and the
 // shared file test.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/check_list_model.h"
 
 #include <limits>

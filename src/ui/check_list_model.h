@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rows of a list view with a check box each, under column headers that the window adds when it
 // loads (before that the list has no column). Texts are kept as UTF-8 and turned into display text only
 // for the rows on screen, so a list of a million addresses costs about as much as the addresses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A report-style list with a check box per row, over a CheckListModel.
 #pragma once
 

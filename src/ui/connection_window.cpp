@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/connection_window.h"
 
 #include <limits>
@@ -210,7 +211,8 @@ std::array<QLineEdit**, 5> ConnectionWindow::Boxes() {
 }
 
 db::Login ConnectionWindow::CurrentLogin() const {
-    return {Utf8(*server_box_), Utf8(*user_box_), Utf8(*password_box_), Utf8(*database_box_), Utf8(*port_box_)};
+    return {Utf8(*server_box_), Utf8(*user_box_), Utf8(*password_box_), Utf8(*database_box_),
+            Utf8(*port_box_)};
 }
 
 void ConnectionWindow::Load() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The connection window: the MySQL login in five boxes, stored as it is typed, a connection test, a
 // help message, and "Next >" to the extraction window.
 #pragma once

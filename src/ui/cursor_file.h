@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads the hand pointer's file format.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/extraction_window.h"
 
 #include <QCloseEvent>
@@ -31,8 +32,7 @@ void FitCaption(QPushButton& button) {
 
 }  // namespace
 
-ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database,
-                                   std::function<db::Login()> login,
+ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database, std::function<db::Login()> login,
                                    std::function<void()> show_connection_window)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
@@ -65,8 +65,8 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database,
         pointer_.AddHoverTarget(*list, PointerState::kDefault);
         pointer_.AddHoverTarget(*list->viewport(), PointerState::kDefault);
     }
-    QPushButton* check_all = AddButton("PushButton1", "Check All", TwipsRect(120, 3000, 3840, 400),
-                                       &ExtractionWindow::OnCheckAll);
+    QPushButton* check_all =
+        AddButton("PushButton1", "Check All", TwipsRect(120, 3000, 3840, 400), &ExtractionWindow::OnCheckAll);
     QPushButton* uncheck_all = AddButton("PushButton7", "Uncheck All", TwipsRect(4080, 3000, 3840, 400),
                                          &ExtractionWindow::OnUncheckAll);
     QPushButton* start = AddButton("PushButton4", "Start Extracting", TwipsRect(120, 3510, 3840, 400),
@@ -91,8 +91,8 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database,
     QPushButton* copy = AddButton("PushButton3", "Copy Results To Clipboard", TwipsRect(120, 6550, 3840, 405),
                                   &ExtractionWindow::OnCopyToClipboard);
 
-    QWidget* tab_order[] = {tables_view_,     results_view_, check_all,  uncheck_all, start,
-                            switch_database, save_text,   save_comma, clear,       copy};
+    QWidget* tab_order[] = {tables_view_,    results_view_, check_all,  uncheck_all, start,
+                            switch_database, save_text,     save_comma, clear,       copy};
     for (std::size_t i = 1; i < std::size(tab_order); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);
     progress_bar_->setFocusPolicy(Qt::NoFocus);
     pointer_.AddHoverTarget(*this, PointerState::kDefault);

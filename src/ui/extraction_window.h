@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The extraction window: the database's tables with check boxes, "Start Extracting", the result list
 // and its exports, and the way back to the connection window.
 #pragma once
@@ -11,9 +12,9 @@
 #include "core/extraction_run.h"
 #include "db/database.h"
 #include "ui/check_list_view.h"
-#include "ui/run_views.h"
 #include "ui/pointer_feedback.h"
 #include "ui/results_export.h"
+#include "ui/run_views.h"
 #include "ui/toolkit.h"
 
 namespace kestrelmoor::ui {

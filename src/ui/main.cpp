@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kestrelmoor: the desktop program.
 #include <QApplication>
 #include <QRandomGenerator>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/pointer_feedback.h"
 
 #include "ui/cursor_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A window's pointer: default, plain arrow, hourglass, or the window's own picture (loaded from the
 // hand cursor file), and the hover feedback that moves it between default and own picture without
 // ever replacing the hourglass.
@@ -32,9 +33,9 @@ class WindowPointer : public QObject {
     bool LoadPicture(const QString& path);
     bool HasPicture() const { return has_picture_; }
 
-    // Mouse movement over `control` sets `target` (default or own picture) unless the hourglass shows. Movement over a
-    // child of `control` (a label in a frame, say) is the child's, not the control's; a scrolling list
-    // counts movement over its viewport as its own.
+    // Mouse movement over `control` sets `target` (default or own picture) unless the hourglass shows.
+    // Movement over a child of `control` (a label in a frame, say) is the child's, not the control's; a
+    // scrolling list counts movement over its viewport as its own.
     void AddHoverTarget(QWidget& control, PointerState target);
 
   protected:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The toolkit on Qt Widgets. Needs a QApplication.
 #pragma once
 

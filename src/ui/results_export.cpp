@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/results_export.h"
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three exports of the result list: a text file with one address per line, a comma-delimited
 // text file, and the clipboard.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The extraction window's lists and progress bar as the run and the exports see them.
 #pragma once
 

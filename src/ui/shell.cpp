@@ -1,10 +1,13 @@
+// SPDX-License-Identifier: MIT
 #include "ui/shell.h"
 
 namespace kestrelmoor::ui {
 
 Shell::Shell(Toolkit& toolkit, db::Database& database, SettingsStore& settings,
              std::function<double()> random)
-    : toolkit_(toolkit), database_(database), connection_window_(toolkit, database, settings, std::move(random)) {
+    : toolkit_(toolkit),
+      database_(database),
+      connection_window_(toolkit, database, settings, std::move(random)) {
     connection_window_.SetShowExtractionWindow([this] { ShowExtractionWindow(); });
 }
 
@@ -15,7 +18,8 @@ void Shell::Start() {
 void Shell::ShowExtractionWindow() {
     if (!extraction_window_) {
         extraction_window_ = std::make_unique<ExtractionWindow>(
-            toolkit_, database_, [this] { return connection_window_.CurrentLogin(); }, [this] { connection_window_.show(); });
+            toolkit_, database_, [this] { return connection_window_.CurrentLogin(); },
+            [this] { connection_window_.show(); });
         extraction_window_->Load();
     }
     extraction_window_->show();

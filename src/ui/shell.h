@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's two windows and the way between them: the connection window comes first; the
 // extraction window is created and loaded the first time it is to be shown, and is afterwards only
 // hidden and shown again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the windows and handlers need from the window system, behind one interface so that tests can
 // run the handlers with a scripted double that records what was shown and answers in advance.
 //

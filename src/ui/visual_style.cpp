@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/visual_style.h"
 
 #include <QCheckBox>

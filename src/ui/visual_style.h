@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Geometry, fonts and colours of the two windows, and the visual style applied when they load.
 // Lengths are given in twips as the layouts state them; at 96 dots per inch 15 twips make a pixel.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Standard error on the command line: a step failure printed with its line, the progress line drawn
 // only on a terminal and never run into by a message, and the password asked on a terminal.
 #include <fcntl.h>

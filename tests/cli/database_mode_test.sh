@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # kestrelmoor-extract database mode end to end against the private test server (scripts/test-db):
 # tables named or listed, both formats byte for byte, the output file replaced only as a whole, every
 # failure printed with its line while the run goes on, the login taken from the options, the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # kestrelmoor-extract where the environment works against it, against the private test server
 # (scripts/test-db): standard streams closed, signals during a run with -o, -o onto symbolic links,
 # escape sequences in names, the password prompt interrupted, a settings file that cannot be used.

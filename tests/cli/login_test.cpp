@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where each login value comes from: the command line over the environment over the option files over
 // the settings store, the password asked for only when so told, and every value reaching the
 // connection exactly as given.

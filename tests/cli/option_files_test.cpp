@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Option files read as the mariadb client reads them: the groups read and passed over, values with
 // quotes, escapes and comments, includes in their place, and what is refused.
 #include "cli/option_files.h"

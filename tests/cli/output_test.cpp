@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What reaches the output: the two formats byte for byte, a failing device, and a named file that is
 // replaced only as a whole.
 #include <dirent.h>

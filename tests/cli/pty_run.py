@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Runs a command on a pseudo-terminal of its own, as a terminal user would, and keeps every byte it
 # writes there. Usage: pty_run.py OUT ACTION COMMAND...
 #   ACTION: "none", or "ctrl-c" or "sigterm" once the password prompt shows.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # kestrelmoor-extract --text end to end: real files, standard input, failures and their exit status.
 set -u
 tool=$1

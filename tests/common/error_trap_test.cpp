@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/error_trap.h"
 
 #include <cstdint>

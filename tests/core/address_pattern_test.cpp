@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/address_pattern.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The recognizer as extractions use it: the valid candidates of a text, entered in the run's seen set
 // through the look-ahead inserter, the new ones handed on in order.
 #include "core/address_scan.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/lookahead_inserter.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The hand-written matcher must accept exactly the language of the address pattern. Both are run over
 // a large corpus of generated tokens that crowd the edges of that language; PCRE2 (bytes, no UTF mode,
 // "$" only at the very end as in ECMAScript) is the reference, and std::regex in ECMAScript mode

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The recognizer searches for "@" and grows each hit to its token instead of blanking and splitting
 // the whole text. This checks it against the plain pipeline, stage by stage, on random texts.
 #include <gtest/gtest.h>

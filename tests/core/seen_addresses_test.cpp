@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/seen_addresses.h"
 
 #include <gtest/gtest.h>

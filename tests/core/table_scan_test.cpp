@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A table searched as it arrives: each address with its column and row, a row's values searched apart
 // (no token spans two), and a scan without a set failing on every row.
 #include "core/table_scan.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Connections and connection attempts against the private test server (and loopback sockets that play
 // broken servers). Nothing here talks to any address but 127.0.0.1 and the server's Unix socket.
 #include <gtest/gtest.h>

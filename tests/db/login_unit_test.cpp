@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The login without a server: what the connection attempt catches and lets through, and the port box.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rows handed over as they arrive, against the test server: their bytes, their order and columns,
 // a handler that stops, and results that fail or stall part-way.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "server_test_helpers.h"
 
 #include <arpa/inet.h>

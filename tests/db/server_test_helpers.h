@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers of the tests that talk to the test server, and loopback sockets that play broken servers.
 #pragma once
 

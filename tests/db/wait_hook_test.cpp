@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The wait hook lets the window process events while the server works: it runs repeatedly during a
 // slow connect or query, and the query's outcome is the same as without it.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Start Extracting" against the real test server: what is listed, in which order, how progress moves,
 // and how each failure is reported by line while the run goes on.
 #include "core/extraction_run.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The run's window-side ports held in plain containers, so that what the run did can be read back.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table list from a real server: which names are left out, the order, and what a failure keeps.
 #include "db/table_catalogue.h"
 

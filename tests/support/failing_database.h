@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A database whose connections cannot be created: for tests of the callers' error handling.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/report_lines.h"
 
 namespace kestrelmoor::test {

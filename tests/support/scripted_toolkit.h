@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A toolkit for tests: shows nothing, records every box in order, answers Yes/No questions from a
 // queue filled in advance, and counts the calls that let events run.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The private test database server that scripts/test-db starts: its facts, ready-made logins, an admin
 // session for setting up and inspecting the server, and a fixture that fails (never skips) a test when
 // the server's facts are missing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A connection window with the scripted toolkit, its own settings file and, where needed, a login on a
 // scratch database of the test server.
 #pragma once

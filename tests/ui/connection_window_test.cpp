@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The connection window on real widgets: its layout, the boxes stored as they are typed, and its three
 // buttons against the test server.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The extraction window with real widgets on the offscreen platform, against the test server.
 #include <gtest/gtest.h>
 

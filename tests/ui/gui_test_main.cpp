@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // main() of the window tests: the offscreen platform, a settings folder of their own (never the
 // user's), one QApplication for all tests, and the look the program itself uses.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pointer feedback over the connection window's controls, the cursor file reader, and the colours.
 #include <QBuffer>
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/qt_toolkit.h"
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three exports of the result list: real files in a temporary folder and the platform's clipboard.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/scripted_toolkit.h"
 
 #include <gtest/gtest-spi.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up: the connection window's load handler with its numbered steps, the files beside the program,
 // and the helpers it uses.
 #include <QDir>

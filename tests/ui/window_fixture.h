@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An extraction window on a scratch database of the test server, driven through its real buttons.
 #pragma once
 
