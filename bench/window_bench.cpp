@@ -21,14 +21,14 @@ int main(int argc, char** argv) {
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    const kestrelmoor::db::ConnectionProfile profile{argv[1], argv[3], argv[4], argv[5], argv[2]};
+    const kestrelmoor::db::Login login{argv[1], argv[3], argv[4], argv[5], argv[2]};
     kestrelmoor::ui::QtToolkit toolkit;
     kestrelmoor::db::MariaDbDatabase database;
     kestrelmoor::ui::ExtractionWindow window(
-        toolkit, database, [&] { return profile; }, [] {});
-    window.Form_Load();
+        toolkit, database, [&] { return login; }, [] {});
+    window.Load();
     window.show();
-    auto& tables = window.ListView1().Model();
+    auto& tables = window.Tables().Model();
     for (std::int64_t row = 1; row <= tables.Count(); ++row)
         tables.SetChecked(row, tables.Text(row) == argv[6]);
     QCoreApplication::processEvents();
@@ -46,10 +46,10 @@ int main(int argc, char** argv) {
     });
     ticker.start();
     clock.start();
-    window.PushButton4_Click();
+    window.OnStartExtracting();
     const qint64 elapsed = clock.nsecsElapsed();
     longest_gap = std::max(longest_gap, elapsed - last_tick);
     std::printf("run_ms=%.1f listed=%lld longest_gap_ms=%.1f\n", elapsed / 1e6,
-                static_cast<long long>(window.ListView2().Model().Count()), longest_gap / 1e6);
+                static_cast<long long>(window.Results().Model().Count()), longest_gap / 1e6);
     return 0;
 }
