@@ -32,14 +32,14 @@ enum : int {
     kHelp,
 };
 
-struct Spec {
+struct OptionEntry {
     const char* name;
     int has_arg;
     int val;
     const char* login_key;  // the option files' name of a login option; nullptr for the others
 };
 
-constexpr std::array<Spec, 28> kSpecs = {{
+constexpr std::array<OptionEntry, 28> kOptionTable = {{
     {"host", required_argument, 'h', "host"},
     {"user", required_argument, 'u', "user"},
     {"password", optional_argument, 'p', "password"},
@@ -75,9 +75,9 @@ constexpr std::array<Spec, 28> kSpecs = {{
 // "-p" takes only an attached value, as the client reads it.
 constexpr const char* kShortOptions = "-:h:u:p::P:D:S:Cvo:V";
 
-const Spec* SpecOf(int val) {
-    for (const Spec& spec : kSpecs) {
-        if (spec.name && spec.val == val) return &spec;
+const OptionEntry* EntryOf(int val) {
+    for (const OptionEntry& entry : kOptionTable) {
+        if (entry.name && entry.val == val) return &entry;
     }
     return nullptr;
 }
@@ -90,9 +90,9 @@ std::string NameOnly(const char* arg) {
 std::string Unknown(const std::string& spelled) {
     const std::string_view name = std::string_view(spelled).substr(2);
     std::string candidates;
-    for (const Spec& spec : kSpecs) {
-        if (spec.name && !name.empty() && std::string_view(spec.name).starts_with(name)) {
-            candidates += (candidates.empty() ? "--" : ", --") + std::string(spec.name);
+    for (const OptionEntry& entry : kOptionTable) {
+        if (entry.name && !name.empty() && std::string_view(entry.name).starts_with(name)) {
+            candidates += (candidates.empty() ? "--" : ", --") + std::string(entry.name);
         }
     }
     if (candidates.find(',') != std::string::npos) {
@@ -103,10 +103,10 @@ std::string Unknown(const std::string& spelled) {
 
 // Why getopt_long refused the option just read.
 std::string Refusal(int code, char** argv) {
-    const Spec* spec = SpecOf(optopt);
-    if (code == ':') return "option '--" + std::string(spec ? spec->name : "?") + "' needs a value";
+    const OptionEntry* entry = EntryOf(optopt);
+    if (code == ':') return "option '--" + std::string(entry ? entry->name : "?") + "' needs a value";
     if (optopt == 0) return Unknown(NameOnly(argv[optind - 1]));
-    if (spec) return "option '--" + std::string(spec->name) + "' takes no value";
+    if (entry) return "option '--" + std::string(entry->name) + "' takes no value";
     return "unknown option '-" + std::string(1, static_cast<char>(optopt)) + "'";
 }
 
@@ -154,8 +154,8 @@ void Take(CommandLine& line, int code, char* value) {
             line.version = true;
             break;
         default: {
-            const Spec& spec = *SpecOf(code);
-            Setting setting{spec.login_key, std::nullopt, "command line", "--" + std::string(spec.name)};
+            const OptionEntry& entry = *EntryOf(code);
+            Setting setting{entry.login_key, std::nullopt, "command line", "--" + std::string(entry.name)};
             if (code == 'p') {
                 setting.value = TakePassword(value);
             } else if (value) {
@@ -171,9 +171,9 @@ void Take(CommandLine& line, int code, char* value) {
 }  // namespace
 
 CommandLine ParseCommandLine(int argc, char** argv) {
-    std::array<option, kSpecs.size()> longs{};
-    std::transform(kSpecs.begin(), kSpecs.end(), longs.begin(), [](const Spec& spec) {
-        return option{spec.name, spec.has_arg, nullptr, spec.val};
+    std::array<option, kOptionTable.size()> longs{};
+    std::transform(kOptionTable.begin(), kOptionTable.end(), longs.begin(), [](const OptionEntry& entry) {
+        return option{entry.name, entry.has_arg, nullptr, entry.val};
     });
     CommandLine line;
     opterr = 0;

@@ -35,8 +35,6 @@ class LookaheadInserter {
     void Add(std::string_view address, const Origin& origin = Origin{0, 0});
     // Enters every pending address; call at the end.
     void Flush();
-    // Forgets the pending addresses without entering them.
-    void Drop() { count_ = 0; }
     bool HasPending() const { return count_ > 0; }
 
   private:

@@ -29,7 +29,7 @@ class TableScan {
 
     // Starts a table whose new addresses are entered in `seen`; without a set every row fails.
     void Begin(SeenAddresses* seen);
-    // Searches row number `row` of the table. The new addresses are handed on a few behind the search
+    // Searches row number `number` of the table. The new addresses are handed on a few behind the search
     // (see LookaheadInserter), all of them by the end of Finish. Throws what entering or handing on an
     // address throws.
     void Search(const db::RowView& row, std::int64_t number);

@@ -5,11 +5,10 @@
 
 namespace kestrelmoor::db {
 
-bool CanConnect(Database& database, const Login& login, const std::function<void()>& wait_hook) {
+bool CanConnect(Database& database, const Login& login) {
     // Outside the attempt's own error handling: the caller's trap reports a component that cannot be made.
     const std::unique_ptr<Connection> connection = database.CreateConnection();
     try {
-        connection->SetWaitHook(wait_hook);
         connection->Open(login);
         return true;
     } catch (const std::exception&) {

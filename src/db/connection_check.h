@@ -3,15 +3,12 @@
 // login.
 #pragma once
 
-#include <functional>
-
 #include "db/database.h"
 
 namespace kestrelmoor::db {
 
 // Opens a connection with the login and drops it again; true when the open succeeded. Shows nothing.
-// `wait_hook` runs while the server is waited for. A failure to create the connection object is not
-// caught: it reaches the caller.
-bool CanConnect(Database& database, const Login& login, const std::function<void()>& wait_hook = {});
+// A failure to create the connection object is not caught: it reaches the caller.
+bool CanConnect(Database& database, const Login& login);
 
 }  // namespace kestrelmoor::db

@@ -8,42 +8,13 @@ set -u
 tool=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 facts=${KESTRELMOOR_TEST_DB_FACTS:-$2/build/test-db/facts.env}
-fact() { sed -n "s/^$1=//p" "$facts" | head -n 1; }
-if [ ! -f "$facts" ]; then
-    echo "FAIL: no test server facts at $facts; start one with scripts/test-db start"
-    exit 1
-fi
-port=$(fact PORT)
-user=$(fact USER)
-password=$(fact PASSWORD)
-db=kestrel_hostile_$$
-
-dir=$(mktemp -d)
+db_prefix=kestrel_hostile
+listener=""
+cleanup_more() { [ -z "$listener" ] || kill "$listener" 2>/dev/null; }
+# shellcheck source=server_session.sh
+source "$here/server_session.sh"
 unset MYSQL_PWD MYSQL_HOST MYSQL_TCP_PORT
 export XDG_CONFIG_HOME=$dir/config
-admin() {
-    MYSQL_PWD=$(fact ADMIN_PASSWORD) mariadb --no-defaults --protocol=tcp -h 127.0.0.1 -P "$port" \
-        -u "$(fact ADMIN_USER)" -B -N -e "$1"
-}
-listener=""
-cleanup() {
-    [ -z "$listener" ] || kill "$listener" 2>/dev/null
-    admin "DROP DATABASE IF EXISTS $db" || true
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-admin "SELECT 1" >/dev/null || { echo "FAIL: the test server at port $port does not answer"; exit 1; }
-
-failures=0
-check() { # name, expected, actual
-    if [ "$2" == "$3" ]; then echo "ok   $1"; else
-        echo "FAIL $1"
-        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3")
-        failures=$((failures + 1))
-    fi
-}
-login=(-h 127.0.0.1 -P "$port" -u "$user" "-p$password" -D "$db")
-run() { "$tool" "${login[@]}" "$@"; }
 esc=$'t\e]0;PWNED\a\e[2J'
 admin "CREATE DATABASE $db; USE $db;
        CREATE TABLE orders (id INT, contact VARCHAR(80));
