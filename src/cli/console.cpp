@@ -6,6 +6,8 @@
 #include <cerrno>
 
 #include "cli/terminal_text.h"
+#include "core/extraction_run.h"
+#include "db/sql_identifier.h"
 
 namespace kestrelmoor::cli {
 
@@ -48,12 +50,22 @@ void Console::Message(std::string_view text) {
 
 void ConsoleReport::ReportFailure(std::string_view description, std::string_view /*location*/, int line) {
     ++failures_;
+    std::string text;
+    if (line == ExtractionRun::kLoginLine) {
+        login_failed_ = true;
+        text = "cannot log in: ";
+    } else if (!table_.empty()) {
+        text = "table " + db::QuoteIdentifier(table_) + ": ";
+    }
     // A server message's own line breaks are shown, not obeyed: the message stays one line.
-    std::string text = ShowControls(description);
-    text += " (at line ";
-    text += std::to_string(line);
-    text += ')';
+    text += description;
+    text = ShowControls(text);
+    if (verbose_) text += " (at line " + std::to_string(line) + ")";
     console_.Message(text);
+    if (login_failed_) {
+        console_.Message(
+            "check the host, port, user name, password and TLS options; --print-login shows the login used");
+    }
 }
 
 void ConsoleReport::ShowErrorReport(const std::string& text) {

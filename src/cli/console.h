@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/error_report.h"
+#include "core/run_observer.h"
 
 namespace kestrelmoor::cli {
 
@@ -38,19 +39,28 @@ class Console {
     int messages_ = 0;
 };
 
-// The run's error reports as messages: the description and the line the window's report would name.
-class ConsoleReport : public ErrorReport {
+// The run's error reports as messages: the description, after the table it concerns; with `verbose`
+// also the line the window's report would name. A login that fails is said once, with what to check,
+// and ends the run: every table would only fail on the missing connection.
+class ConsoleReport : public ErrorReport, public RunObserver {
   public:
-    explicit ConsoleReport(Console& console) : console_(console) {}
+    explicit ConsoleReport(Console& console, bool verbose = false) : console_(console), verbose_(verbose) {}
 
     void ReportFailure(std::string_view description, std::string_view location, int line) override;
     // A report built elsewhere: its lines, without the carriage returns of the window's layout.
     void ShowErrorReport(const std::string& text) override;
 
+    void TableStarted(std::string_view table) override { table_ = table; }
+    void TableEnded(std::int64_t /*rows*/, bool /*complete*/) override { table_.clear(); }
+    bool StopRequested() const override { return login_failed_; }
+
     int Failures() const { return failures_; }
 
   private:
     Console& console_;
+    bool verbose_;
+    std::string table_;  // the table being read, if any
+    bool login_failed_ = false;
     int failures_ = 0;
 };
 

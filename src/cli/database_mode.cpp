@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "cli/address_output.h"
+#include "cli/ca_bundle.h"
 #include "cli/console.h"
 #include "cli/login.h"
 #include "cli/options.h"
@@ -61,7 +62,8 @@ int RunDatabaseMode(const CommandLine& options, Login login) {
         return 1;
     }
 
-    db::MariaDbDatabase database;
+    if (!login.connection.Verifies()) SkipUnusedCaBundle();
+    db::MariaDbDatabase database(login.connection);
     TableNames tables(options.tables);
     if (options.tables.empty()) {
         try {
@@ -77,8 +79,8 @@ int RunDatabaseMode(const CommandLine& options, Login login) {
     AddressOutput output(writer, options.comma ? OutputFormat::Comma : OutputFormat::Lines,
                          !file && ::isatty(STDOUT_FILENO) == 1);
     ProgressLine progress(console);
-    RunObservers observers{&output, &progress};
-    ConsoleReport report(console);
+    ConsoleReport report(console, options.verbose);
+    RunObservers observers{&output, &progress, &report};
 
     ExtractionRun run(database, report);
     run.Start(connection_login, tables, observers);

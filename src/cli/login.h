@@ -35,7 +35,7 @@ struct Login {
     bool ask_password = false;  // the password is still to be asked for on the terminal
     std::string database;
     int port = 3306;
-    ConnectionOptions connection;
+    db::ConnectionOptions connection;
     std::map<std::string, std::string, std::less<>> origins;  // "port" -> "MYSQL_TCP_PORT"
 };
 

@@ -46,16 +46,16 @@ const std::array<Key, 16> kKeys = {{{"host", Kind::Text, [](LoginOptions& o) -> 
 , {"read-timeout", Kind::Seconds, nullptr, [](LoginOptions& o) -> auto& {return o.connection.read_timeout;
 }
 }
-, {"ssl", Kind::Flag}, {"ssl-ca", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.tls.ca;
+, {"ssl", Kind::Flag}, {"ssl-ca", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.tls_ca;
 }
 }
-, {"ssl-capath", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.tls.capath;
+, {"ssl-capath", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.tls_capath;
 }
 }
-, {"ssl-cert", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.tls.cert;
+, {"ssl-cert", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.tls_cert;
 }
 }
-, {"ssl-key", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.tls.key;
+, {"ssl-key", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.tls_key;
 }
 }
 , {"ssl-verify-server-cert", Kind::Flag},
@@ -118,10 +118,9 @@ bool FlagValue(const Setting& setting) {
 }
 
 void SetFlag(LoginOptions& login, std::string_view name, bool on) {
-    TlsOptions& tls = login.connection.tls;
     if (name == "compress") login.connection.compress = on;
-    if (name == "ssl") tls.mode = on ? TlsMode::On : TlsMode::Off;
-    if (name == "ssl-verify-server-cert") tls.verify_server_cert = on;
+    if (name == "ssl") login.connection.tls = on ? db::TlsUse::Required : db::TlsUse::Off;
+    if (name == "ssl-verify-server-cert") login.connection.verify_server_cert = on;
 }
 
 void SetValue(LoginOptions& login, const Key& key, const Setting& setting) {
@@ -136,9 +135,9 @@ void SetValue(LoginOptions& login, const Key& key, const Setting& setting) {
             break;
         case Kind::Protocol:
             if (Lowered(value, {"tcp"})) {
-                login.connection.protocol = Protocol::Tcp;
+                login.connection.transport = db::Transport::Tcp;
             } else if (Lowered(value, {"socket"})) {
-                login.connection.protocol = Protocol::Socket;
+                login.connection.transport = db::Transport::Socket;
             } else {
                 Refuse(setting, "'" + value + "' is not a protocol (tcp or socket)");
             }

@@ -9,34 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "db/connection_options.h"
+
 namespace kestrelmoor::cli {
-
-enum class Protocol { Tcp, Socket };
-
-enum class TlsMode {
-    Default,  // encrypt when the server offers it
-    On,       // --ssl
-    Off,      // --skip-ssl
-};
-
-struct TlsOptions {
-    TlsMode mode = TlsMode::Default;
-    std::optional<std::string> ca;      // --ssl-ca: a PEM file of trusted CAs
-    std::optional<std::string> capath;  // --ssl-capath: a folder of them
-    std::optional<std::string> cert;    // --ssl-cert: the client's own certificate
-    std::optional<std::string> key;     // --ssl-key: its private key
-    bool verify_server_cert = false;    // --ssl-verify-server-cert
-};
-
-// How the connection is made, beyond the login itself; each value unset leaves the library's default.
-struct ConnectionOptions {
-    std::optional<std::string> socket;  // the Unix socket for "localhost"
-    std::optional<Protocol> protocol;
-    bool compress = false;
-    std::optional<int> connect_timeout;  // seconds, 1 or more
-    std::optional<int> read_timeout;     // seconds, 1 or more
-    TlsOptions tls;
-};
 
 struct LoginOptions {
     std::optional<std::string> host;
@@ -45,7 +20,7 @@ struct LoginOptions {
     bool ask_password = false;  // "-p" or a bare "password" line: ask on the terminal
     std::optional<std::string> database;
     std::optional<int> port;
-    ConnectionOptions connection;
+    db::ConnectionOptions connection;
     // Where each value set came from, by key name ("port" -> "command line").
     std::map<std::string, std::string, std::less<>> origins;
 };

@@ -15,11 +15,11 @@ std::string PasswordShown(const Login& login) {
     return login.password.empty() ? "(none)" : "********";
 }
 
-const char* TlsShown(TlsMode mode) {
+const char* TlsShown(db::TlsUse mode) {
     switch (mode) {
-        case TlsMode::On:
+        case db::TlsUse::Required:
             return "on";
-        case TlsMode::Off:
+        case db::TlsUse::Off:
             return "off";
         default:
             return "when the server offers it";
@@ -39,24 +39,24 @@ void PrintLogin(const Login& login, std::ostream& out) {
     const auto optional_line = [&](const char* name, const std::optional<std::string>& value) {
         if (value) line(name, *value);
     };
-    const ConnectionOptions& connection = login.connection;
+    const db::ConnectionOptions& connection = login.connection;
     line("host", login.host);
     line("port", std::to_string(login.port));
     line("user", login.user);
     line("password", PasswordShown(login));
     line("database", login.database);
     optional_line("socket", connection.socket);
-    if (connection.protocol) line("protocol", *connection.protocol == Protocol::Tcp ? "tcp" : "socket");
+    if (connection.transport)
+        line("protocol", *connection.transport == db::Transport::Tcp ? "tcp" : "socket");
     if (given("compress")) line("compress", OnOff(connection.compress));
     if (connection.connect_timeout) line("connect-timeout", std::to_string(*connection.connect_timeout));
     if (connection.read_timeout) line("read-timeout", std::to_string(*connection.read_timeout));
-    line("ssl", TlsShown(connection.tls.mode));
-    optional_line("ssl-ca", connection.tls.ca);
-    optional_line("ssl-capath", connection.tls.capath);
-    optional_line("ssl-cert", connection.tls.cert);
-    optional_line("ssl-key", connection.tls.key);
-    if (given("ssl-verify-server-cert"))
-        line("ssl-verify-server-cert", OnOff(connection.tls.verify_server_cert));
+    line("ssl", TlsShown(connection.tls));
+    optional_line("ssl-ca", connection.tls_ca);
+    optional_line("ssl-capath", connection.tls_capath);
+    optional_line("ssl-cert", connection.tls_cert);
+    optional_line("ssl-key", connection.tls_key);
+    if (given("ssl-verify-server-cert")) line("ssl-verify-server-cert", OnOff(connection.verify_server_cert));
 }
 
 }  // namespace kestrelmoor::cli

@@ -6,7 +6,9 @@
 namespace kestrelmoor::cli {
 namespace {
 constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
-}
+// A server that sends nothing for this long is said to be waited for.
+constexpr auto kSilenceShownAfter = std::chrono::seconds(3);
+}  // namespace
 
 void ProgressLine::TableStarted(std::string_view table) {
     in_table_ = true;
@@ -14,14 +16,15 @@ void ProgressLine::TableStarted(std::string_view table) {
     rows_ = 0;
     total_.reset();
     if (!console_.Terminal()) return;
-    began_ = drawn_ = Clock::now();
+    began_ = drawn_ = moved_ = Clock::now();
     console_.Status(Text(drawn_));
 }
 
 void ProgressLine::RowsArrived(std::int64_t rows) {
     if (!in_table_ || !console_.Terminal()) return;
-    rows_ = rows;
     const Clock::time_point now = Clock::now();
+    if (rows != rows_) moved_ = now;
+    rows_ = rows;
     if (now - drawn_ >= kRedrawEvery) {
         drawn_ = now;
         console_.Status(Text(now));
@@ -41,11 +44,18 @@ void ProgressLine::TableEnded(std::int64_t rows, bool complete) {
 
 std::string ProgressLine::Text(Clock::time_point now) const {
     std::string text = name_ + ": ";
-    if (rows_ == 0) return text + (in_table_ ? "reading" : "no rows");
-    text += std::to_string(rows_) + (total_ ? " of " + std::to_string(*total_) : std::string()) + " rows";
-    const double seconds = std::chrono::duration<double>(now - began_).count();
-    if (seconds > 0)
-        text += ", " + std::to_string(std::llround(static_cast<double>(rows_) / seconds)) + " rows/s";
+    if (rows_ == 0) {
+        text += in_table_ ? "reading" : "no rows";
+    } else {
+        text += std::to_string(rows_) + (total_ ? " of " + std::to_string(*total_) : std::string()) + " rows";
+        const double seconds = std::chrono::duration<double>(now - began_).count();
+        if (seconds > 0)
+            text += ", " + std::to_string(std::llround(static_cast<double>(rows_) / seconds)) + " rows/s";
+    }
+    if (in_table_ && now - moved_ >= kSilenceShownAfter) {
+        const auto silent = std::chrono::duration_cast<std::chrono::seconds>(now - moved_).count();
+        text += ", waiting for the server (" + std::to_string(silent) + " s)";
+    }
     return text;
 }
 

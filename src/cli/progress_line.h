@@ -2,7 +2,9 @@
 // The progress of the current table as one status line: its name, the rows arrived so far and the
 // rate, e.g. "shop.orders: 120000 rows, 480000 rows/s", and
 // "shop.orders: 1000000 of 1000000 rows, …" once the table has been read to its end. Drawn only on a
-// terminal, at most a few times a second, and kept (ended with a line feed) when the table is done.
+// terminal, at most a few times a second, and kept (ended with a line feed) when the table is done. A
+// server that has sent nothing for a few seconds is said to be waited for:
+// "shop.orders: reading, waiting for the server (12 s)".
 #pragma once
 
 #include <chrono>
@@ -37,6 +39,7 @@ class ProgressLine : public RunObserver {
     std::optional<std::int64_t> total_;  // known once the table has ended
     Clock::time_point began_{};
     Clock::time_point drawn_{};
+    Clock::time_point moved_{};  // when the row count last changed
 };
 
 }  // namespace kestrelmoor::cli

@@ -41,15 +41,17 @@ Login, spelled as the mariadb/mysql client spells it:
       --connect-timeout=SECONDS
       --read-timeout=SECONDS
                            time-outs for connecting and for each read
-      --ssl                encrypt (the default when the server offers it)
+      --ssl                require encryption (by default: when the server
+                           offers it, without checking its certificate)
       --skip-ssl           do not encrypt
       --ssl-ca=FILE, --ssl-capath=DIR
-                           the CAs that the server's certificate is checked
-                           against
+                           the CAs that the server's certificate and host
+                           name are checked against (implies checking)
       --ssl-cert=FILE, --ssl-key=FILE
                            a client certificate and its key
       --ssl-verify-server-cert
                            check the server's certificate and host name
+                           against the system's CAs
       --print-login        print the login that would be used and where each
                            value comes from (the password masked), and exit
                            without connecting
@@ -84,11 +86,12 @@ Output:
                            as it was
 
 While a table is read and standard error is a terminal, a line there shows the
-table, the rows done of its total and the rate; never in a pipe or a file.
-Every failure is printed to standard error with the line that the window's
-error report names, e.g.
-  kestrelmoor-extract: Table 'shop.gone' doesn't exist (at line 124)
-and the run goes on with the next step.
+table, the rows so far and the rate, and when the server has been quiet for a
+few seconds, how long it has been waited for; never in a pipe or a file.
+Every failure is printed to standard error with the table it concerns, e.g.
+  kestrelmoor-extract: table `gone`: Table 'shop.gone' doesn't exist
+and the run goes on with the next table. A login that fails is said once and
+ends the run. --verbose adds the line that the window's error report names.
 
 Text mode:
       --text               read the named files in turn, or standard input
@@ -96,7 +99,7 @@ Text mode:
                            line is one row; --comma and -o work as above,
                            the login options are not used
 
-  -v, --verbose            say more
+  -v, --verbose            name each failure's line, as the window's report does
   -?, --help               show this text and exit
   -V, --version            show the version and exit
 

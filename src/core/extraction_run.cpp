@@ -81,7 +81,7 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     trap.step(104, [&] { Require(connection).SetReadTimeout(kReadTimeoutSeconds); });
     trap.step(106, [&] { Require(connection).SetConnectTimeout(kConnectTimeoutSeconds); });
     if (connection) connection->SetWaitHook([&] { breathe(); });
-    trap.step(110, [&] { Require(connection).Open(login); });
+    trap.step(kLoginLine, [&] { Require(connection).Open(login); });
     trap.step(114, [&] { seen = std::make_unique<SeenAddresses>(); });
     // Line 116 chose exact comparison for the set, the only mode it has.
     trap.step(118, [&] { observer.RunStarted(); });

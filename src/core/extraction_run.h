@@ -29,6 +29,8 @@ class ExtractionRun {
     // Seconds without a byte from the server, in the middle of a query or its rows, after which the
     // server is given up.
     static constexpr int kReadTimeoutSeconds = 600;
+    // The line whose report says that the login failed.
+    static constexpr int kLoginLine = 110;
 
   private:
     void Run(const db::Login& login, const TableList& tables, RunObserver& observer);

@@ -57,35 +57,32 @@ void MariaDbConnection::Open(const Login& login) {
     if (!handle) throw DatabaseError("Open: the client library is out of memory");
     MYSQL* m = handle.get();
     SetOption(m, MYSQL_OPT_NONBLOCK, nullptr);
-    const unsigned connect_timeout = OrDefault(connect_timeout_, kDefaultConnectTimeoutSeconds);
-    const unsigned read_timeout = OrDefault(read_timeout_, kDefaultReadTimeoutSeconds);
+    const unsigned connect_timeout = ConnectLimitMs() / 1000;
+    const unsigned read_timeout = ReadLimitMs() / 1000;
     SetOption(m, MYSQL_OPT_CONNECT_TIMEOUT, &connect_timeout);
     SetOption(m, MYSQL_OPT_READ_TIMEOUT, &read_timeout);
     SetOption(m, MYSQL_OPT_WRITE_TIMEOUT, &read_timeout);
     SetOption(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
 
     const bool local = login.server.empty() || login.server == "localhost";
-    const unsigned protocol = local ? MYSQL_PROTOCOL_SOCKET : MYSQL_PROTOCOL_TCP;
+    const Transport transport = options_.transport.value_or(local ? Transport::Socket : Transport::Tcp);
+    const unsigned protocol = transport == Transport::Socket ? MYSQL_PROTOCOL_SOCKET : MYSQL_PROTOCOL_TCP;
     SetOption(m, MYSQL_OPT_PROTOCOL, &protocol);
-
-    // Encrypt whenever the server offers TLS, as the standard client does; a server without TLS is still
-    // reached in the clear. Without a certificate authority to check against, the server's certificate is
-    // not verified.
-    const my_bool verify = 0;
-    SetOption(m, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify);
-    mysql_ssl_set(m, nullptr, nullptr, nullptr, nullptr, nullptr);
-
+    if (options_.compress) SetOption(m, MYSQL_OPT_COMPRESS, nullptr);
+    SetTls(m);
     const char* database = login.database.empty() ? nullptr : login.database.c_str();
     MYSQL* connected = nullptr;
     Complete(
         m,
         [&] {
-            return mysql_real_connect_start(&connected, m, local ? "localhost" : login.server.c_str(),
-                                            login.user.c_str(), login.password.c_str(), database, port,
-                                            nullptr, 0);
+            // The library takes the socket only for the host "localhost".
+            const char* host = local || transport == Transport::Socket ? "localhost" : login.server.c_str();
+            return mysql_real_connect_start(&connected, m, host, login.user.c_str(), login.password.c_str(),
+                                            database, port,
+                                            options_.socket ? options_.socket->c_str() : nullptr, 0);
         },
         [&](int ready) { return mysql_real_connect_cont(&connected, m, ready); }, wait_hook_,
-        connect_timeout * 1000);
+        ConnectLimitMs());
     if (connected == nullptr) throw LibraryFailure(m);
     // The library's TLS layer leaves the socket blocking once the handshake is done, and a read on a
     // blocking socket waits inside the library however it was called: the socket must not block for
@@ -103,7 +100,30 @@ DatabaseError MariaDbConnection::Silence() const {
 }
 
 unsigned MariaDbConnection::ReadLimitMs() const {
-    return OrDefault(read_timeout_, kDefaultReadTimeoutSeconds) * 1000;
+    return OrDefault(options_.read_timeout.value_or(read_timeout_), kDefaultReadTimeoutSeconds) * 1000;
+}
+
+unsigned MariaDbConnection::ConnectLimitMs() const {
+    return OrDefault(options_.connect_timeout.value_or(connect_timeout_), kDefaultConnectTimeoutSeconds) *
+           1000;
+}
+
+// Without an authority or the request to verify, the server's certificate is not checked: the
+// connection is encrypted against eavesdropping, as the standard client does by default.
+void MariaDbConnection::SetTls(MYSQL* m) const {
+    if (options_.tls == TlsUse::Off) return;
+    const auto path = [](const std::optional<std::string>& value) {
+        return value ? value->c_str() : nullptr;
+    };
+    mysql_ssl_set(m, path(options_.tls_key), path(options_.tls_cert), path(options_.tls_ca),
+                  path(options_.tls_capath), nullptr);
+    const my_bool verify = options_.Verifies() ? 1 : 0;
+    SetOption(m, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify);
+    // Setting enforcement at all, even off, would turn TLS off for a server that offers it.
+    if (options_.tls == TlsUse::Required || options_.Verifies()) {
+        const my_bool enforce = 1;
+        SetOption(m, MYSQL_OPT_SSL_ENFORCE, &enforce);
+    }
 }
 
 MYSQL* MariaDbConnection::Require(const char* member) const {

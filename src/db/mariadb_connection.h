@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "db/connection_options.h"
 #include "db/database.h"
 #include "db/mariadb_handles.h"
 
@@ -13,11 +14,13 @@ namespace kestrelmoor::db {
 
 class MariaDbConnection final : public Connection {
   public:
+    explicit MariaDbConnection(ConnectionOptions options = {}) : options_(std::move(options)) {}
+
     void SetConnectTimeout(int seconds) override;
     void SetReadTimeout(int seconds) override;
     void SetWaitHook(std::function<void()> hook) override { wait_hook_ = std::move(hook); }
 
-    // TLS is used whenever the server offers it; the character set is utf8mb4.
+    // TLS as the options say (by default whenever the server offers it); the character set is utf8mb4.
     void Open(const Login& login) override;
     void ReadRows(std::string_view sql, const RowHandler& on_row) override;
     bool IsOpen() const override { return handle_ != nullptr; }
@@ -26,6 +29,8 @@ class MariaDbConnection final : public Connection {
   private:
     MYSQL* Require(const char* member) const;
     unsigned ReadLimitMs() const;
+    unsigned ConnectLimitMs() const;
+    void SetTls(MYSQL* m) const;
     // The failure of a server that sent nothing for the read time-out.
     DatabaseError Silence() const;
     void Query(MYSQL* m, std::string_view sql);
@@ -33,6 +38,7 @@ class MariaDbConnection final : public Connection {
     // Ends a transfer that the row handler broke off: the rest of the result is not waited for.
     void Abandon(ResultHandle& result);
 
+    ConnectionOptions options_;
     MysqlHandle handle_;
     int connect_timeout_ = 0;
     int read_timeout_ = 0;

@@ -6,7 +6,7 @@
 namespace kestrelmoor::db {
 
 std::unique_ptr<Connection> MariaDbDatabase::CreateConnection() {
-    return std::make_unique<MariaDbConnection>();
+    return std::make_unique<MariaDbConnection>(options_);
 }
 
 }  // namespace kestrelmoor::db

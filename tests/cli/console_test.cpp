@@ -20,6 +20,7 @@
 #include "cli/progress_line.h"
 #include "common/error_locations.h"
 #include "common/error_trap.h"
+#include "core/extraction_run.h"
 
 namespace kestrelmoor::cli {
 namespace {
@@ -40,18 +41,39 @@ class Captured {
     FILE* file_;
 };
 
-TEST(ConsoleReportTest, PrintsTheDescriptionAndTheLineOfEachFailedStep) {
+TEST(ConsoleReportTest, NamesTheTableOfEachFailureAndItsLineOnlyWhenVerbose) {
+    for (const bool verbose : {false, true}) {
+        Captured err;
+        Console console(err.fd(), false);
+        ConsoleReport report(console, verbose);
+        Trap trap(report, kStartExtractingLocation);
+        report.TableStarted("gone");
+        trap.step(124, [] { throw std::runtime_error("Table 'shop.gone' doesn't exist"); });
+        report.TableEnded(0, false);
+        trap.step(160, [] { throw std::runtime_error("Lost connection to server during query"); });
+        EXPECT_EQ(err.Text(),
+                  verbose
+                      ? "kestrelmoor-extract: table `gone`: Table 'shop.gone' doesn't exist (at line 124)\n"
+                        "kestrelmoor-extract: Lost connection to server during query (at line 160)\n"
+                      : "kestrelmoor-extract: table `gone`: Table 'shop.gone' doesn't exist\n"
+                        "kestrelmoor-extract: Lost connection to server during query\n");
+        EXPECT_EQ(report.Failures(), 2);
+        EXPECT_FALSE(report.StopRequested());
+    }
+}
+
+TEST(ConsoleReportTest, AFailedLoginIsSaidWithWhatToCheckAndStopsTheRun) {
     Captured err;
     Console console(err.fd(), false);
     ConsoleReport report(console);
     Trap trap(report, kStartExtractingLocation);
-    trap.step(124, [] { throw std::runtime_error("Table 'shop.gone' doesn't exist"); });
-    trap.step(126, [] {});
-    trap.step(160, [] { throw std::runtime_error("Lost connection to server during query"); });
+    trap.step(ExtractionRun::kLoginLine, [] { throw std::runtime_error("Access denied for user 'ann'"); });
     EXPECT_EQ(err.Text(),
-              "kestrelmoor-extract: Table 'shop.gone' doesn't exist (at line 124)\n"
-              "kestrelmoor-extract: Lost connection to server during query (at line 160)\n");
-    EXPECT_EQ(report.Failures(), 2);
+              "kestrelmoor-extract: cannot log in: Access denied for user 'ann'\n"
+              "kestrelmoor-extract: check the host, port, user name, password and TLS options; --print-login "
+              "shows the "
+              "login used\n");
+    EXPECT_TRUE(report.StopRequested());
 }
 
 // Feeds a table of `rows` rows to the line as the run does: rows arriving, then the table's end.
@@ -110,7 +132,7 @@ TEST(ProgressLineTest, AMessageClearsTheLineAndAFailedTableLeavesNoLine) {
 TEST(ProgressLineTest, ControlCharactersInNamesAndMessagesAreShownNotObeyed) {
     Captured err;
     Console console(err.fd(), true);
-    ConsoleReport report(console);
+    ConsoleReport report(console, /*verbose=*/true);
     ProgressLine line(console);
     const std::string name = "t\x1b]0;PWNED\a\x1b[2J";
     line.TableStarted(name);

@@ -65,8 +65,13 @@ cp "$dir/out.txt" "$dir/before.txt"
 "$tool" -h 127.0.0.1 -P "$port" -u "$user" -pwrong -D "$db" -o "$dir/out.txt" people 2>"$dir/err"; rc=$?
 cmp -s "$dir/before.txt" "$dir/out.txt"; check "a wrong password leaves the file byte for byte" 0 "$?"
 check "a wrong password exits 1" 1 "$rc"
-check "the login failure is printed with its line" 1 "$(grep -c "Access denied for user '$user'.*(at line 110)" "$dir/err")"
+check "a failed login with a table named is said once, with what to check" "kestrelmoor-extract: cannot log in: Access denied for user '$user'@'127.0.0.1' (using password: YES)
+kestrelmoor-extract: check the host, port, user name, password and TLS options; --print-login shows the login used" \
+    "$(grep -v 'left as it was' "$dir/err")"
 check "the file is said to be left as it was" 1 "$(grep -c "out.txt was left as it was" "$dir/err")"
+"$tool" -h 127.0.0.1 -P "$port" -u "$user" -pwrong -D "$db" -v orders people 2>"$dir/err"
+check "and tries no table, --verbose adding the report's line" "kestrelmoor-extract: cannot log in: Access denied for user '$user'@'127.0.0.1' (using password: YES) (at line 110)" \
+    "$(head -n 1 "$dir/err"; tail -n +3 "$dir/err")"
 run -o "$dir/out.txt" orders gone 2>/dev/null
 cmp -s "$dir/before.txt" "$dir/out.txt"; check "a failed table leaves the file too" 0 "$?"
 check "no temporary file is left beside it" "before.txt
@@ -106,7 +111,7 @@ Ann@Example.com
 bob@example.net
 dee@example.org" "$out"
 check "a dropped table exits 1" 1 "$rc"
-check "a dropped table is reported with its line" "kestrelmoor-extract: Table '$db.doomed' doesn't exist (at line 124)" "$(cat "$dir/err")"
+check "a dropped table is reported with its name" "kestrelmoor-extract: table \`doomed\`: Table '$db.doomed' doesn't exist" "$(cat "$dir/err")"
 
 "$tool" -h 127.0.0.1 -P abc -u "$user" "-p$password" -D "$db" orders 2>"$dir/err"; rc=$?
 check "a port of letters is a usage error" 2 "$rc"
@@ -127,7 +132,7 @@ check "MYSQL_PWD stands in for the stored password" "eve@example.com" "$(MYSQL_P
 check "an option beats MYSQL_PWD" "eve@example.com" "$(MYSQL_PWD=stale "$tool" "-p$password" orders | head -n 1)"
 "$tool" orders >/dev/null 2>"$dir/err"; rc=$?
 check "the stale stored password fails with exit 1" 1 "$rc"
-check "and is reported with the open's line" 1 "$(grep -c 'Access denied.*(at line 110)' "$dir/err")"
+check "and is reported as a failed login" 1 "$(grep -c '^kestrelmoor-extract: cannot log in: Access denied' "$dir/err")"
 rm -rf "$XDG_CONFIG_HOME/Veltrane"
 
 semi='{se;cr}et'
@@ -157,6 +162,32 @@ if [ "$(fact TLS)" = on ]; then
 else
     check "a server without TLS is read in the clear" 0 "$handshakes"
 fi
+before=$(ssl_accepts)
+out=$(run --skip-ssl orders | head -n 1)
+check "--skip-ssl reads in the clear" "eve@example.com $((before + probe))" "$out $(ssl_accepts)"
+if [ "$(fact TLS)" = on ]; then
+    # The test server's certificate is made out to 127.0.0.1 by an authority of its own.
+    check "the right authority verifies the server" "eve@example.com" "$(run --ssl-ca="$(fact CA)" orders | head -n 1)"
+    check "--ssl-verify-server-cert checks against the system's authorities, here the test's own" \
+        "eve@example.com" "$(SSL_CERT_FILE=$(fact CA) run --ssl-verify-server-cert orders | head -n 1)"
+    openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=other-ca -keyout "$dir/other.key" \
+        -out "$dir/other.pem" 2>/dev/null
+    for wrong in "another authority:--ssl-ca=$dir/other.pem:127.0.0.1" "another host name:--ssl-ca=$(fact CA):localhost"; do
+        IFS=: read -r what option host <<<"$wrong"
+        "$tool" -h "$host" --protocol=tcp -P "$port" -u "$user" "-p$password" -D "$db" "$option" orders \
+            >"$dir/out" 2>"$dir/err"
+        check "$what fails the login clearly" "1 0 1" \
+            "$? $(wc -c <"$dir/out") $(grep -c '^kestrelmoor-extract: cannot log in: .*certificate' "$dir/err")"
+    done
+fi
+
+# --- how the connection is made ------------------------------------------------------------------
+check "--compress reads the same" "eve@example.com" "$(run --compress orders | head -n 1)"
+check "-S names the socket of the server localhost" "eve@example.com" \
+    "$("$tool" -h localhost -S "$(fact SOCKET)" -u "$user" "-p$password" -D "$db" orders | head -n 1)"
+check "--protocol=socket uses it for any host name" "eve@example.com" \
+    "$("$tool" -h 127.0.0.1 --protocol=socket -S "$(fact SOCKET)" -u "$user" "-p$password" -D "$db" orders |
+        head -n 1)"
 
 # --- option files and the environment ------------------------------------------------------------
 cnf=$dir/login.cnf

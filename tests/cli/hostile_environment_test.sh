@@ -65,6 +65,24 @@ for signal in INT TERM HUP; do
     check "SIG$signal leaves nothing but FILE, as it was" "FILE old" "$(ls -A "$dir/signals") $(cat "$dir/signals/FILE")"
 done
 
+terminal() { python3 "$here/pty_run.py" "$dir/screen" "$@"; }
+
+# --- silent servers -----------------------------------------------------------------------------
+# A server that never answers is given up after the connect time-out, tables named or not.
+start=$SECONDS
+"$tool" -h 127.0.0.1 -P "$silent_port" -u nobody --password=x orders >/dev/null 2>"$dir/err"; rc=$?
+check "a silent server is given up within 20 s, said once" "1 1 yes" \
+    "$rc $(grep -c 'cannot log in' "$dir/err") $([ $((SECONDS - start)) -le 20 ] && echo yes)"
+"$tool" -h 127.0.0.1 -P "$silent_port" -u nobody --password=x --connect-timeout=1 orders >/dev/null 2>&1
+check "--connect-timeout sets that time" yes "$([ $((SECONDS - start)) -le 23 ] && echo yes)"
+# A server that goes quiet in the middle of a table is said to be waited for, and given up after
+# --read-timeout.
+admin "CREATE VIEW $db.slow AS SELECT 'slow@example.com' AS e, SLEEP(6) AS s"
+terminal none "$tool" "${login[@]}" slow >/dev/null
+check "a quiet server is said to be waited for" 1 "$(grep -c 'slow: reading, waiting for the server (3 s)' "$dir/screen")"
+"$tool" "${login[@]}" --read-timeout=2 slow >/dev/null 2>"$dir/err"; rc=$?
+check "--read-timeout gives it up" "1 1" "$rc $(grep -c 'nothing arrived for 2 s' "$dir/err")"
+
 # --- -o onto symbolic links ---------------------------------------------------------------------
 mkdir "$dir/links" "$dir/links/real"
 printf 'old\n' >"$dir/links/real/list.txt"
@@ -80,7 +98,6 @@ eve@example.com
 cy@example.org" "$(cat "$dir/links/real/list.txt" "$dir/links/real/new.txt")"
 
 # --- escape sequences on a terminal -------------------------------------------------------------
-terminal() { python3 "$here/pty_run.py" "$dir/screen" "$@"; }
 # Only the program's own "erase to the end of the line" may reach the terminal as an escape sequence.
 raw_controls() { sed 's/\x1b\[K//g' "$dir/screen" | tr -d '\r\n' | tr -cd '\000-\037\177' | od -An -c | tr -d ' '; }
 terminal none "$tool" "${login[@]}" >/dev/null

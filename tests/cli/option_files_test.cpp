@@ -78,10 +78,10 @@ TEST_F(OptionFilesTest, ReadsTheClientsGroupsInFileOrder) {
     EXPECT_EQ(login.connection.socket, "/inc.sock");
     EXPECT_EQ(login.connection.connect_timeout, 9);
     EXPECT_TRUE(login.connection.compress);
-    EXPECT_EQ(login.connection.tls.mode, TlsMode::Off);
-    EXPECT_TRUE(login.connection.tls.verify_server_cert);
-    EXPECT_EQ(login.connection.tls.ca, "C:\\ca 1.pem");
-    EXPECT_EQ(login.connection.protocol, Protocol::Tcp);
+    EXPECT_EQ(login.connection.tls, db::TlsUse::Off);
+    EXPECT_TRUE(login.connection.verify_server_cert);
+    EXPECT_EQ(login.connection.tls_ca, "C:\\ca 1.pem");
+    EXPECT_EQ(login.connection.transport, db::Transport::Tcp);
     EXPECT_EQ(login.origins.at("socket"), included);
     EXPECT_EQ(login.origins.at("host"), main);
     EXPECT_EQ(login.origins.at("user"), (dir_ / "conf.d/b.cnf").string());

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+// How connections are made beyond the login itself: what the command line can set. Each value unset
+// keeps what the program does without it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kestrelmoor::db {
+
+enum class Transport { Tcp, Socket };
+
+enum class TlsUse {
+    WhenOffered,  // encrypt when the server offers TLS, without verifying its certificate
+    Required,     // fail when the server does not offer it
+    Off,          // never encrypt
+};
+
+struct ConnectionOptions {
+    std::optional<std::string> socket;   // the Unix socket of the server "localhost"
+    std::optional<Transport> transport;  // unset: a socket for "localhost", TCP for any other
+    bool compress = false;               // the protocol's compression
+    std::optional<int> connect_timeout;  // seconds; overrides the caller's choice
+    std::optional<int> read_timeout;     // seconds; overrides the caller's choice
+    TlsUse tls = TlsUse::WhenOffered;
+    std::optional<std::string> tls_ca;      // a PEM file of trusted authorities
+    std::optional<std::string> tls_capath;  // a folder of them
+    std::optional<std::string> tls_cert;    // the client's own certificate
+    std::optional<std::string> tls_key;     // and its key
+    bool verify_server_cert = false;        // also implied by an authority given
+
+    // The server's certificate and host name are checked.
+    bool Verifies() const { return verify_server_cert || tls_ca || tls_capath; }
+};
+
+}  // namespace kestrelmoor::db
