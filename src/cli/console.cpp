@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "cli/terminal_text.h"
+#include "common/file_descriptor.h"
 #include "core/extraction_run.h"
 #include "db/sql_identifier.h"
 
@@ -13,12 +14,7 @@ namespace kestrelmoor::cli {
 
 void Console::Put(std::string_view bytes) {
     // Messages are best effort: there is nowhere left to report a failing standard error.
-    while (!bytes.empty()) {
-        const ssize_t wrote = ::write(fd_, bytes.data(), bytes.size());
-        if (wrote < 0 && errno == EINTR) continue;
-        if (wrote <= 0) return;
-        bytes.remove_prefix(static_cast<std::size_t>(wrote));
-    }
+    WriteAll(fd_, bytes);
 }
 
 void Console::Status(std::string_view text) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/line_reader.h"
+#include "common/file_descriptor.h"
 
 #include <unistd.h>
 
@@ -45,11 +46,8 @@ void ForEachLineHolding(int fd, char needle, const std::function<void(std::strin
     std::size_t kept = 0;  // the unfinished line carried over from the previous read
     for (;;) {
         if (kept == buffer.size()) buffer.resize(buffer.size() * 2);
-        ssize_t got = ::read(fd, buffer.data() + kept, buffer.size() - kept);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            throw std::system_error(errno, std::generic_category(), "read");
-        }
+        const ssize_t got = ReadSome(fd, buffer.data() + kept, buffer.size() - kept);
+        if (got < 0) throw std::system_error(errno, std::generic_category(), "read");
         if (got == 0) break;
         const char* end = buffer.data() + kept + got;
         const char* unfinished = ScanCompleteLines(buffer.data(), end, needle, on_line);

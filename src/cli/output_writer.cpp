@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/output_writer.h"
+#include "common/file_descriptor.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -39,18 +40,10 @@ void OutputWriter::Write(std::string_view bytes) {
 }
 
 void OutputWriter::Flush() {
-    std::size_t done = 0;
-    while (done < pending_.size()) {
-        ssize_t wrote = ::write(fd_, pending_.data() + done, pending_.size() - done);
-        if (wrote < 0) {
-            if (errno == EINTR) continue;
-            if (errno == EPIPE) EndByBrokenPipe();
-            pending_.clear();
-            throw WriteError(errno, std::generic_category(), "write");
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
+    const int error = WriteAll(fd_, pending_);
     pending_.clear();
+    if (error == EPIPE) EndByBrokenPipe();
+    if (error != 0) throw WriteError(error, std::generic_category(), "write");
 }
 
 }  // namespace kestrelmoor::cli

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "cli/signal_undo.h"
+#include "common/file_descriptor.h"
 
 namespace kestrelmoor::cli {
 namespace {
@@ -40,14 +41,7 @@ class Terminal {
         if (!echo_off_) undo_.reset();
         return echo_off_;
     }
-    void Write(const char* text) {
-        for (std::size_t done = 0, size = std::strlen(text); done < size;) {
-            const ssize_t wrote = ::write(fd_, text + done, size - done);
-            if (wrote < 0 && errno == EINTR) continue;
-            if (wrote <= 0) return;
-            done += static_cast<std::size_t>(wrote);
-        }
-    }
+    void Write(const char* text) { WriteAll(fd_, text); }
     int fd() const { return fd_; }
 
   private:
@@ -80,8 +74,7 @@ std::string PromptPassword(const std::string& terminal) {
     std::string password;
     char c = 0;
     while (true) {
-        const ssize_t got = ::read(fd, &c, 1);
-        if (got < 0 && errno == EINTR) continue;
+        const ssize_t got = ReadSome(fd, &c, 1);
         if (got < 0) throw PromptError(std::string("cannot read the password: ") + std::strerror(errno));
         if (got == 0 || c == '\n') break;
         password += c;

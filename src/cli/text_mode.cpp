@@ -9,6 +9,7 @@
 
 #include "cli/line_reader.h"
 #include "cli/terminal_text.h"
+#include "common/file_descriptor.h"
 #include "core/address_scan.h"
 #include "core/lookahead_inserter.h"
 
@@ -24,7 +25,9 @@ void ScanFile(int fd, LookaheadInserter& addresses) {
 // Scans one named input; a file that cannot be opened or read is reported and passed over.
 bool ScanInput(const std::string& name, LookaheadInserter& addresses, std::ostream& errors) {
     const bool is_stdin = name == "-";
-    int fd = is_stdin ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    // Standard input is the caller's to close.
+    FileDescriptor opened(is_stdin ? -1 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+    const int fd = is_stdin ? STDIN_FILENO : opened.get();
     if (fd < 0) {
         errors << "kestrelmoor-extract: " << ShowControls(name) << ": " << std::strerror(errno) << '\n';
         return false;
@@ -33,14 +36,12 @@ bool ScanInput(const std::string& name, LookaheadInserter& addresses, std::ostre
     try {
         ScanFile(fd, addresses);
     } catch (const WriteError&) {
-        if (!is_stdin) ::close(fd);
-        throw;
+        throw;  // the output's failure ends the whole run, not this input
     } catch (const std::system_error& e) {
         errors << "kestrelmoor-extract: " << (is_stdin ? "standard input" : ShowControls(name)) << ": "
                << e.code().message() << '\n';
         ok = false;
     }
-    if (!is_stdin) ::close(fd);
     return ok;
 }
 

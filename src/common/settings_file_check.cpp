@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "common/settings_file_check.h"
+#include "common/file_descriptor.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,20 +14,14 @@ namespace {
 
 // The file's bytes, or the reason they cannot be read; nothing for a missing file.
 std::string ReadAll(const std::string& path, std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? std::string() : std::strerror(errno);
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) return errno == ENOENT ? std::string() : std::strerror(errno);
     char buffer[4096];
     ssize_t got = 0;
-    while ((got = ::read(fd, buffer, sizeof buffer)) != 0) {
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            const int error = errno;
-            ::close(fd);
-            return std::strerror(error);
-        }
+    while ((got = ReadSome(fd.get(), buffer, sizeof buffer)) != 0) {
+        if (got < 0) return std::strerror(errno);
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
-    ::close(fd);
     return {};
 }
 

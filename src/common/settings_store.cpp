@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "common/file_descriptor.h"
+
 namespace kestrelmoor {
 namespace {
 
@@ -70,14 +72,13 @@ bool MakePrivateFolder(const QString& path) {
         return false;
     }
     const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
+    FileDescriptor folder(::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.valid()) {
         return false;
     }
     struct stat status {};
-    bool ok = ::fstat(fd, &status) == 0 && Tighten(fd, status);
-    ok = ::close(fd) == 0 && ok;
-    return ok;
+    const bool ok = ::fstat(folder.get(), &status) == 0 && Tighten(folder.get(), status);
+    return folder.Close() == 0 && ok;
 }
 
 // The settings file exists and is closed to others (created empty with mode 0600 if missing, a looser
@@ -85,19 +86,19 @@ bool MakePrivateFolder(const QString& path) {
 // before any value lands in it, so the mode set here holds from then on.
 bool MakePrivateFile(const QString& path) {
     const QByteArray native = QFile::encodeName(path);
-    int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFileMode);
-    const bool created = fd >= 0;
+    FileDescriptor file(
+        ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFileMode));
+    const bool created = file.valid();
     if (!created && errno == EEXIST) {
-        fd = ::open(native.constData(), O_WRONLY | O_CLOEXEC);
+        file = FileDescriptor(::open(native.constData(), O_WRONLY | O_CLOEXEC));
     }
-    if (fd < 0) {
+    if (!file.valid()) {
         return false;
     }
     struct stat status {};
-    bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-              (created ? ::fchmod(fd, kPrivateFileMode) == 0 : Tighten(fd, status));
-    ok = ::close(fd) == 0 && ok;
-    return ok;
+    const bool ok = ::fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode) &&
+                    (created ? ::fchmod(file.get(), kPrivateFileMode) == 0 : Tighten(file.get(), status));
+    return file.Close() == 0 && ok;
 }
 
 }  // namespace
