@@ -4,12 +4,14 @@
 #include <stdexcept>
 #include <string>
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
 #include "export/result_formats.h"
 #include "ui/app_shell.h"
+#include "ui/program_end.h"
 #include "ui/run_views.h"
 
 namespace kestrelmoor::ui {
@@ -25,6 +27,24 @@ void WriteOut(QSaveFile& file, std::string& pending, bool all = false) {
         throw std::runtime_error(file.errorString().toStdString());
     }
     pending.clear();
+}
+
+// The file is replaced only by a regular file: a device or a pipe under the chosen name (or at the end
+// of its links) is refused rather than replaced by a file of that name, and a pipe is not waited on.
+void OpenForSaving(QSaveFile& file) {
+    const QFileInfo target(file.fileName());
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+        throw std::runtime_error(file.fileName().toStdString() +
+                                 " is not a regular file (a device, a pipe or a socket); the results "
+                                 "are saved only into a regular file.");
+    }
+    if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(file.errorString().toStdString());
+}
+
+// Flushes before committing: a failure at the commit's own flush would lose the system's reason (the
+// file's error text is reset as it closes) and leave only "Unknown error".
+void Commit(QSaveFile& file) {
+    if (!file.flush() || !file.commit()) throw std::runtime_error(file.errorString().toStdString());
 }
 
 }  // namespace
@@ -55,7 +75,7 @@ void ResultsExport::Save(Format format) {
     // extension added to the name.
     trap.step(110, [&] { title = QStringLiteral("Save"); });
     trap.step(112, [&] {
-        filters = {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")};
+        filters = {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")};
     });
     trap.step(114, [&] { name = toolkit_.AskSaveFileName(title, filters); });
     if (trap.test(118, [&] { return name.isEmpty(); })) return;
@@ -76,11 +96,14 @@ void ResultsExport::Save(Format format) {
     // (a full disk, a list emptied meanwhile) leaves the old file as it was. After the first failure
     // the export ends with that one report.
     QSaveFile file(name);
+    // Closing the window meanwhile ends the program at once: the temporary file goes first.
+    const UndoAtProgramEnd discard([&file] {
+        file.cancelWriting();
+        file.commit();
+    });
     std::string pending;
     const std::uint64_t generation = results_.Generation();
-    bool ok = trap.step(130, [&] {
-        if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(file.errorString().toStdString());
-    });
+    bool ok = trap.step(130, [&] { OpenForSaving(file); });
     std::int64_t rows = 0;
     ok = ok && trap.step(132, [&] { rows = results_.Count(); });
     for (std::int64_t row = 1; ok && row <= rows; ++row) {
@@ -103,7 +126,7 @@ void ResultsExport::Save(Format format) {
     if (lines) {
         ok = ok && trap.step(140, [&] {
             WriteOut(file, pending, true);
-            if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
+            Commit(file);
         });
         trap.step(142, [&] { pointer_.SetState(PointerState::kDefault); });
     } else {
@@ -111,9 +134,7 @@ void ResultsExport::Save(Format format) {
             pending += kLineEnd;
             WriteOut(file, pending, true);
         });
-        ok = ok && trap.step(142, [&] {
-            if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
-        });
+        ok = ok && trap.step(142, [&] { Commit(file); });
         trap.step(144, [&] { pointer_.SetState(PointerState::kArrow); });
     }
 }

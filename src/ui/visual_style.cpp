@@ -83,9 +83,49 @@ QFont ArialBold(qreal points) {
 
 }  // namespace
 
+QPalette ProgramPalette() {
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    const QColor face(0xEF, 0xEF, 0xEF);
+    QPalette palette;
+    const struct {
+        QPalette::ColorRole role;
+        QColor color;
+    } roles[] = {
+        {QPalette::Window, face},
+        {QPalette::WindowText, black},
+        {QPalette::Base, white},
+        {QPalette::AlternateBase, QColor(0xF7, 0xF7, 0xF7)},
+        {QPalette::ToolTipBase, QColor(0xFF, 0xFF, 0xDC)},
+        {QPalette::ToolTipText, black},
+        {QPalette::PlaceholderText, QColor(0x6D, 0x6D, 0x6D)},
+        {QPalette::Text, black},
+        {QPalette::Button, face},
+        {QPalette::ButtonText, black},
+        {QPalette::BrightText, white},
+        {QPalette::Light, white},
+        {QPalette::Midlight, QColor(0xCA, 0xCA, 0xCA)},
+        {QPalette::Dark, QColor(0x9F, 0x9F, 0x9F)},
+        {QPalette::Mid, QColor(0xB8, 0xB8, 0xB8)},
+        {QPalette::Shadow, QColor(0x76, 0x76, 0x76)},
+        {QPalette::Highlight, QColor(0x1F, 0x6F, 0xB2)},
+        {QPalette::HighlightedText, white},
+        {QPalette::Link, QColor(0x00, 0x00, 0xEE)},
+        {QPalette::LinkVisited, QColor(0x55, 0x1A, 0x8B)},
+    };
+    for (const auto& entry : roles) palette.setColor(entry.role, entry.color);
+    // Disabled text stays readable but reads as such.
+    const QColor disabled(0x7A, 0x7A, 0x7A);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, disabled);
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, QColor(0x9F, 0x9F, 0x9F));
+    return palette;
+}
+
 QColor ColorOf(std::uint32_t value) {
     if ((value & kSystemColorFlag) != 0) {
-        return QGuiApplication::palette().color(QPalette::Active, SystemColorRole(value & 0xFF));
+        return ProgramPalette().color(QPalette::Active, SystemColorRole(value & 0xFF));
     }
     return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
                   static_cast<int>((value >> 16) & 0xFF));

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QRect>
 #include <QString>
 
@@ -28,8 +29,13 @@ inline constexpr std::uint32_t kWindowBackground = 0x80000005;
 inline constexpr std::uint32_t kWindowText = 0x80000008;
 inline constexpr std::uint32_t kButtonFace = 0x8000000F;
 inline constexpr std::uint32_t kButtonText = 0x80000012;
-// The colour a value stands for on this desktop (system colours from the application palette).
+// The colour a value stands for (system colours from the program's palette, never the desktop's).
 QColor ColorOf(std::uint32_t value);
+
+// The program's own palette, complete in every role and group: light faces, black text, so that the
+// windows look the same under a light and a dark desktop theme. Set on the application and on each
+// window before its controls are made.
+QPalette ProgramPalette();
 
 // The window's (or control's) background as such a value, and its setting.
 void SetBackColor(QWidget& widget, std::uint32_t value);
