@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "ui/results_export.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <system_error>
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -19,12 +24,16 @@ namespace {
 
 constexpr qint64 kWriteChunk = 1 << 16;
 
-// Writes what has gathered once it is worth a system call; a failing write throws with the reason.
+// Writes what has gathered once it is worth a system call; a failing write throws with the system's
+// reason. The bytes go straight to the file's descriptor: QFileDevice forgets the reason when a write
+// falls short, as the first one on a filling disk does, and says "Unknown error".
 void WriteOut(QSaveFile& file, std::string& pending, bool all = false) {
     if (pending.empty() || (!all && static_cast<qint64>(pending.size()) < kWriteChunk)) return;
-    if (file.write(pending.data(), static_cast<qint64>(pending.size())) !=
-        static_cast<qint64>(pending.size())) {
-        throw std::runtime_error(file.errorString().toStdString());
+    std::string_view rest = pending;
+    while (!rest.empty()) {
+        const ssize_t written = ::write(file.handle(), rest.data(), rest.size());
+        if (written < 0 && errno != EINTR) throw std::system_error(errno, std::generic_category());
+        if (written > 0) rest.remove_prefix(static_cast<std::size_t>(written));
     }
     pending.clear();
 }
@@ -41,10 +50,8 @@ void OpenForSaving(QSaveFile& file) {
     if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(file.errorString().toStdString());
 }
 
-// Flushes before committing: a failure at the commit's own flush would lose the system's reason (the
-// file's error text is reset as it closes) and leave only "Unknown error".
 void Commit(QSaveFile& file) {
-    if (!file.flush() || !file.commit()) throw std::runtime_error(file.errorString().toStdString());
+    if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
 }
 
 }  // namespace
