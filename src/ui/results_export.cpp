@@ -50,6 +50,12 @@ void OpenForSaving(QSaveFile& file) {
     if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(file.errorString().toStdString());
 }
 
+// Removes the temporary file of a save that will not be completed.
+void Discard(QSaveFile& file) {
+    file.cancelWriting();
+    file.commit();
+}
+
 void Commit(QSaveFile& file) {
     if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
 }
@@ -71,9 +77,7 @@ void ResultsExport::SaveAsCommaDelimited() {
     Save(Format::kCommaDelimited);
 }
 
-void ResultsExport::Save(Format format) {
-    const bool lines = format == Format::kLines;
-    Trap trap(toolkit_, lines ? kSaveTextFileLocation : kSaveCommaDelimitedLocation);
+QString ResultsExport::ChooseTarget(Trap& trap) {
     QString name;
     QString title;
     QStringList filters;
@@ -85,7 +89,7 @@ void ResultsExport::Save(Format format) {
         filters = {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")};
     });
     trap.step(114, [&] { name = toolkit_.AskSaveFileName(title, filters); });
-    if (trap.test(118, [&] { return name.isEmpty(); })) return;
+    if (trap.test(118, [&] { return name.isEmpty(); })) return {};
 
     bool replace = false;
     if (trap.test(120, [&] { return FileExists(name); })) {
@@ -96,7 +100,15 @@ void ResultsExport::Save(Format format) {
     } else {
         trap.step(124, [&] { replace = true; });
     }
-    if (trap.test(126, [&] { return !replace; })) return;
+    if (trap.test(126, [&] { return !replace; })) return {};
+    return name;
+}
+
+void ResultsExport::Save(Format format) {
+    const bool lines = format == Format::kLines;
+    Trap trap(toolkit_, lines ? kSaveTextFileLocation : kSaveCommaDelimitedLocation);
+    const QString name = ChooseTarget(trap);
+    if (name.isEmpty()) return;
     trap.step(128, [&] { pointer_.SetState(PointerState::kHourglass); });
 
     // The file is written beside the target and replaces it only once complete: a failure part-way
@@ -104,10 +116,7 @@ void ResultsExport::Save(Format format) {
     // the export ends with that one report.
     QSaveFile file(name);
     // Closing the window meanwhile ends the program at once: the temporary file goes first.
-    const UndoAtProgramEnd discard([&file] {
-        file.cancelWriting();
-        file.commit();
-    });
+    const UndoAtProgramEnd discard([&file] { Discard(file); });
     std::string pending;
     const std::uint64_t generation = results_.Generation();
     bool ok = trap.step(130, [&] { OpenForSaving(file); });
