@@ -92,7 +92,7 @@ ConnectionWindow::ConnectionWindow(Toolkit& toolkit, db::Database& database, Set
       pointer_(*this) {
     setObjectName(QStringLiteral("Form1"));
     setFixedSize(kClientWidth, kClientHeight);
-    setPalette(ProgramPalette());
+    UseProgramLook(*this);
     SetBackColor(*this, kWhite);
 
     auto* frame = new QGroupBox(QStringLiteral("MySQL Login"), this);

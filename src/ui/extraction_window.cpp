@@ -52,7 +52,7 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database, std
       export_(toolkit, results_view_->Model(), pointer_) {
     setObjectName(QStringLiteral("Form2"));
     setFixedSize(TwipsToPixels(8040), TwipsToPixels(7575));
-    setPalette(ProgramPalette());
+    UseProgramLook(*this);
     SetBackColor(*this, kWhite);
 
     // Created in the layout's order; the tab order below differs from it.

@@ -2,7 +2,6 @@
 // kestrelmoor: the desktop program.
 #include <QApplication>
 #include <QRandomGenerator>
-#include <QStyleFactory>
 
 #include "common/settings_store.h"
 #include "common/standard_streams.h"
@@ -20,7 +19,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kestrelmoor.Kestrelmoor"));
     // One look on every desktop, light or dark: the layouts place controls at fixed pixel positions,
     // and the colours are the program's own.
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(kestrelmoor::ui::ProgramStyle());
     QApplication::setPalette(kestrelmoor::ui::ProgramPalette());
     QApplication::setWindowIcon(kestrelmoor::ui::ProgramIcon());
 

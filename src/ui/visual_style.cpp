@@ -8,8 +8,11 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QVariant>
 #include <QWidget>
 
@@ -81,6 +84,34 @@ QFont ArialBold(qreal points) {
     return font;
 }
 
+// Marks every focused control's drawing as following a keyboard move, which is when Fusion draws the
+// focus. The options are the painting widget's own (not const objects), so marking them is safe.
+class FocusShownStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        QProxyStyle::drawPrimitive(element, Marked(option), painter, widget);
+    }
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        QProxyStyle::drawControl(element, Marked(option), painter, widget);
+    }
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override {
+        QProxyStyle::drawComplexControl(control, Marked(option), painter, widget);
+    }
+
+  private:
+    template <class Option>
+    static const Option* Marked(const Option* option) {
+        if (option != nullptr && (option->state & State_HasFocus)) {
+            const_cast<Option*>(option)->state |= State_KeyboardFocusChange;
+        }
+        return option;
+    }
+};
+
 }  // namespace
 
 QPalette ProgramPalette() {
@@ -121,6 +152,14 @@ QPalette ProgramPalette() {
     }
     palette.setColor(QPalette::Disabled, QPalette::Highlight, QColor(0x9F, 0x9F, 0x9F));
     return palette;
+}
+
+void UseProgramLook(QWidget& window) {
+    window.setPalette(ProgramPalette());
+}
+
+QStyle* ProgramStyle() {
+    return new FocusShownStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 }
 
 QColor ColorOf(std::uint32_t value) {

@@ -11,6 +11,7 @@
 #include <QRect>
 #include <QString>
 
+class QStyle;
 class QWidget;
 
 namespace kestrelmoor::ui {
@@ -36,6 +37,12 @@ QColor ColorOf(std::uint32_t value);
 // windows look the same under a light and a dark desktop theme. Set on the application and on each
 // window before its controls are made.
 QPalette ProgramPalette();
+// Gives a window the program's palette; called before its controls are made.
+void UseProgramLook(QWidget& window);
+
+// The program's style: Fusion, drawing the focus of a control however it came (Fusion alone shows it
+// only after a key moved it, so a button focused by a click, which Enter presses, would not show it).
+QStyle* ProgramStyle();
 
 // The window's (or control's) background as such a value, and its setting.
 void SetBackColor(QWidget& widget, std::uint32_t value);

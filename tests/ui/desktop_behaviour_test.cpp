@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 
 #include "connection_window_fixture.h"
 #include "db/server_test_helpers.h"
@@ -102,6 +103,25 @@ TEST_F(ConnectionWindowTest, EnterInABoxOrOnAButtonAndScreenReaderNames) {
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->text(QAccessible::Name), names[n - 1]);
     }
+}
+
+TEST(CheckListView, ShowsItsFocusAlsoWithoutACurrentRowAndAfterAClick) {
+    QWidget window;
+    ui::UseProgramLook(window);
+    ui::CheckListView list(&window);
+    list.resize(200, 100);
+    QPushButton button(QStringLiteral("Help"), &window);
+    button.move(0, 110);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    button.setFocus();
+    const QImage unfocused = list.grab().toImage();
+    list.setFocus(Qt::MouseFocusReason);
+    EXPECT_NE(list.grab().toImage(), unfocused) << "an empty list shows that it has the focus";
+    const QImage button_unfocused = button.grab().toImage();
+    button.setFocus(Qt::MouseFocusReason);
+    EXPECT_NE(button.grab().toImage(), button_unfocused) << "a button focused by a click shows it";
 }
 
 // A login on a loopback port that accepts the connection and never says a word, until `silent` is
