@@ -102,13 +102,9 @@ TEST(ProgressLineTest, WhileATableArrivesTheServersEstimateStandsForTheTotal) {
     std::this_thread::sleep_for(std::chrono::milliseconds(120));
     line.RowsArrived(500);
     line.TableEnded(1000, true);
-    line.TableStarted("guessless");  // a table the server has no estimate for
-    std::this_thread::sleep_for(std::chrono::milliseconds(120));
-    line.RowsArrived(7);
     const std::string text = err.Text();
     EXPECT_NE(text.find("\rbig: 500 of ~990 rows, "), std::string::npos) << text;
     EXPECT_NE(text.find("\rbig: 1000 of 1000 rows, "), std::string::npos) << text;
-    EXPECT_NE(text.find("\rguessless: 7 rows, "), std::string::npos) << text;
 }
 
 TEST(ProgressLineTest, AMessageClearsTheLineAndAFailedTableLeavesNoLine) {
