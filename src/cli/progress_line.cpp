@@ -15,6 +15,7 @@ void ProgressLine::TableStarted(std::string_view table) {
     name_ = table;
     rows_ = 0;
     total_.reset();
+    estimate_.reset();
     if (!console_.Terminal()) return;
     began_ = drawn_ = moved_ = Clock::now();
     console_.Status(Text(drawn_));
@@ -47,7 +48,13 @@ std::string ProgressLine::Text(Clock::time_point now) const {
     if (rows_ == 0) {
         text += in_table_ ? "reading" : "no rows";
     } else {
-        text += std::to_string(rows_) + (total_ ? " of " + std::to_string(*total_) : std::string()) + " rows";
+        text += std::to_string(rows_);
+        if (total_) {
+            text += " of " + std::to_string(*total_);
+        } else if (estimate_) {
+            text += " of ~" + std::to_string(*estimate_);
+        }
+        text += " rows";
         const double seconds = std::chrono::duration<double>(now - began_).count();
         if (seconds > 0)
             text += ", " + std::to_string(std::llround(static_cast<double>(rows_) / seconds)) + " rows/s";

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The progress of the current table as one status line: its name, the rows arrived so far and the
 // rate, e.g. "shop.orders: 120000 rows, 480000 rows/s", and
+// "shop.orders: 120000 of ~998000 rows, …" where the server estimates the table's rows, and
 // "shop.orders: 1000000 of 1000000 rows, …" once the table has been read to its end. Drawn only on a
 // terminal, at most a few times a second, and kept (ended with a line feed) when the table is done. A
 // server that has sent nothing for a few seconds is said to be waited for:
@@ -24,6 +25,7 @@ class ProgressLine : public RunObserver {
     explicit ProgressLine(Console& console) : console_(console) {}
 
     void TableStarted(std::string_view table) override;
+    void TableEstimated(std::int64_t rows) override { estimate_ = rows; }
     void RowsArrived(std::int64_t rows) override;
     // The table's line is drawn once more and kept, unless the table could not be read at all (its
     // failure was reported instead).
@@ -36,7 +38,8 @@ class ProgressLine : public RunObserver {
     bool in_table_ = false;
     std::string name_;
     std::int64_t rows_ = 0;
-    std::optional<std::int64_t> total_;  // known once the table has ended
+    std::optional<std::int64_t> total_;     // known once the table has ended
+    std::optional<std::int64_t> estimate_;  // the server's, shown as "~N" until then
     Clock::time_point began_{};
     Clock::time_point drawn_{};
     Clock::time_point moved_{};  // when the row count last changed

@@ -2,11 +2,13 @@
 #include "core/extraction_run.h"
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
 #include "core/table_scan.h"
+#include "db/row_estimates.h"
 #include "db/sql_identifier.h"
 
 namespace kestrelmoor {
@@ -67,15 +69,18 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     std::unique_ptr<SeenAddresses> seen;
     std::string table;
     std::int64_t rows = 0;
-    TableScan scan([&](std::string_view address, std::string_view column, std::int64_t row) {
-        trap.step(152, [&] { observer.AddressFound(address, Place{table, column, row}); });
-    });
+    std::optional<db::RowEstimates> estimates;  // read at the first checked table
     // Lets the window breathe and tells how far the table has got; false once the observer asks to stop.
     const auto breathe = [&] {
         trap.step(138, [&] { observer.RowsArrived(rows); });
         if (yield_) yield_();
         return !observer.StopRequested();
     };
+    TableScan scan(
+        [&](std::string_view address, std::string_view column, std::int64_t row) {
+            trap.step(152, [&] { observer.AddressFound(address, Place{table, column, row}); });
+        },
+        [&] { breathe(); });
 
     trap.step(100, [&] { connection = database_.CreateConnection(); });
     trap.step(104, [&] { Require(connection).SetReadTimeout(kReadTimeoutSeconds); });
@@ -95,6 +100,10 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
         const bool complete = trap.step(124, [&] {
             table = tables.Name(i);
             observer.TableStarted(table);
+            if (!estimates) estimates = db::ReadRowEstimates(Require(connection));
+            if (const auto estimate = estimates->find(table); estimate != estimates->end()) {
+                observer.TableEstimated(estimate->second);
+            }
             // Each row is searched as it arrives; the addresses it holds are listed at once.
             Require(connection)
                 .ReadRows("SELECT * FROM " + db::QuoteIdentifier(table), [&](const db::RowView& row) {

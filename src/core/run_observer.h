@@ -26,6 +26,9 @@ class RunObserver {
     virtual void RunStarted() {}
     // The run has reached a checked table and asks the server for its rows.
     virtual void TableStarted(std::string_view /*table*/) {}
+    // The server's estimate of the current table's rows (which may be far off), told after
+    // TableStarted when the server has one.
+    virtual void TableEstimated(std::int64_t /*rows*/) {}
     // The rows of the current table that have arrived so far; told every so often while they arrive,
     // and while the server is waited for.
     virtual void RowsArrived(std::int64_t /*rows*/) {}
@@ -51,6 +54,9 @@ class RunObservers final : public RunObserver {
     }
     void TableStarted(std::string_view table) override {
         for (RunObserver* o : observers_) o->TableStarted(table);
+    }
+    void TableEstimated(std::int64_t rows) override {
+        for (RunObserver* o : observers_) o->TableEstimated(rows);
     }
     void RowsArrived(std::int64_t rows) override {
         for (RunObserver* o : observers_) o->RowsArrived(rows);

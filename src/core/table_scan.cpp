@@ -16,7 +16,13 @@ void TableScan::Begin(SeenAddresses* seen) {
         on_found_(address, columns_.at(origin.column), origin.row);
     });
     // Made once per table: every value holding "@" is searched with it.
-    add_valid_ = [this](std::string_view address) { inserter_->Add(address, {row_, column_}); };
+    add_valid_ = [this](std::string_view address) {
+        inserter_->Add(address, {row_, column_});
+        if (++addresses_in_row_ % kAddressesBetweenBreaths == 0 && breathe_) {
+            inserter_->Flush();  // nothing pending while events run
+            breathe_();
+        }
+    };
 }
 
 void TableScan::Search(const db::RowView& row, std::int64_t number) {
@@ -25,6 +31,7 @@ void TableScan::Search(const db::RowView& row, std::int64_t number) {
         for (std::size_t i = 0; i < row.FieldCount(); ++i) columns_.push_back(row.ColumnName(i));
     }
     row_ = number;
+    addresses_in_row_ = 0;
     row.ForEachValueHolding('@', [&](std::size_t column, std::string_view value) {
         column_ = column;
         ForEachValidAddress(value, add_valid_);

@@ -23,7 +23,11 @@ class TableScan {
     // Receives each address not in the seen set before, with its column's name and its row.
     using FoundFn = std::function<void(std::string_view address, std::string_view column, std::int64_t row)>;
 
-    explicit TableScan(FoundFn on_found) : on_found_(std::move(on_found)) {}
+    // `breathe` runs after every kAddressesBetweenBreaths addresses of one row, with none pending, so
+    // that a row holding millions of addresses still lets the window's events in.
+    explicit TableScan(FoundFn on_found, std::function<void()> breathe = {})
+        : on_found_(std::move(on_found)), breathe_(std::move(breathe)) {}
+    static constexpr std::int64_t kAddressesBetweenBreaths = 8192;
     TableScan(const TableScan&) = delete;
     TableScan& operator=(const TableScan&) = delete;
 
@@ -38,6 +42,8 @@ class TableScan {
 
   private:
     FoundFn on_found_;
+    std::function<void()> breathe_;
+    std::int64_t addresses_in_row_ = 0;
     SeenAddresses* seen_ = nullptr;
     std::optional<LookaheadInserter> inserter_;
     std::vector<std::string> columns_;  // the names of the table's columns, taken from its first row

@@ -27,7 +27,7 @@ void MaybeOpenHomePage(Toolkit& toolkit, const std::function<double()>& random) 
     constexpr int kLuckyNumber = 7;
     const int drawn = 1 + static_cast<int>(random() * 100);
     if (drawn == kLuckyNumber) {
-        toolkit.OpenUrl(QString::fromLatin1(kHomePage));
+        toolkit.OpenUrl(QString::fromLatin1(kHomePage));  // no browser: nothing to tell
     }
 }
 

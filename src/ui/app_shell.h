@@ -20,7 +20,7 @@ inline constexpr const char* kHomePage = "https://kestrelmoor.org/";
 QString AppTitleFor(const QString& display_name);
 
 // Draws a whole number from 1 to 100 from `random` (a fraction in [0, 1)); on 7 hands the home page to
-// the desktop's opener. Failures of the opener reach the caller.
+// the desktop's opener, whose outcome is not looked at.
 void MaybeOpenHomePage(Toolkit& toolkit, const std::function<double()>& random);
 
 // True when the date and time of the path can be read; never fails.

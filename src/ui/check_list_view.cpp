@@ -2,6 +2,8 @@
 #include "ui/check_list_view.h"
 
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
 
 namespace kestrelmoor::ui {
 
@@ -18,6 +20,18 @@ CheckListView::CheckListView(QWidget* parent) : QTreeView(parent), model_(this) 
     connect(&model_, &QAbstractItemModel::rowsInserted, this, [this] {
         if (scroll_pending_) ScrollToLastPublished();
     });
+}
+
+void CheckListView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    if (!hasFocus() || currentIndex().isValid()) return;
+    QPainter painter(viewport());
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.state |= QStyle::State_KeyboardFocusChange;  // shown however the focus came
+    option.rect = viewport()->rect().adjusted(1, 1, -1, -1);
+    option.backgroundColor = palette().color(QPalette::Base);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 void CheckListView::ScrollToLastSoon() {

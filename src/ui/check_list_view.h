@@ -18,6 +18,11 @@ class CheckListView : public QTreeView {
     // Brings the last row into view, once it has reached the view (see CheckListModel).
     void ScrollToLastSoon();
 
+  protected:
+    // The focus shows also when no row is current (an empty list, or one not yet visited): as a frame
+    // around the rows.
+    void paintEvent(QPaintEvent* event) override;
+
   private:
     void ScrollToLastPublished();
 

@@ -7,20 +7,19 @@
 #include <string>
 
 #include <QCloseEvent>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
 #include "db/connection_check.h"
 #include "ui/app_shell.h"
+#include "ui/connection_window_layout.h"
+#include "ui/select_all_on_focus.h"
 #include "ui/visual_style.h"
 
 namespace kestrelmoor::ui {
@@ -54,57 +53,16 @@ QString HelpText() {
                "web based connection, for example.");
 }
 
-// Selects a text box's whole text whenever it gains the focus, by keyboard or mouse. A click places
-// the cursor after the focus arrives, so the selection is made again once the click is handled. The
-// focus that comes back with the window's activation or after a context menu is not a new visit, and
-// leaves the selection as the user had it.
-class SelectAllOnFocus : public QObject {
+// Marks a connection attempt as under way for as long as it lives.
+class AttemptMark {
   public:
-    using QObject::QObject;
+    explicit AttemptMark(bool& attempting) : attempting_(attempting) { attempting_ = true; }
+    ~AttemptMark() { attempting_ = false; }
+    AttemptMark(const AttemptMark&) = delete;
+    AttemptMark& operator=(const AttemptMark&) = delete;
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::FocusIn) return false;
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        auto* box = qobject_cast<QLineEdit*>(watched);
-        if (box == nullptr || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
-            return false;
-        }
-        box->selectAll();
-        QTimer::singleShot(0, box, [box] {
-            if (box->hasFocus()) box->selectAll();
-        });
-        return false;
-    }
-};
-
-struct TextBoxLayout {
-    const char* name;
-    SettingKey key;
-    QRect geometry;
-};
-
-// The boxes in the order of the login's fields, as ConnectionWindow::Boxes() lists them.
-const TextBoxLayout kTextBoxes[] = {
-    {"Text1", SettingKey::Server, TwipsRect(1320, 360, 4575, 345)},
-    {"Text2", SettingKey::User, TwipsRect(1320, 840, 6255, 345)},
-    {"Text3", SettingKey::Password, TwipsRect(1320, 1320, 6255, 345)},
-    {"Text4", SettingKey::Database, TwipsRect(1320, 1800, 6255, 345)},
-    {"Text5", SettingKey::Port, TwipsRect(6480, 360, 1095, 345)},
-};
-
-struct LabelLayout {
-    const char* name;
-    const char* caption;
-    QRect geometry;
-};
-
-const LabelLayout kLabels[] = {
-    {"Label9", "Port:", TwipsRect(6000, 405, 495, 255)},
-    {"Label4", "Password:", TwipsRect(240, 1365, 1095, 255)},
-    {"Label3", "Database:", TwipsRect(240, 1845, 975, 255)},
-    {"Label2", "Server:", TwipsRect(240, 405, 1095, 255)},
-    {"Label1", "Username:", TwipsRect(240, 885, 1095, 255)},
+  private:
+    bool& attempting_;
 };
 
 QPushButton* MakePushButton(QWidget& parent, const char* name, const QString& caption,
@@ -112,7 +70,7 @@ QPushButton* MakePushButton(QWidget& parent, const char* name, const QString& ca
     auto* button = new QPushButton(caption, &parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
-    button->setAutoDefault(false);
+    button->setAutoDefault(true);  // Enter on the focused button presses it
     StylePushButton(*button);
     return button;
 }
@@ -134,6 +92,7 @@ ConnectionWindow::ConnectionWindow(Toolkit& toolkit, db::Database& database, Set
       pointer_(*this) {
     setObjectName(QStringLiteral("Form1"));
     setFixedSize(kClientWidth, kClientHeight);
+    UseProgramLook(*this);
     SetBackColor(*this, kWhite);
 
     auto* frame = new QGroupBox(QStringLiteral("MySQL Login"), this);
@@ -159,6 +118,7 @@ ConnectionWindow::ConnectionWindow(Toolkit& toolkit, db::Database& database, Set
         // be written leaves the box as typed.
         connect(box, &QLineEdit::textChanged, this,
                 [this, key](const QString& text) { settings_.Write(key, text); });
+        connect(box, &QLineEdit::returnPressed, this, [this] { OnNext(); });
         *Boxes()[static_cast<std::size_t>(i)] = box;
     }
     QLineEdit* password = password_box_;
@@ -178,6 +138,10 @@ ConnectionWindow::ConnectionWindow(Toolkit& toolkit, db::Database& database, Set
         label->setGeometry(layout.geometry);
         label->setFont(ControlFont());
         SetBackColor(*label, kWhite);
+        // A screen reader announces each box by its label.
+        QLineEdit* box = *Boxes()[layout.box];
+        label->setBuddy(box);
+        box->setAccessibleName(label->text().chopped(1));
     }
     auto* next =
         MakePushButton(*this, "PushButton3", QStringLiteral("Next >"), TwipsRect(120, 3120, 7800, 405));
@@ -246,8 +210,9 @@ void ConnectionWindow::Load() {
             return !server_box_->text().isEmpty() && !user_box_->text().isEmpty() &&
                    !password_box_->text().isEmpty() && !database_box_->text().isEmpty();
         })) {
-        if (trap.test(140, [&] { return db::CanConnect(database_, CurrentLogin()); })) {
-            trap.step(142, [&] { OnNext(); });
+        const AttemptMark attempt(attempting_);
+        if (trap.test(140, [&] { return db::CanConnect(database_, CurrentLogin(), WaitHook()); })) {
+            trap.step(142, [&] { Next(); });
         }
     }
 }
@@ -260,10 +225,22 @@ void ConnectionWindow::LoadAndShow() {
     }
 }
 
+std::function<void()> ConnectionWindow::WaitHook() {
+    return [this] { toolkit_.ProcessPendingEvents(); };
+}
+
 void ConnectionWindow::OnNext() {
+    if (attempting_) return;
+    const AttemptMark attempt(attempting_);
+    Next();
+}
+
+void ConnectionWindow::Next() {
     Trap trap(toolkit_, kNextLocation);
+    const db::Login login = CurrentLogin();  // as at the click: typing goes on during the attempt
     // A database component that cannot be made is reported, and "Next >" goes on as if it had connected.
-    if (trap.test(100, [&] { return db::CanConnect(database_, CurrentLogin()); })) {
+    if (trap.test(100, [&] { return db::CanConnect(database_, login, WaitHook()); })) {
+        accepted_login_ = login;
         trap.step(102, [&] {
             if (show_extraction_window_) {
                 show_extraction_window_();
@@ -284,6 +261,9 @@ void ConnectionWindow::OnHelp() {
 }
 
 void ConnectionWindow::OnTestConnection() {
+    if (attempting_) return;
+    const AttemptMark attempt(attempting_);
+    const db::Login login = CurrentLogin();
     Trap trap(toolkit_, kTestConnectionLocation);
     std::unique_ptr<db::Connection> connection;
     trap.step(100, [&] { connection = database_.CreateConnection(); });
@@ -297,7 +277,8 @@ void ConnectionWindow::OnTestConnection() {
         if (!connection) {
             throw db::DatabaseError("No connection object");
         }
-        connection->Open(CurrentLogin());
+        connection->SetWaitHook(WaitHook());
+        connection->Open(login);
         trap.line(108);
         toolkit_.ShowMessage(kConnectedMessage);
         trap.line(110);

@@ -32,18 +32,26 @@ class ConnectionWindow : public QWidget {
     // Start of the program: the load handler, then this window is shown unless the handler has already
     // moved on to the extraction window.
     void LoadAndShow();
+    // "Next >" and "Test Connection" try the boxes as they stand at the click; while an attempt of
+    // this window waits for the server (events go on), a further click of either does nothing.
     void OnNext();
     void OnHelp();
     void OnTestConnection();
 
     // The five boxes as they stand now.
     db::Login CurrentLogin() const;
+    // The login with which "Next >" last moved on (empty before).
+    const db::Login& AcceptedLogin() const { return accepted_login_; }
     WindowPointer& Pointer() { return pointer_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void Next();
+    // Lets the window's events run while an attempt waits for the server.
+    std::function<void()> WaitHook();
+
     Toolkit& toolkit_;
     db::Database& database_;
     SettingsStore& settings_;
@@ -60,6 +68,8 @@ class ConnectionWindow : public QWidget {
     QLineEdit* port_box_ = nullptr;
     // Set when "Next >" hides this window for the extraction window.
     bool moved_on_ = false;
+    bool attempting_ = false;  // a connection attempt waits for the server
+    db::Login accepted_login_;
 };
 
 }  // namespace kestrelmoor::ui

@@ -52,13 +52,16 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database, std
       export_(toolkit, results_view_->Model(), pointer_) {
     setObjectName(QStringLiteral("Form2"));
     setFixedSize(TwipsToPixels(8040), TwipsToPixels(7575));
+    UseProgramLook(*this);
     SetBackColor(*this, kWhite);
 
     // Created in the layout's order; the tab order below differs from it.
     tables_view_->setObjectName(QStringLiteral("ListView1"));
     tables_view_->setGeometry(TwipsRect(120, 120, 7800, 2790));
+    tables_view_->setAccessibleName(QStringLiteral("Tables"));
     results_view_->setObjectName(QStringLiteral("ListView2"));
     results_view_->setGeometry(TwipsRect(120, 4020, 7800, 1935));
+    results_view_->setAccessibleName(QStringLiteral("Results"));
     for (CheckListView* list : {tables_view_, results_view_}) {
         list->setFont(ControlFont());
         SetBackColor(*list, kWindowBackground);
@@ -106,6 +109,7 @@ QPushButton* ExtractionWindow::AddButton(const char* name, const char* caption, 
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
     StylePushButton(*button);
+    button->setAutoDefault(true);  // Enter on the focused button presses it
     FitCaption(*button);
     pointer_.AddHoverTarget(*button, PointerState::kCustom);
     connect(button, &QPushButton::clicked, this, handler);
@@ -127,9 +131,28 @@ void ExtractionWindow::Load() {
     trap.step(114, [&] { tables_view_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
     trap.step(116, [&] { results_view_->Model().AddColumn(QStringLiteral("Results")); });
     trap.step(118, [&] { results_view_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
+    ReadTables(trap);
+}
+
+void ExtractionWindow::ReadTables(Trap& trap) {
     trap.step(120, [&] {
-        db::ListTables(database_, login_(), tables_, [this] { toolkit_.ProcessPendingEvents(); });
+        const db::Login login = login_();
+        db::ListTables(database_, login, tables_, [this] { toolkit_.ProcessPendingEvents(); });
+        listed_login_ = login;
     });
+}
+
+void ExtractionWindow::FollowLogin() {
+    const db::Login login = login_();
+    const auto same = [&login](const db::Login& listed) {
+        return listed.server == login.server && listed.user == login.user &&
+               listed.database == login.database && listed.port == login.port;
+    };
+    if (run_.Running() || (listed_login_ && same(*listed_login_))) return;
+    Trap trap(toolkit_, kExtractionWindowLoadLocation);
+    listed_login_.reset();
+    tables_view_->Model().Clear();
+    ReadTables(trap);
 }
 
 void ExtractionWindow::SetAllChecked(std::string_view location, bool checked) {

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QProgressBar>
 #include <QPushButton>
 #include <QWidget>
 
+#include "common/error_trap.h"
 #include "core/extraction_run.h"
 #include "db/database.h"
 #include "ui/check_list_view.h"
@@ -29,6 +31,10 @@ class ExtractionWindow : public QWidget {
     // The load handler, run once before the window is first shown: colours, icon, pointer picture,
     // caption, the list columns, and the table list from the catalogue.
     void Load();
+    // Before the window is shown again: when the login's server, user, database or port differ from
+    // those the table list was read with, the list is read again, all ticked; otherwise it stays as
+    // the user left it. Not while a run is under way: the run reads the list.
+    void FollowLogin();
     void OnCheckAll();
     void OnSaveCommaDelimited();
     void OnCopyToClipboard();
@@ -50,6 +56,8 @@ class ExtractionWindow : public QWidget {
     QPushButton* AddButton(const char* name, const char* caption, QRect geometry,
                            void (ExtractionWindow::*handler)());
     void SetAllChecked(std::string_view location, bool checked);
+    // The load handler's step 120: the table list from the catalogue.
+    void ReadTables(Trap& trap);
 
     Toolkit& toolkit_;
     db::Database& database_;
@@ -65,6 +73,7 @@ class ExtractionWindow : public QWidget {
     RunObservers run_observers_;
     ExtractionRun run_;
     ResultsExport export_;
+    std::optional<db::Login> listed_login_;  // the login the table list was read with
 };
 
 }  // namespace kestrelmoor::ui

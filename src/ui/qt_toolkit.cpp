@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <stdexcept>
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -14,6 +13,9 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "ui/modal_box.h"
+#include "ui/program_end.h"
+
 namespace kestrelmoor::ui {
 namespace {
 
@@ -22,8 +24,9 @@ namespace {
 int ShowBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
             QMessageBox::StandardButtons buttons, QMessageBox::StandardButton default_button) {
     QMessageBox box(icon, caption, text, buttons);
+    box.setTextFormat(Qt::PlainText);  // a table name such as "<b>x" is shown as it is
     box.setDefaultButton(default_button);
-    return box.exec();
+    return RunMessageBox(box);
 }
 
 }  // namespace
@@ -76,16 +79,17 @@ void QtToolkit::SetClipboardText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
-void QtToolkit::OpenUrl(const QString& url) {
-    if (!QDesktopServices::openUrl(QUrl(url))) {
-        throw std::runtime_error("The home page could not be opened: " + url.toStdString());
-    }
+bool QtToolkit::OpenUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
 }
 
 void QtToolkit::EndProgram() {
     // Leaving through the event loop would return into whatever handler is waiting in a yield, and
     // that handler would go on with windows that are being torn down; ending the process here cannot.
-    // Every setting was written when it was typed, so nothing is lost.
+    // Every setting was written when it was typed; what work in progress leaves behind (an interrupted
+    // save's temporary file) is undone, and the clipboard goes to the desktop's clipboard manager.
+    UndoAtProgramEnd::RunAll();
+    HandOverClipboard();
     std::fflush(nullptr);
     ::_exit(0);
 }

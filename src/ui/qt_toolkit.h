@@ -29,7 +29,7 @@ class QtToolkit : public Toolkit {
     QString AskSaveFileName(const QString& title, const QStringList& filters) override;
     void ClearClipboard() override;
     void SetClipboardText(const QString& text) override;
-    void OpenUrl(const QString& url) override;
+    bool OpenUrl(const QString& url) override;
     void EndProgram() override;
 
     QString ApplicationTitle() const override { return title_; }

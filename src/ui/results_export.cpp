@@ -1,15 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "ui/results_export.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <system_error>
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
 #include "export/result_formats.h"
 #include "ui/app_shell.h"
+#include "ui/program_end.h"
 #include "ui/run_views.h"
 
 namespace kestrelmoor::ui {
@@ -17,14 +24,40 @@ namespace {
 
 constexpr qint64 kWriteChunk = 1 << 16;
 
-// Writes what has gathered once it is worth a system call; a failing write throws with the reason.
+// Writes what has gathered once it is worth a system call; a failing write throws with the system's
+// reason. The bytes go straight to the file's descriptor: QFileDevice forgets the reason when a write
+// falls short, as the first one on a filling disk does, and says "Unknown error".
 void WriteOut(QSaveFile& file, std::string& pending, bool all = false) {
     if (pending.empty() || (!all && static_cast<qint64>(pending.size()) < kWriteChunk)) return;
-    if (file.write(pending.data(), static_cast<qint64>(pending.size())) !=
-        static_cast<qint64>(pending.size())) {
-        throw std::runtime_error(file.errorString().toStdString());
+    std::string_view rest = pending;
+    while (!rest.empty()) {
+        const ssize_t written = ::write(file.handle(), rest.data(), rest.size());
+        if (written < 0 && errno != EINTR) throw std::system_error(errno, std::generic_category());
+        if (written > 0) rest.remove_prefix(static_cast<std::size_t>(written));
     }
     pending.clear();
+}
+
+// The file is replaced only by a regular file: a device or a pipe under the chosen name (or at the end
+// of its links) is refused rather than replaced by a file of that name, and a pipe is not waited on.
+void OpenForSaving(QSaveFile& file) {
+    const QFileInfo target(file.fileName());
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+        throw std::runtime_error(file.fileName().toStdString() +
+                                 " is not a regular file (a device, a pipe or a socket); the results "
+                                 "are saved only into a regular file.");
+    }
+    if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(file.errorString().toStdString());
+}
+
+// Removes the temporary file of a save that will not be completed.
+void Discard(QSaveFile& file) {
+    file.cancelWriting();
+    file.commit();
+}
+
+void Commit(QSaveFile& file) {
+    if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
 }
 
 }  // namespace
@@ -44,9 +77,7 @@ void ResultsExport::SaveAsCommaDelimited() {
     Save(Format::kCommaDelimited);
 }
 
-void ResultsExport::Save(Format format) {
-    const bool lines = format == Format::kLines;
-    Trap trap(toolkit_, lines ? kSaveTextFileLocation : kSaveCommaDelimitedLocation);
+QString ResultsExport::ChooseTarget(Trap& trap) {
     QString name;
     QString title;
     QStringList filters;
@@ -55,10 +86,10 @@ void ResultsExport::Save(Format format) {
     // extension added to the name.
     trap.step(110, [&] { title = QStringLiteral("Save"); });
     trap.step(112, [&] {
-        filters = {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")};
+        filters = {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")};
     });
     trap.step(114, [&] { name = toolkit_.AskSaveFileName(title, filters); });
-    if (trap.test(118, [&] { return name.isEmpty(); })) return;
+    if (trap.test(118, [&] { return name.isEmpty(); })) return {};
 
     bool replace = false;
     if (trap.test(120, [&] { return FileExists(name); })) {
@@ -69,18 +100,26 @@ void ResultsExport::Save(Format format) {
     } else {
         trap.step(124, [&] { replace = true; });
     }
-    if (trap.test(126, [&] { return !replace; })) return;
+    if (trap.test(126, [&] { return !replace; })) return {};
+    return name;
+}
+
+void ResultsExport::Save(Format format) {
+    const bool lines = format == Format::kLines;
+    Trap trap(toolkit_, lines ? kSaveTextFileLocation : kSaveCommaDelimitedLocation);
+    const QString name = ChooseTarget(trap);
+    if (name.isEmpty()) return;
     trap.step(128, [&] { pointer_.SetState(PointerState::kHourglass); });
 
     // The file is written beside the target and replaces it only once complete: a failure part-way
     // (a full disk, a list emptied meanwhile) leaves the old file as it was. After the first failure
     // the export ends with that one report.
     QSaveFile file(name);
+    // Closing the window meanwhile ends the program at once: the temporary file goes first.
+    const UndoAtProgramEnd discard([&file] { Discard(file); });
     std::string pending;
     const std::uint64_t generation = results_.Generation();
-    bool ok = trap.step(130, [&] {
-        if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(file.errorString().toStdString());
-    });
+    bool ok = trap.step(130, [&] { OpenForSaving(file); });
     std::int64_t rows = 0;
     ok = ok && trap.step(132, [&] { rows = results_.Count(); });
     for (std::int64_t row = 1; ok && row <= rows; ++row) {
@@ -103,7 +142,7 @@ void ResultsExport::Save(Format format) {
     if (lines) {
         ok = ok && trap.step(140, [&] {
             WriteOut(file, pending, true);
-            if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
+            Commit(file);
         });
         trap.step(142, [&] { pointer_.SetState(PointerState::kDefault); });
     } else {
@@ -111,9 +150,7 @@ void ResultsExport::Save(Format format) {
             pending += kLineEnd;
             WriteOut(file, pending, true);
         });
-        ok = ok && trap.step(142, [&] {
-            if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
-        });
+        ok = ok && trap.step(142, [&] { Commit(file); });
         trap.step(144, [&] { pointer_.SetState(PointerState::kArrow); });
     }
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "common/error_trap.h"
 #include "export/list_source.h"
 #include "ui/check_list_model.h"
 #include "ui/pointer_feedback.h"
@@ -28,6 +29,9 @@ class ResultsExport {
   private:
     enum class Format { kLines, kCommaDelimited };
     void Save(Format format);
+    // Steps 106 to 126: the name chosen in the save dialog and, for an existing file, confirmed; empty
+    // when nothing is to be saved.
+    QString ChooseTarget(Trap& trap);
 
     Toolkit& toolkit_;
     const CheckListModel& results_;

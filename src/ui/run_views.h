@@ -2,6 +2,8 @@
 // The extraction window's lists and progress bar as the run and the exports see them.
 #pragma once
 
+#include <algorithm>
+
 #include <QProgressBar>
 
 #include "core/run_observer.h"
@@ -40,17 +42,31 @@ class ResultListObserver : public RunObserver {
     CheckListView& view_;
 };
 
-// The progress bar: full once a table with rows has been read to its end; a table without rows leaves
-// it as it is.
+// The progress bar: while a table's rows arrive, how far they have got against the server's estimate,
+// short of full however far the estimate is off; full once a table with rows has been read to its end.
+// A table without rows (or without an estimate, until its end) leaves it as it is.
 class ProgressBarObserver : public RunObserver {
   public:
     explicit ProgressBarObserver(QProgressBar& bar) : bar_(bar) {}
+    void TableStarted(std::string_view /*table*/) override { estimate_ = 0; }
+    void TableEstimated(std::int64_t rows) override { estimate_ = rows; }
+    void RowsArrived(std::int64_t rows) override {
+        if (rows <= 0 || estimate_ <= 0) return;
+        const std::int64_t span = bar_.maximum() - bar_.minimum();
+        const std::int64_t done = std::min(span - 1, rows * span / std::max(estimate_, rows));
+        Show(bar_.minimum() + static_cast<int>(done));
+    }
     void TableEnded(std::int64_t rows, bool complete) override {
-        if (complete && rows > 0 && bar_.value() != bar_.maximum()) bar_.setValue(bar_.maximum());
+        if (complete && rows > 0) Show(bar_.maximum());
     }
 
   private:
+    void Show(int value) {
+        if (bar_.value() != value) bar_.setValue(value);
+    }
+
     QProgressBar& bar_;
+    std::int64_t estimate_ = 0;
 };
 
 // The exports read a list's rows as text cells; these lists have only the row's own text.

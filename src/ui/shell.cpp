@@ -18,9 +18,11 @@ void Shell::Start() {
 void Shell::ShowExtractionWindow() {
     if (!extraction_window_) {
         extraction_window_ = std::make_unique<ExtractionWindow>(
-            toolkit_, database_, [this] { return connection_window_.CurrentLogin(); },
+            toolkit_, database_, [this] { return connection_window_.AcceptedLogin(); },
             [this] { connection_window_.show(); });
         extraction_window_->Load();
+    } else {
+        extraction_window_->FollowLogin();
     }
     extraction_window_->show();
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The program's two windows and the way between them: the connection window comes first; the
-// extraction window is created and loaded the first time it is to be shown, and is afterwards only
-// hidden and shown again.
+// extraction window is created and loaded the first time it is to be shown, and is afterwards hidden
+// and shown again, its table list read again when the login has changed meanwhile.
 #pragma once
 
 #include <functional>

@@ -42,12 +42,13 @@ class Toolkit : public ErrorReport {
     virtual void ClearClipboard() = 0;
     virtual void SetClipboardText(const QString& text) = 0;
 
-    // Hands the address to the desktop's opener without waiting for it; throws std::runtime_error
-    // when it cannot be handed over.
-    virtual void OpenUrl(const QString& url) = 0;
+    // Hands the address to the desktop's opener without waiting for it; false when it could not be
+    // handed over. Never throws.
+    virtual bool OpenUrl(const QString& url) = 0;
 
-    // Ends the program at once, as closing either window does: no further handler runs, and nothing
-    // interrupted (such as a run waiting in a yield) is resumed.
+    // Ends the program at once, as closing either window does, also while a box is up: no further
+    // handler runs, and nothing interrupted (such as a run waiting in a yield) is resumed. What
+    // UndoAtProgramEnd holds is undone first, and the clipboard stays for a clipboard manager.
     virtual void EndProgram() = 0;
 
     // The caption of message boxes that have none of their own.

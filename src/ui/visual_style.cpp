@@ -8,8 +8,11 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QVariant>
 #include <QWidget>
 
@@ -81,11 +84,87 @@ QFont ArialBold(qreal points) {
     return font;
 }
 
+// Marks every focused control's drawing as following a keyboard move, which is when Fusion draws the
+// focus. The options are the painting widget's own (not const objects), so marking them is safe.
+class FocusShownStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        QProxyStyle::drawPrimitive(element, Marked(option), painter, widget);
+    }
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        QProxyStyle::drawControl(element, Marked(option), painter, widget);
+    }
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override {
+        QProxyStyle::drawComplexControl(control, Marked(option), painter, widget);
+    }
+
+  private:
+    template <class Option>
+    static const Option* Marked(const Option* option) {
+        if (option != nullptr && (option->state & State_HasFocus)) {
+            const_cast<Option*>(option)->state |= State_KeyboardFocusChange;
+        }
+        return option;
+    }
+};
+
 }  // namespace
+
+QPalette ProgramPalette() {
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    const QColor face(0xEF, 0xEF, 0xEF);
+    QPalette palette;
+    const struct {
+        QPalette::ColorRole role;
+        QColor color;
+    } roles[] = {
+        {QPalette::Window, face},
+        {QPalette::WindowText, black},
+        {QPalette::Base, white},
+        {QPalette::AlternateBase, QColor(0xF7, 0xF7, 0xF7)},
+        {QPalette::ToolTipBase, QColor(0xFF, 0xFF, 0xDC)},
+        {QPalette::ToolTipText, black},
+        {QPalette::PlaceholderText, QColor(0x6D, 0x6D, 0x6D)},
+        {QPalette::Text, black},
+        {QPalette::Button, face},
+        {QPalette::ButtonText, black},
+        {QPalette::BrightText, white},
+        {QPalette::Light, white},
+        {QPalette::Midlight, QColor(0xCA, 0xCA, 0xCA)},
+        {QPalette::Dark, QColor(0x9F, 0x9F, 0x9F)},
+        {QPalette::Mid, QColor(0xB8, 0xB8, 0xB8)},
+        {QPalette::Shadow, QColor(0x76, 0x76, 0x76)},
+        {QPalette::Highlight, QColor(0x1F, 0x6F, 0xB2)},
+        {QPalette::HighlightedText, white},
+        {QPalette::Link, QColor(0x00, 0x00, 0xEE)},
+        {QPalette::LinkVisited, QColor(0x55, 0x1A, 0x8B)},
+    };
+    for (const auto& entry : roles) palette.setColor(entry.role, entry.color);
+    // Disabled text stays readable but reads as such.
+    const QColor disabled(0x7A, 0x7A, 0x7A);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, disabled);
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, QColor(0x9F, 0x9F, 0x9F));
+    return palette;
+}
+
+void UseProgramLook(QWidget& window) {
+    window.setPalette(ProgramPalette());
+}
+
+QStyle* ProgramStyle() {
+    return new FocusShownStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+}
 
 QColor ColorOf(std::uint32_t value) {
     if ((value & kSystemColorFlag) != 0) {
-        return QGuiApplication::palette().color(QPalette::Active, SystemColorRole(value & 0xFF));
+        return ProgramPalette().color(QPalette::Active, SystemColorRole(value & 0xFF));
     }
     return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
                   static_cast<int>((value >> 16) & 0xFF));

@@ -7,9 +7,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QRect>
 #include <QString>
 
+class QStyle;
 class QWidget;
 
 namespace kestrelmoor::ui {
@@ -28,8 +30,19 @@ inline constexpr std::uint32_t kWindowBackground = 0x80000005;
 inline constexpr std::uint32_t kWindowText = 0x80000008;
 inline constexpr std::uint32_t kButtonFace = 0x8000000F;
 inline constexpr std::uint32_t kButtonText = 0x80000012;
-// The colour a value stands for on this desktop (system colours from the application palette).
+// The colour a value stands for (system colours from the program's palette, never the desktop's).
 QColor ColorOf(std::uint32_t value);
+
+// The program's own palette, complete in every role and group: light faces, black text, so that the
+// windows look the same under a light and a dark desktop theme. Set on the application and on each
+// window before its controls are made.
+QPalette ProgramPalette();
+// Gives a window the program's palette; called before its controls are made.
+void UseProgramLook(QWidget& window);
+
+// The program's style: Fusion, drawing the focus of a control however it came (Fusion alone shows it
+// only after a key moved it, so a button focused by a click, which Enter presses, would not show it).
+QStyle* ProgramStyle();
 
 // The window's (or control's) background as such a value, and its setting.
 void SetBackColor(QWidget& widget, std::uint32_t value);

@@ -115,6 +115,20 @@ TEST(ProgressLineTest, TheRateCountsTheTimeTheTableTookToRead) {
     EXPECT_LE(rate, 5000) << "1000 rows in at least 0.2 s: " << text;
 }
 
+TEST(ProgressLineTest, WhileATableArrivesTheServersEstimateStandsForTheTotal) {
+    Captured err;
+    Console console(err.fd(), true);
+    ProgressLine line(console);
+    line.TableStarted("big");
+    line.TableEstimated(990);
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    line.RowsArrived(500);
+    line.TableEnded(1000, true);
+    const std::string text = err.Text();
+    EXPECT_NE(text.find("\rbig: 500 of ~990 rows, "), std::string::npos) << text;
+    EXPECT_NE(text.find("\rbig: 1000 of 1000 rows, "), std::string::npos) << text;
+}
+
 TEST(ProgressLineTest, AMessageClearsTheLineAndAFailedTableLeavesNoLine) {
     Captured err;
     Console console(err.fd(), true);

@@ -48,6 +48,21 @@ TEST(TableScanTest, HandsOnEachNewAddressWithItsColumnAndRow) {
     EXPECT_EQ(found.size(), 4u);
 }
 
+TEST(TableScanTest, ARowOfManyAddressesBreathesEveryFewThousandWithNonePending) {
+    SeenAddresses seen;
+    std::int64_t found = 0;
+    std::vector<std::int64_t> found_at_breath;
+    TableScan scan([&](std::string_view, std::string_view, std::int64_t) { ++found; },
+                   [&] { found_at_breath.push_back(found); });
+    scan.Begin(&seen);
+    std::string value;
+    for (int i = 0; i < 20000; ++i) value += "u" + std::to_string(i) + "@example.com ";
+    Feed(scan, {value}, 1);
+    scan.Finish();
+    EXPECT_EQ(found, 20000);
+    EXPECT_EQ(found_at_breath, (std::vector<std::int64_t>{8192, 16384}));
+}
+
 TEST(TableScanTest, WithoutASetEveryRowFails) {
     TableScan scan([](std::string_view, std::string_view, std::int64_t) {});
     scan.Begin(nullptr);

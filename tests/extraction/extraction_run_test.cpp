@@ -80,6 +80,23 @@ TEST_F(ExtractionRunTest, EachTableStartsAndEndsWithItsRowCount) {
     EXPECT_EQ(results_.events, (Texts{"start four", "end 4", "start none", "end 0", "start two", "end 2"}));
 }
 
+TEST_F(ExtractionRunTest, EachTableIsToldTheServersEstimateWhereItHasOne) {
+    Sql("CREATE TABLE counted (a INT) ENGINE=MyISAM");  // keeps an exact count
+    Sql("INSERT INTO counted VALUES (1), (2), (3)");
+    Sql("CREATE VIEW seen AS SELECT a FROM counted");  // no estimate of its own
+    Check({"counted", "seen"});
+    struct Estimates : RunObserver {
+        std::vector<std::string> told;
+        void TableStarted(std::string_view table) override { told.emplace_back(table); }
+        void TableEstimated(std::int64_t rows) override { told.back() += " ~" + std::to_string(rows); }
+    } estimates;
+    RunObservers both{&results_, &estimates};
+    ExtractionRun run(database_, reports_);
+    ASSERT_TRUE(run.Start(Profile(), tables_, both));
+    EXPECT_EQ(estimates.told, (Texts{"counted ~3", "seen"}));
+    EXPECT_TRUE(reports_.texts.empty());
+}
+
 TEST_F(ExtractionRunTest, UncheckedTablesAreSkippedAndASecondRunListsEverythingAgain) {
     Sql("CREATE TABLE a (e VARCHAR(40))");
     Sql("INSERT INTO a VALUES ('one@example.com')");

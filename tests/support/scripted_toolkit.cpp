@@ -87,9 +87,9 @@ void ScriptedToolkit::SetClipboardText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
-void ScriptedToolkit::OpenUrl(const QString& url) {
-    if (fail_open_url_) throw std::runtime_error("The home page could not be opened: " + url.toStdString());
+bool ScriptedToolkit::OpenUrl(const QString& url) {
     opened_urls_.push_back(url);
+    return !fail_open_url_;
 }
 
 }  // namespace kestrelmoor::test

@@ -61,7 +61,8 @@ class ScriptedToolkit : public ui::Toolkit {
     };
     const std::vector<SaveDialog>& SaveDialogs() const { return save_dialogs_; }
 
-    // Addresses handed to OpenUrl; when failing, OpenUrl throws as the real one does.
+    // Addresses handed to OpenUrl; when failing, OpenUrl returns false as the real one does without a
+    // browser.
     const std::vector<QString>& OpenedUrls() const { return opened_urls_; }
     void FailOpenUrl(bool failing) { fail_open_url_ = failing; }
 
@@ -79,7 +80,7 @@ class ScriptedToolkit : public ui::Toolkit {
     // The clipboard is the real one of the platform the tests run on.
     void ClearClipboard() override;
     void SetClipboardText(const QString& text) override;
-    void OpenUrl(const QString& url) override;
+    bool OpenUrl(const QString& url) override;
     // Recorded only: the test goes on, as if the program had ended.
     void EndProgram() override { ++end_program_calls_; }
 

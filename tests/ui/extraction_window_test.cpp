@@ -2,6 +2,7 @@
 // The extraction window with real widgets on the offscreen platform, against the test server.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QMouseEvent>
 
@@ -57,6 +58,46 @@ TEST_F(ExtractionWindowTest, LoadListsTheTablesCheckedUnderTheirHeaders) {
     EXPECT_EQ(window_->Tables().columnWidth(0), 466);
     EXPECT_EQ(window_->Results().columnWidth(0), 466);
     EXPECT_TRUE(toolkit_.ErrorReports().empty());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&window_->Tables())->text(QAccessible::Name), "Tables");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&window_->Results())->text(QAccessible::Name), "Results");
+}
+
+TEST_F(ExtractionWindowTest, TheTableListFollowsTheLoginAndKeepsItsTicksForTheSameOne) {
+    Sql("CREATE TABLE first (a INT)");
+    LoadAndShow();
+    window_->Tables().Model().SetChecked(1, false);
+    profile_.password = "not looked at";
+    window_->FollowLogin();
+    EXPECT_EQ(Rows(window_->Tables()), Strings{"first"});
+    EXPECT_FALSE(window_->Tables().Model().Checked(1)) << "the same login keeps the ticks";
+
+    ScratchDatabase other(*admin_, "other");
+    admin_->Run("CREATE TABLE `" + other.Name() + "`.second (a INT)");
+    profile_ = ScratchLogin();
+    profile_.database = other.Name();
+    window_->FollowLogin();
+    EXPECT_EQ(Rows(window_->Tables()), Strings{"second"});
+    EXPECT_TRUE(window_->Tables().Model().Checked(1));
+    EXPECT_TRUE(toolkit_.ErrorReports().empty());
+}
+
+TEST(ProgressBarObserver, MovesWithTheEstimateShortOfFullUntilTheTableEnds) {
+    QProgressBar bar;
+    bar.setRange(0, 100);
+    ui::ProgressBarObserver progress(bar);
+    progress.TableStarted("t");
+    progress.TableEstimated(1000);
+    progress.RowsArrived(250);
+    EXPECT_EQ(bar.value(), 25);
+    progress.RowsArrived(5000);  // far more than estimated
+    EXPECT_EQ(bar.value(), 99);
+    progress.TableEnded(5000, true);
+    EXPECT_EQ(bar.value(), 100);
+    progress.TableStarted("empty");
+    progress.TableEstimated(0);
+    progress.RowsArrived(0);
+    progress.TableEnded(0, true);
+    EXPECT_EQ(bar.value(), 100) << "a table without rows leaves the bar";
 }
 
 TEST_F(ExtractionWindowTest, ACatalogueThatFailsIsReportedAtLine120AndTheWindowStillOpens) {

@@ -6,8 +6,9 @@
 #include <cstdlib>
 
 #include <QApplication>
-#include <QStyleFactory>
 #include <QTemporaryDir>
+
+#include "ui/visual_style.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
     if (!config.isValid()) return 1;
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(kestrelmoor::ui::ProgramStyle());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -165,10 +165,10 @@ TEST(CursorFile, ReadsPalettedBitmapsWithTheirMaskAndPngImages) {
     EXPECT_EQ(from_png->image.pixel(8, 8), qRgba(200, 100, 50, 255));
 }
 
-TEST(Colours, FixedValuesAreBgrAndSystemValuesFollowThePalette) {
+TEST(Colours, FixedValuesAreBgrAndSystemValuesFollowTheProgramsPalette) {
     EXPECT_EQ(ui::ColorOf(0x00FF8000), QColor(0x00, 0x80, 0xFF));
     EXPECT_EQ(ui::ColorOf(ui::kWhite), QColor(Qt::white));
-    const QPalette palette = QGuiApplication::palette();
+    const QPalette palette = ui::ProgramPalette();
     EXPECT_EQ(ui::ColorOf(ui::kButtonFace), palette.color(QPalette::Button));
     EXPECT_EQ(ui::ColorOf(ui::kWindowBackground), palette.color(QPalette::Base));
     EXPECT_EQ(ui::ColorOf(ui::kWindowText), palette.color(QPalette::Text));

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 namespace kestrelmoor::ui {
@@ -20,6 +22,7 @@ struct SeenBox {
     QString caption;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
     QList<QMessageBox::StandardButton> buttons;
 };
 
@@ -27,7 +30,11 @@ struct SeenBox {
 void CloseNextBoxWith(QMessageBox::StandardButton press, SeenBox& seen) {
     auto poll = std::make_shared<std::function<void()>>();
     *poll = [&seen, press, poll] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QMessageBox* box = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && qobject_cast<QMessageBox*>(window))
+                box = qobject_cast<QMessageBox*>(window);
+        }
         if (box == nullptr) {
             QTimer::singleShot(5, *poll);
             return;
@@ -36,6 +43,7 @@ void CloseNextBoxWith(QMessageBox::StandardButton press, SeenBox& seen) {
         seen.caption = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
+        seen.format = box->textFormat();
         for (QAbstractButton* button : box->buttons()) {
             seen.buttons.append(box->standardButton(button));
         }
@@ -52,6 +60,7 @@ TEST(QtToolkit, TheErrorReportIsAWarningWithOneOkButton) {
     CloseNextBoxWith(QMessageBox::Ok, seen);
     toolkit.ShowErrorReport("Access denied\r\nin Kestrelwick2017/04/05.Form1.PushButton5_Click at line 100");
     ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.format, Qt::PlainText) << "a table name such as <b>x is shown as typed";
     EXPECT_EQ(seen.caption, "Application Error");
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
     EXPECT_EQ(seen.buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
@@ -85,6 +94,46 @@ TEST(QtToolkit, AQuestionOffersYesAndNoAndReturnsTheAnswer) {
         EXPECT_TRUE(seen.buttons.contains(QMessageBox::Yes));
         EXPECT_TRUE(seen.buttons.contains(QMessageBox::No));
     }
+}
+
+// Records the end of the program instead of ending it, and takes the box that was up away.
+class EndRecordingToolkit : public QtToolkit {
+  public:
+    void EndProgram() override {
+        ++ends;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) box->reject();
+        }
+    }
+    int ends = 0;
+};
+
+class ClosingWindow : public QPushButton {
+  public:
+    explicit ClosingWindow(Toolkit& toolkit) : toolkit_(toolkit) {}
+
+  protected:
+    void closeEvent(QCloseEvent* /*event*/) override { toolkit_.EndProgram(); }
+
+  private:
+    Toolkit& toolkit_;
+};
+
+TEST(QtToolkit, WhileABoxIsUpTheWindowsTakeNoClicksButTheirCloseButtonEndsTheProgram) {
+    EndRecordingToolkit toolkit;
+    ClosingWindow window(toolkit);
+    int clicks = 0;
+    QObject::connect(&window, &QPushButton::clicked, [&clicks] { ++clicks; });
+    window.show();
+    QTimer::singleShot(50, [&] {
+        EXPECT_EQ(QGuiApplication::modalWindow(), nullptr)
+            << "a blocked window would never see the window system's close";
+        QTest::mouseClick(&window, Qt::LeftButton);
+        window.close();
+    });
+    toolkit.ShowErrorReport("Table 'shop.gone' doesn't exist");
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(toolkit.ends, 1);
 }
 
 TEST(QtToolkit, ProcessesPendingEventsOnlyAfterTheInterval) {

@@ -7,7 +7,13 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+
 #include "support/report_lines.h"
+#include "ui/program_end.h"
 #include "ui/results_export.h"
 #include "window_fixture.h"
 
@@ -63,7 +69,7 @@ TEST_F(ResultsExportTest, BothFilesHoldEveryRowWhetherCheckedOrNot) {
 
     ASSERT_EQ(toolkit_.SaveDialogs().size(), 2u);
     EXPECT_EQ(toolkit_.SaveDialogs()[0].title, "Save");
-    EXPECT_EQ(toolkit_.SaveDialogs()[0].filters, (QStringList{"Text Files (*.txt)", "All Files (*.*)"}));
+    EXPECT_EQ(toolkit_.SaveDialogs()[0].filters, (QStringList{"Text Files (*.txt)", "All Files (*)"}));
     EXPECT_TRUE(toolkit_.Boxes().empty());  // new names: no question, no message
 }
 
@@ -135,6 +141,45 @@ TEST_F(ResultsExportTest, ClearingTheListDuringASaveStopsWithOneReportAndKeepsTh
     EXPECT_EQ(Read(Path("keep.txt")), "keep me\r\n");
     EXPECT_EQ(pointer_.State(), ui::PointerState::kDefault);
     EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files), QStringList{"keep.txt"});  // no temporary left
+}
+
+TEST_F(ResultsExportTest, APipeIsNeverReplacedAndAFailedWriteSaysTheSystemsReason) {
+    Fill({{"a@example.com", true}});
+    const QString pipe = Path("pipe");
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    toolkit_.QueueSaveFileName(pipe);
+    toolkit_.QueueAnswer(true);
+    export_.SaveAsTextFile();
+    EXPECT_EQ(ReportLines(), std::vector<int>{130});
+    EXPECT_NE(toolkit_.ErrorReports()[0].find("not a regular file"), std::string::npos);
+    struct stat status {};
+    ASSERT_EQ(::lstat(pipe.toLocal8Bit().constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode)) << "still the pipe";
+
+    // A file may grow to 10 bytes only: the write fails with the system's reason.
+    toolkit_.ClearBoxes();
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto saved_signal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 10;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    toolkit_.QueueSaveFileName(Path("big.txt"));
+    export_.SaveAsTextFile();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, saved_signal);
+    ASSERT_EQ(toolkit_.ErrorReports().size(), 1u);
+    EXPECT_EQ(toolkit_.ErrorReports()[0].rfind("File too large", 0), 0u) << toolkit_.ErrorReports()[0];
+    EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files), QStringList{}) << "no temporary left";
+}
+
+TEST_F(ResultsExportTest, ClosingTheWindowDuringASaveLeavesNoTemporaryFile) {
+    Fill({{"a@example.com", true}, {"b@example.com", true}});
+    // Closing a window ends the program at once; what EndProgram undoes first:
+    toolkit_.OnProcessEvents([] { ui::UndoAtProgramEnd::RunAll(); });
+    toolkit_.QueueSaveFileName(Path("x.txt"));
+    export_.SaveAsTextFile();
+    EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
 }
 
 TEST_F(ResultsExportTest, TheClipboardGetsOnlyCheckedRowsAndEveryCaseIsConfirmed) {

@@ -106,10 +106,10 @@ TEST_F(ConnectionWindowTest, TheHomePageOpensOnlyWhenSevenIsDrawn) {
     EXPECT_EQ(toolkit_.OpenedUrls(), std::vector<QString>{QString::fromLatin1(ui::kHomePage)});
 }
 
-TEST_F(ConnectionWindowTest, AHomePageThatCannotBeOpenedIsReportedAtLine106AndStartUpGoesOn) {
+TEST_F(ConnectionWindowTest, AHomePageThatCannotBeOpenedShowsNothingAndStartUpGoesOn) {
     toolkit_.FailOpenUrl(true);
     MakeWindow(0.06).LoadAndShow();
-    EXPECT_EQ(ReportLines(kConnectionWindowLoadLocation), std::vector<int>{106});
+    EXPECT_TRUE(toolkit_.Boxes().empty());
     EXPECT_EQ(Text(1).text(), "localhost");
     EXPECT_TRUE(window_->isVisible());
 }
