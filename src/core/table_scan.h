@@ -22,8 +22,12 @@ class TableScan {
   public:
     // Receives each address not in the seen set before, with its column's name and its row.
     using FoundFn = std::function<void(std::string_view address, std::string_view column, std::int64_t row)>;
+    // Receives every address in every value, new or not, by its number in the seen set; only when
+    // given, as it costs a call per address met.
+    using SeenFn = std::function<void(std::uint32_t number, std::string_view column, std::int64_t row)>;
 
-    explicit TableScan(FoundFn on_found) : on_found_(std::move(on_found)) {}
+    explicit TableScan(FoundFn on_found, SeenFn on_seen = {})
+        : on_found_(std::move(on_found)), on_seen_(std::move(on_seen)) {}
     TableScan(const TableScan&) = delete;
     TableScan& operator=(const TableScan&) = delete;
 
@@ -38,6 +42,7 @@ class TableScan {
 
   private:
     FoundFn on_found_;
+    SeenFn on_seen_;
     SeenAddresses* seen_ = nullptr;
     std::optional<LookaheadInserter> inserter_;
     std::vector<std::string> columns_;  // the names of the table's columns, taken from its first row
