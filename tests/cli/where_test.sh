@@ -98,5 +98,10 @@ for args in "--where --comma" "--header" "--databases" "--all-databases $db" "--
     check "$args is a usage error" 2 "$?"
 done
 
+help=$("$tool" --help)
+for word in --where --header --find= --databases --all-databases; do
+    grep -q -- "$word" <<<"$help"; check "--help documents $word" 0 "$?"
+done
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]
