@@ -30,3 +30,19 @@ start_bench_server() {
     scripts/test-db start
 }
 fact() { sed -n "s/^$1=//p" "$KESTRELMOOR_TEST_DB_FACTS" | head -n 1; }
+
+# load_contact_table DATABASE ROWS: creates DATABASE with the benchmarks' contact table `t` of ROWS
+# realistic rows (bench/corpus.h, about one in three holding an address), with room for the whole table
+# in the server's memory, so that no reader waits for the disk. Needs the caller's `admin` (SQL as the
+# administrator, with LOCAL INFILE) and builds the row generator in $bench_work.
+load_contact_table() {
+    local database=$1 rows=$2
+    c++ -std=c++20 -O2 -o "$bench_work/corpus_gen" bench/corpus_gen.cpp
+    { "$bench_work/corpus_gen" 250 || true; } | head -n "$rows" >"$bench_work/rows.tsv"
+    admin -e "SET GLOBAL innodb_buffer_pool_size = 512 * 1024 * 1024;
+              CREATE DATABASE $database;
+              CREATE TABLE $database.t (id INT PRIMARY KEY, first_name VARCHAR(40), last_name VARCHAR(40),
+                  city VARCHAR(40), phone VARCHAR(40), note TEXT, email VARCHAR(120), visited DATE);
+              LOAD DATA LOCAL INFILE '$bench_work/rows.tsv' INTO TABLE $database.t;"
+    rm -f -- "$bench_work/rows.tsv"
+}

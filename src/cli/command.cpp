@@ -68,6 +68,11 @@ int RunCommand(int argc, char** argv) {
         std::cout << "kestrelmoor-extract (Kestrelmoor) " << KESTRELMOOR_VERSION << std::endl;
         return 0;
     }
+    try {
+        CheckCombination(line);
+    } catch (const UsageError& e) {
+        return UsageFailure(console, e.what());
+    }
     if (line.text) {
         if (line.print_login) return UsageFailure(console, "--print-login has no use with --text");
         return RunText(line, console);
@@ -88,7 +93,12 @@ int RunCommand(int argc, char** argv) {
         std::cout << std::flush;
         return std::cout ? 0 : 1;
     }
-    return RunDatabaseMode(line, std::move(login));
+    bool found = false;
+    const int status = RunDatabaseMode(line, std::move(login), found);
+    if (line.find.empty()) return status;
+    // As grep answers: 0 found, 1 not found, 2 trouble; a run with a failure cannot tell that an
+    // address is absent, nor that it has shown every place of one it found.
+    return status != 0 ? 2 : (found ? 0 : 1);
 }
 
 }  // namespace kestrelmoor::cli

@@ -17,9 +17,10 @@
 #include "cli/output_file.h"
 #include "cli/output_writer.h"
 #include "cli/password_prompt.h"
+#include "cli/place_output.h"
 #include "cli/progress_line.h"
+#include "cli/run_tables.h"
 #include "cli/settings_reader.h"
-#include "cli/table_names.h"
 #include "common/standard_streams.h"
 #include "core/extraction_run.h"
 #include "db/mariadb_database.h"
@@ -31,27 +32,31 @@ std::string WriteFailure(const std::optional<std::string>& file, const std::erro
     return "cannot write the addresses" + (file ? " to " + *file : std::string()) + ": " + error.message();
 }
 
-}  // namespace
-
-int RunDatabaseMode(const CommandLine& options, Login login) {
-    Console console(STDERR_FILENO, ::isatty(STDERR_FILENO) == 1);
-
-    // The output first: a file that cannot be written is known before anything is asked or read.
-    std::unique_ptr<OutputFile> file;
+// The output first: a file that cannot be written is known before anything is asked or read.
+bool OpenOutput(const CommandLine& options, Console& console, std::unique_ptr<OutputFile>& file) {
     if (options.output) {
         try {
             file = std::make_unique<OutputFile>(*options.output);
         } catch (const std::system_error& e) {
             console.Message(WriteFailure(options.output, e.code()));
-            return 1;
+            return false;
         }
     }
 
     // Standard output closed by the caller (">&-") holds a placeholder that cannot be written.
     if (!file && !OpenForWriting(STDOUT_FILENO)) {
         console.Message(WriteFailure(std::nullopt, std::make_error_code(std::errc::bad_file_descriptor)));
-        return 1;
+        return false;
     }
+    return true;
+}
+
+}  // namespace
+
+int RunDatabaseMode(const CommandLine& options, Login login, bool& found) {
+    Console console(STDERR_FILENO, ::isatty(STDERR_FILENO) == 1);
+    std::unique_ptr<OutputFile> file;
+    if (!OpenOutput(options, console, file)) return 1;
 
     db::Login connection_login;
     try {
@@ -62,35 +67,40 @@ int RunDatabaseMode(const CommandLine& options, Login login) {
         return 1;
     }
 
+    // Every table of several databases is named with its database; the login's own is not used.
+    if (options.databases || options.all_databases) connection_login.database.clear();
     if (!login.connection.Verifies()) SkipUnusedCaBundle();
     db::MariaDbDatabase database(login.connection);
-    TableNames tables(options.tables);
-    if (options.tables.empty()) {
-        try {
-            db::ListTables(database, connection_login, tables);
-        } catch (const std::exception& e) {
-            console.Message(std::string("cannot list the tables: ") + e.what());
-            return 1;
-        }
+    TableNames tables;
+    int failures = 0;
+    try {
+        failures = ListRunTables(options, database, connection_login, tables, console);
+    } catch (const std::exception& e) {
+        console.Message(e.what());
+        return 1;
     }
 
     const int out_fd = file ? file->fd() : STDOUT_FILENO;
     OutputWriter writer(out_fd);
     AddressOutput output(writer, options.comma ? OutputFormat::Comma : OutputFormat::Lines,
                          !file && ::isatty(STDOUT_FILENO) == 1);
+    PlaceOutput places(writer, options.header, options.find);
+    const bool where = options.where || !options.find.empty();
     ProgressLine progress(console);
     ConsoleReport report(console, options.verbose);
-    RunObservers observers{&output, &progress, &report};
+    RunObservers observers{where ? static_cast<RunObserver*>(&places) : &output, &progress, &report};
 
     ExtractionRun run(database, report);
     run.Start(connection_login, tables, observers);
 
-    if (!output.Finish()) {
-        console.Message(WriteFailure(options.output, *output.Failure()));
+    if (!(where ? places.Finish() : output.Finish())) {
+        console.Message(WriteFailure(options.output, *(where ? places.Failure() : output.Failure())));
         return 1;
     }
+    found = places.Found();
+    failures += report.Failures();
     if (file) {
-        if (report.Failures() != 0) {
+        if (failures != 0) {
             console.Message("the run had failures, so " + *options.output + " was left as it was");
             return 1;
         }
@@ -101,7 +111,7 @@ int RunDatabaseMode(const CommandLine& options, Login login) {
             return 1;
         }
     }
-    return report.Failures() == 0 ? 0 : 1;
+    return failures == 0 ? 0 : 1;
 }
 
 }  // namespace kestrelmoor::cli

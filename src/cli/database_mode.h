@@ -8,7 +8,8 @@ namespace kestrelmoor::cli {
 
 // The database mode: logs in with `login` (asking for the password first where it is to be asked),
 // reads the tables and writes the addresses as `options` say. Returns the exit status: 0 when all
-// went well, 1 when anything failed (each failure printed to standard error).
-int RunDatabaseMode(const CommandLine& options, Login login);
+// went well, 1 when anything failed (each failure printed to standard error). `found` tells whether
+// --find's addresses had a line.
+int RunDatabaseMode(const CommandLine& options, Login login, bool& found);
 
 }  // namespace kestrelmoor::cli

@@ -30,6 +30,11 @@ enum : int {
     kComma,
     kText,
     kHelp,
+    kWhere,
+    kHeader,
+    kFind,
+    kDatabases,
+    kAllDatabases,
 };
 
 struct OptionEntry {
@@ -39,7 +44,7 @@ struct OptionEntry {
     const char* login_key;  // the option files' name of a login option; nullptr for the others
 };
 
-constexpr std::array<OptionEntry, 28> kOptionTable = {{
+constexpr std::array<OptionEntry, 33> kOptionTable = {{
     {"host", required_argument, 'h', "host"},
     {"user", required_argument, 'u', "user"},
     {"password", optional_argument, 'p', "password"},
@@ -65,6 +70,11 @@ constexpr std::array<OptionEntry, 28> kOptionTable = {{
     {"comma", no_argument, kComma, nullptr},
     {"output", required_argument, 'o', nullptr},
     {"text", no_argument, kText, nullptr},
+    {"where", no_argument, kWhere, nullptr},
+    {"header", no_argument, kHeader, nullptr},
+    {"find", required_argument, kFind, nullptr},
+    {"databases", no_argument, kDatabases, nullptr},
+    {"all-databases", no_argument, kAllDatabases, nullptr},
     {"help", no_argument, kHelp, nullptr},
     {"version", no_argument, 'V', nullptr},
     {nullptr, 0, 0, nullptr},
@@ -150,6 +160,21 @@ void Take(CommandLine& line, int code, char* value) {
         case kHelp:
             line.help = true;
             break;
+        case kWhere:
+            line.where = true;
+            break;
+        case kHeader:
+            line.header = true;
+            break;
+        case kFind:
+            line.find.emplace_back(value);
+            break;
+        case kDatabases:
+            line.databases = true;
+            break;
+        case kAllDatabases:
+            line.all_databases = true;
+            break;
         case 'V':
             line.version = true;
             break;
@@ -189,6 +214,23 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     }
     for (int i = optind; i < argc; ++i) line.tables.emplace_back(argv[i]);  // after "--"
     return line;
+}
+
+void CheckCombination(const CommandLine& line) {
+    const bool where = line.where || !line.find.empty();
+    if (line.text && (where || line.header || line.databases || line.all_databases)) {
+        throw UsageError(
+            "--where, --find, --header, --databases and --all-databases have no use with --text");
+    }
+    if (where && line.comma) throw UsageError("--comma cannot be combined with --where or --find");
+    if (line.header && !where) throw UsageError("--header needs --where or --find");
+    if (line.databases && line.all_databases) {
+        throw UsageError("--databases and --all-databases cannot be combined");
+    }
+    if (line.databases && line.tables.empty()) throw UsageError("--databases needs the names of databases");
+    if (line.all_databases && !line.tables.empty()) {
+        throw UsageError("--all-databases reads every database; it takes no names");
+    }
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {

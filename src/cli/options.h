@@ -29,6 +29,11 @@ struct CommandLine {
     bool text = false;                  // --text: `tables` are files to read
     bool comma = false;                 // the comma-delimited format instead of one address per line
     std::optional<std::string> output;  // a file instead of standard output
+    bool where = false;                 // each address's places instead of the addresses alone
+    bool header = false;                // --where's lines under a header line
+    std::vector<std::string> find;      // only these addresses' places (implies --where)
+    bool databases = false;             // --databases: `tables` are databases, each read whole
+    bool all_databases = false;         // every database the login can see but the server's own
     bool print_login = false;
     bool verbose = false;
     bool help = false;
@@ -40,6 +45,10 @@ struct CommandLine {
 // A password given on the command line is overwritten in `argv` at once, so that other users do not
 // see it in the process list. Throws UsageError for an unknown option, a missing or malformed value.
 CommandLine ParseCommandLine(int argc, char** argv);
+
+// Throws UsageError for options that cannot go together (--comma with --where, names with
+// --all-databases, ...); the parser reads each option alone, so that --help is still heard.
+void CheckCombination(const CommandLine& line);
 
 // The same for tests: a copy of `args` (the arguments after the program name) is parsed.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);

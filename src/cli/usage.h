@@ -85,6 +85,20 @@ Output:
                            when the whole run succeeded; otherwise FILE stays
                            as it was
 
+Where each address lives:
+      --where              one line per address and place instead, written when
+                           the run has ended: the address, database, table,
+                           column, and the rows of that table whose value in
+                           that column holds it, separated by tabs
+      --header             a first line naming those fields
+      --find=ADDRESS       only the --where lines of ADDRESS (any letter case;
+                           repeatable); exit status 0 found, 1 none found,
+                           2 for a usage error or any failure
+      --databases DB...    the names are databases: every table of each
+      --all-databases      every table of every database the login can see
+                           but information_schema, performance_schema, mysql
+                           and sys; -D is then not used
+
 While a table is read and standard error is a terminal, a line there shows the
 table, the rows so far and the rate, and when the server has been quiet for a
 few seconds, how long it has been waited for; never in a pipe or a file.

@@ -48,6 +48,21 @@ class ObservedReport final : public ErrorReport {
     RunObserver& observer_;
 };
 
+// The table as a statement names it: qualified by its database when it has one of its own.
+std::string TableReference(std::string_view database, std::string_view table) {
+    if (database.empty()) return db::QuoteIdentifier(table);
+    return db::QuoteIdentifier(database) + "." + db::QuoteIdentifier(table);
+}
+
+// Tells the observer every address met, when it follows them all: a call per address, so only then.
+template <class PlaceOf>
+TableScan::SeenFn EveryAddressTo(RunObserver& observer, Trap& trap, const PlaceOf& place) {
+    if (!observer.FollowsEveryAddress()) return {};
+    return [&observer, &trap, &place](std::uint32_t number, std::string_view column, std::int64_t row) {
+        trap.step(152, [&] { observer.AddressSeen(number, place(column, row)); });
+    };
+}
+
 constexpr int kConnectTimeoutSeconds = db::kDefaultConnectTimeoutSeconds;
 // Rows between two looks at the window and the observer, while rows arrive without a wait; the window
 // itself handles its events only when a few milliseconds have passed.
@@ -67,9 +82,13 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     Trap trap(report, kStartExtractingLocation);
     std::unique_ptr<db::Connection> connection;
     std::unique_ptr<SeenAddresses> seen;
+    std::string database;  // the current table's own, empty for the login's
     std::string table;
     std::int64_t rows = 0;
     std::optional<db::RowEstimates> estimates;  // read at the first checked table
+    const auto place = [&](std::string_view column, std::int64_t row) {
+        return Place{database.empty() ? std::string_view(login.database) : database, table, column, row};
+    };
     // Lets the window breathe and tells how far the table has got; false once the observer asks to stop.
     const auto breathe = [&] {
         trap.step(138, [&] { observer.RowsArrived(rows); });
@@ -78,9 +97,9 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     };
     TableScan scan(
         [&](std::string_view address, std::string_view column, std::int64_t row) {
-            trap.step(152, [&] { observer.AddressFound(address, Place{table, column, row}); });
+            trap.step(152, [&] { observer.AddressFound(address, place(column, row)); });
         },
-        [&] { breathe(); });
+        EveryAddressTo(observer, trap, place), [&] { breathe(); });
 
     trap.step(100, [&] { connection = database_.CreateConnection(); });
     trap.step(104, [&] { Require(connection).SetReadTimeout(kReadTimeoutSeconds); });
@@ -99,14 +118,18 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
         bool stopped = false;
         const bool complete = trap.step(124, [&] {
             table = tables.Name(i);
+            database = tables.Database(i);
             observer.TableStarted(table);
-            if (!estimates) estimates = db::ReadRowEstimates(Require(connection));
-            if (const auto estimate = estimates->find(table); estimate != estimates->end()) {
-                observer.TableEstimated(estimate->second);
+            // The server's estimates are read for the login's database, which the window reads.
+            if (database.empty()) {
+                if (!estimates) estimates = db::ReadRowEstimates(Require(connection));
+                if (const auto estimate = estimates->find(table); estimate != estimates->end()) {
+                    observer.TableEstimated(estimate->second);
+                }
             }
             // Each row is searched as it arrives; the addresses it holds are listed at once.
             Require(connection)
-                .ReadRows("SELECT * FROM " + db::QuoteIdentifier(table), [&](const db::RowView& row) {
+                .ReadRows("SELECT * FROM " + TableReference(database, table), [&](const db::RowView& row) {
                     trap.step(148, [&] { scan.Search(row, ++rows); });
                     stopped = rows % kRowsBetweenBreaths == 0 && !breathe();
                     return !stopped;

@@ -25,7 +25,9 @@ void LookaheadInserter::EnterOldest() {
     Pending& oldest = At(0);
     oldest_ = (oldest_ + 1) % kDepth;
     --count_;
-    if (seen_.Insert(oldest.lowered, oldest.hash)) on_new_(oldest.address, oldest.origin);
+    const SeenAddresses::Entered entered = seen_.Enter(oldest.lowered, oldest.hash);
+    if (entered.added) on_new_(oldest.address, oldest.origin);
+    if (on_entered_) on_entered_(entered.number, oldest.origin);
 }
 
 void LookaheadInserter::Flush() {

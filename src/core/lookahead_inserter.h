@@ -25,10 +25,13 @@ class LookaheadInserter {
         std::size_t column = 0;
     };
     using NewAddressSink = std::function<void(std::string_view address, const Origin& origin)>;
+    // Every address entered, new or not, by its number in the seen set; after on_new for a new one.
+    using EnteredSink = std::function<void(std::uint32_t number, const Origin& origin)>;
 
     // What entering an address or handing it on throws goes on to the caller of Add or Flush; the
-    // address is then neither entered nor pending any more.
-    LookaheadInserter(SeenAddresses& seen, NewAddressSink on_new) : seen_(seen), on_new_(std::move(on_new)) {}
+    // address is then no longer pending (and, once entered, stays entered).
+    LookaheadInserter(SeenAddresses& seen, NewAddressSink on_new, EnteredSink on_entered = {})
+        : seen_(seen), on_new_(std::move(on_new)), on_entered_(std::move(on_entered)) {}
     LookaheadInserter(const LookaheadInserter&) = delete;
     LookaheadInserter& operator=(const LookaheadInserter&) = delete;
 
@@ -50,6 +53,7 @@ class LookaheadInserter {
 
     SeenAddresses& seen_;
     NewAddressSink on_new_;
+    EnteredSink on_entered_;
     std::array<Pending, kDepth> pending_;
     std::size_t oldest_ = 0;
     std::size_t count_ = 0;

@@ -9,9 +9,10 @@
 
 namespace kestrelmoor {
 
-// Where an address was found: the table, the column, and the row (from 1, in the order the server sent
-// the table's rows).
+// Where an address was found: the database, the table, the column, and the row (from 1, in the order
+// the server sent the table's rows).
 struct Place {
+    std::string_view database;
     std::string_view table;
     std::string_view column;
     std::int64_t row = 0;
@@ -34,6 +35,11 @@ class RunObserver {
     virtual void RowsArrived(std::int64_t /*rows*/) {}
     // An address not found before in this run, in the letter case first met.
     virtual void AddressFound(std::string_view /*address*/, const Place& /*place*/) {}
+    // Every address in every value, new to the run or not, by its number: the addresses are numbered
+    // from 0 in the order AddressFound tells them, and a new address is told there first. Told only
+    // when an observer's FollowsEveryAddress is true, as it costs a call per address met.
+    virtual void AddressSeen(std::uint32_t /*number*/, const Place& /*place*/) {}
+    virtual bool FollowsEveryAddress() const { return false; }
     // The current table is done: read to its end with `rows` rows, or not (`complete` false: its
     // failure has been reported).
     virtual void TableEnded(std::int64_t /*rows*/, bool /*complete*/) {}
@@ -63,6 +69,15 @@ class RunObservers final : public RunObserver {
     }
     void AddressFound(std::string_view address, const Place& place) override {
         for (RunObserver* o : observers_) o->AddressFound(address, place);
+    }
+    void AddressSeen(std::uint32_t number, const Place& place) override {
+        for (RunObserver* o : observers_) o->AddressSeen(number, place);
+    }
+    bool FollowsEveryAddress() const override {
+        for (const RunObserver* o : observers_) {
+            if (o->FollowsEveryAddress()) return true;
+        }
+        return false;
     }
     void TableEnded(std::int64_t rows, bool complete) override {
         for (RunObserver* o : observers_) o->TableEnded(rows, complete);

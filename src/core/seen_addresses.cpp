@@ -13,6 +13,8 @@ namespace {
 // 64 Ki slots (512 KiB): a small run never grows, a big one skips the costly early doublings.
 constexpr std::size_t kInitialSlots = std::size_t{1} << 16;
 constexpr std::size_t kLengthBytes = sizeof(std::uint32_t);
+// The number follows the length, in the cache line that comparing the entry reads anyway.
+constexpr std::size_t kHeaderBytes = kLengthBytes + sizeof(std::uint32_t);
 // Records are found by a 32-bit position; past that the set refuses more rather than wrap around.
 constexpr std::size_t kMaxText = std::numeric_limits<std::uint32_t>::max() - 1;
 
@@ -41,7 +43,13 @@ std::string_view SeenAddresses::EntryAt(std::uint32_t entry) const {
     const char* record = text_.data() + (entry - 1);
     std::uint32_t length = 0;
     std::memcpy(&length, record, kLengthBytes);
-    return std::string_view(record + kLengthBytes, length);
+    return std::string_view(record + kHeaderBytes, length);
+}
+
+std::uint32_t SeenAddresses::NumberAt(std::uint32_t entry) const {
+    std::uint32_t number = 0;
+    std::memcpy(&number, text_.data() + (entry - 1) + kLengthBytes, sizeof number);
+    return number;
 }
 
 std::size_t SeenAddresses::Find(std::uint32_t hash, std::string_view entry) const {
@@ -58,27 +66,30 @@ bool SeenAddresses::Contains(std::string_view entry) const {
 }
 
 char* SeenAddresses::Reserve(std::size_t length) {
-    if (length > kMaxText || text_.size() + kLengthBytes + length > kMaxText) {
+    if (length > kMaxText || text_.size() + kHeaderBytes + length > kMaxText) {
         throw std::length_error("too many distinct addresses");
     }
     const auto length32 = static_cast<std::uint32_t>(length);
+    const auto number = static_cast<std::uint32_t>(size_);
     const std::size_t record = text_.size();
-    text_.resize(record + kLengthBytes + length);
+    text_.resize(record + kHeaderBytes + length);
     std::memcpy(text_.data() + record, &length32, kLengthBytes);
-    return text_.data() + record + kLengthBytes;
+    std::memcpy(text_.data() + record + kLengthBytes, &number, sizeof number);
+    return text_.data() + record + kHeaderBytes;
 }
 
-bool SeenAddresses::Commit(std::size_t record, std::size_t length, std::uint32_t hash) {
-    const std::string_view entry(text_.data() + record + kLengthBytes, length);
+SeenAddresses::Entered SeenAddresses::Commit(std::size_t record, std::size_t length, std::uint32_t hash) {
+    const std::string_view entry(text_.data() + record + kHeaderBytes, length);
     Slot& slot = slots_[Find(hash, entry)];
     if (slot.entry != 0) {
         text_.resize(record);
-        return false;
+        return Entered{NumberAt(slot.entry), false};
     }
     slot = Slot{static_cast<std::uint32_t>(record + 1), hash};
+    const auto number = static_cast<std::uint32_t>(size_);
     // Linear probing stays short up to about 70% occupancy.
     if (++size_ * 10 > slots_.size() * 7) Grow();
-    return true;
+    return Entered{number, true};
 }
 
 bool SeenAddresses::Insert(std::string_view entry) {
@@ -86,6 +97,10 @@ bool SeenAddresses::Insert(std::string_view entry) {
 }
 
 bool SeenAddresses::Insert(std::string_view entry, std::uint32_t hash) {
+    return Enter(entry, hash).added;
+}
+
+SeenAddresses::Entered SeenAddresses::Enter(std::string_view entry, std::uint32_t hash) {
     const std::size_t record = text_.size();
     std::copy(entry.begin(), entry.end(), Reserve(entry.size()));
     return Commit(record, entry.size(), hash);

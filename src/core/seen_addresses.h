@@ -8,7 +8,8 @@
 
 namespace kestrelmoor {
 
-// The lower-cased addresses already returned in one extraction run; exact comparison.
+// The lower-cased addresses already returned in one extraction run; exact comparison. Each entry has a
+// number: its place in the order of entry, from 0.
 // An extraction of a big table looks up hundreds of thousands of addresses, and the look-up's cache
 // misses are then the largest cost of the whole scan: so the table is open addressing over 8-byte
 // slots, and each entry's text lies with its length in one growing block, so that comparing an entry
@@ -26,6 +27,12 @@ class SeenAddresses {
     // entry it holds, into the cache ahead of the Insert.
     static std::uint32_t HashOf(std::string_view entry);
     bool Insert(std::string_view entry, std::uint32_t hash);
+    // Insert that also gives the entry's number, whether it was there before or not.
+    struct Entered {
+        std::uint32_t number = 0;
+        bool added = false;
+    };
+    Entered Enter(std::string_view entry, std::uint32_t hash);
     void PrefetchSlot(std::uint32_t hash) const;
     void PrefetchEntry(std::uint32_t hash) const;
     std::size_t Size() const { return size_; }
@@ -36,11 +43,12 @@ class SeenAddresses {
         std::uint32_t hash = 0;
     };
 
-    // Appends a record (length, then text) for an entry of `length` bytes and returns where its text
+    // Appends a record (length, number, then text) for an entry of `length` bytes and returns where its text
     // goes; Commit keeps it when the entry is new, and takes it back otherwise.
     char* Reserve(std::size_t length);
-    bool Commit(std::size_t record, std::size_t length, std::uint32_t hash);
+    Entered Commit(std::size_t record, std::size_t length, std::uint32_t hash);
     std::string_view EntryAt(std::uint32_t entry) const;
+    std::uint32_t NumberAt(std::uint32_t entry) const;
     // Index of the entry's slot, or of the empty slot where it would go.
     std::size_t Find(std::uint32_t hash, std::string_view entry) const;
     void Grow();

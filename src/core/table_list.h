@@ -15,6 +15,8 @@ class TableList {
     virtual std::int64_t Count() const = 0;
     virtual bool Checked(std::int64_t row) const = 0;
     virtual std::string Name(std::int64_t row) const = 0;
+    // The database the table is read from; empty for the login's own.
+    virtual std::string Database(std::int64_t /*row*/) const { return {}; }
 };
 
 }  // namespace kestrelmoor

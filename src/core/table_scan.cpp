@@ -12,9 +12,18 @@ void TableScan::Begin(SeenAddresses* seen) {
     columns_.clear();
     inserter_.reset();
     if (!seen_) return;
-    inserter_.emplace(*seen_, [this](std::string_view address, const LookaheadInserter::Origin& origin) {
-        on_found_(address, columns_.at(origin.column), origin.row);
-    });
+    LookaheadInserter::EnteredSink on_entered;
+    if (on_seen_) {
+        on_entered = [this](std::uint32_t number, const LookaheadInserter::Origin& origin) {
+            on_seen_(number, columns_.at(origin.column), origin.row);
+        };
+    }
+    inserter_.emplace(
+        *seen_,
+        [this](std::string_view address, const LookaheadInserter::Origin& origin) {
+            on_found_(address, columns_.at(origin.column), origin.row);
+        },
+        std::move(on_entered));
     // Made once per table: every value holding "@" is searched with it.
     add_valid_ = [this](std::string_view address) {
         inserter_->Add(address, {row_, column_});

@@ -22,11 +22,14 @@ class TableScan {
   public:
     // Receives each address not in the seen set before, with its column's name and its row.
     using FoundFn = std::function<void(std::string_view address, std::string_view column, std::int64_t row)>;
+    // Receives every address in every value, new or not, by its number in the seen set; only when
+    // given, as it costs a call per address met.
+    using SeenFn = std::function<void(std::uint32_t number, std::string_view column, std::int64_t row)>;
 
     // `breathe` runs after every kAddressesBetweenBreaths addresses of one row, with none pending, so
     // that a row holding millions of addresses still lets the window's events in.
-    explicit TableScan(FoundFn on_found, std::function<void()> breathe = {})
-        : on_found_(std::move(on_found)), breathe_(std::move(breathe)) {}
+    explicit TableScan(FoundFn on_found, SeenFn on_seen = {}, std::function<void()> breathe = {})
+        : on_found_(std::move(on_found)), on_seen_(std::move(on_seen)), breathe_(std::move(breathe)) {}
     static constexpr std::int64_t kAddressesBetweenBreaths = 8192;
     TableScan(const TableScan&) = delete;
     TableScan& operator=(const TableScan&) = delete;
@@ -42,6 +45,7 @@ class TableScan {
 
   private:
     FoundFn on_found_;
+    SeenFn on_seen_;
     std::function<void()> breathe_;
     std::int64_t addresses_in_row_ = 0;
     SeenAddresses* seen_ = nullptr;

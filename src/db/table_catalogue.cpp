@@ -27,3 +27,25 @@ void ListTables(Database& database, const Login& login, TableListSink& tables,
 }
 
 }  // namespace kestrelmoor::db
+
+namespace kestrelmoor::db {
+
+bool IsSystemDatabaseName(std::string_view name) {
+    return name == "information_schema" || name == "performance_schema" || name == "mysql" || name == "sys";
+}
+
+std::vector<std::string> ListDatabases(Database& database, Login login) {
+    login.database.clear();
+    std::vector<std::string> names;
+    std::unique_ptr<Connection> connection = database.CreateConnection();
+    connection->Open(login);
+    connection->ReadRows("SHOW DATABASES", [&](const RowView& row) {
+        const std::string_view name = row.Value(0).value_or(std::string_view{});
+        if (!IsSystemDatabaseName(name)) names.emplace_back(name);
+        return true;
+    });
+    connection->Close();
+    return names;
+}
+
+}  // namespace kestrelmoor::db

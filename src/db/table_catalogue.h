@@ -2,7 +2,9 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/database.h"
 
@@ -24,5 +26,16 @@ void ListTables(Database& database, const Login& login, TableListSink& tables,
 
 // True for names whose first three characters, lower-cased, are "sys".
 bool IsSystemTableName(std::string_view name);
+
+}  // namespace kestrelmoor::db
+
+namespace kestrelmoor::db {
+
+// The databases the login can see, in the server's order, leaving out the server's own
+// (information_schema, performance_schema, mysql, sys), on a connection of its own that does not
+// select the login's database. Failures reach the caller.
+std::vector<std::string> ListDatabases(Database& database, Login login);
+
+bool IsSystemDatabaseName(std::string_view name);
 
 }  // namespace kestrelmoor::db

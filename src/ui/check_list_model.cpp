@@ -89,6 +89,7 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole)
         return QString::fromUtf8(texts_[row].data(), static_cast<qsizetype>(texts_[row].size()));
     if (role == Qt::CheckStateRole) return checked_[row] ? Qt::Checked : Qt::Unchecked;
+    if (role == Qt::ToolTipRole && tool_tip_) return tool_tip_(index.row() + 1);
     return {};
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,8 @@ class CheckListModel : public QAbstractTableModel {
     std::uint64_t Generation() const { return generation_; }
     // Shows the views every row appended so far, now.
     void Publish();
+    // The tool tip of row `row` (from 1), asked when a view shows it; none by default.
+    void SetToolTips(std::function<QString(std::int64_t row)> tool_tip) { tool_tip_ = std::move(tool_tip); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -55,6 +58,7 @@ class CheckListModel : public QAbstractTableModel {
     std::uint64_t generation_ = 0;
     int published_ = 0;  // the rows the views know of
     QTimer publish_timer_;
+    std::function<QString(std::int64_t row)> tool_tip_;
 };
 
 }  // namespace kestrelmoor::ui

@@ -6,11 +6,13 @@
 
 #include <QProgressBar>
 
+#include "core/place_recorder.h"
 #include "core/run_observer.h"
 #include "core/table_list.h"
 #include "db/table_catalogue.h"
 #include "export/list_source.h"
 #include "ui/check_list_view.h"
+#include "ui/place_tool_tip.h"
 
 namespace kestrelmoor::ui {
 
@@ -28,18 +30,32 @@ class TableListAdapter : public TableList, public db::TableListSink {
 };
 
 // The result list: emptied when a run starts, one checked row per address found, the last row
-// brought into view.
+// brought into view; each row's tool tip says where its address was found.
 class ResultListObserver : public RunObserver {
   public:
-    explicit ResultListObserver(CheckListView& view) : view_(view) {}
-    void RunStarted() override { view_.Model().Clear(); }
-    void AddressFound(std::string_view address, const Place& /*place*/) override {
+    explicit ResultListObserver(CheckListView& view) : view_(view) {
+        view_.Model().SetToolTips([this](std::int64_t row) {
+            return PlacesToolTip(places_.PlacesOf(static_cast<std::size_t>(row - 1)));
+        });
+    }
+    void RunStarted() override {
+        view_.Model().Clear();
+        places_.RunStarted();
+    }
+    void TableStarted(std::string_view table) override { places_.TableStarted(table); }
+    void AddressFound(std::string_view address, const Place& place) override {
         view_.Model().Append(address, true);
         view_.ScrollToLastSoon();
+        places_.AddressFound(address, place);
     }
+    void AddressSeen(std::uint32_t number, const Place& place) override {
+        places_.AddressSeen(number, place);
+    }
+    bool FollowsEveryAddress() const override { return true; }
 
   private:
     CheckListView& view_;
+    PlaceRecorder places_;  // row n's address is the run's address number n - 1
 };
 
 // The progress bar: while a table's rows arrive, how far they have got against the server's estimate,

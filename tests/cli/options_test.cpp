@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         Parsed{"LongSeparated",
                {"--host", "db.example", "--user", "ann", "--port", "3307", "--database", "shop"},
                kFour},
-        Parsed{"UniquePrefixes", {"--hos=db.example", "--us", "ann", "--por=3307", "--data=shop"}, kFour},
+        Parsed{"UniquePrefixes", {"--hos=db.example", "--us", "ann", "--por=3307", "--database=shop"}, kFour},
         Parsed{"EmptyValuesStayEmpty", {"--host=", "-u", ""}, {{"host", ""}, {"user", ""}}},
         Parsed{"ValueThatLooksLikeAnOption", {"-u", "-p"}, {{"user", "-p"}}},
         Parsed{"PasswordAttachedShort", {"-psecret"}, {{"password", "secret"}}},
@@ -166,6 +166,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"UnknownLongValueNotQuoted", {"--passwort=secret"}, "unknown option '--passwort'"},
         Refused{
             "Ambiguous", {"--ssl-c=x"}, "option '--ssl-c' is ambiguous (--ssl-ca, --ssl-capath, --ssl-cert)"},
+        Refused{"DatabaseIsNoPrefixOfDatabases",
+                {"--data=shop"},
+                "option '--data' is ambiguous (--database, --databases)"},
         Refused{"UnknownShort", {"-x"}, "unknown option '-x'"},
         Refused{"UnknownShortInCluster", {"--comma", "-Cx"}, "unknown option '-x'"},
         Refused{"MissingValueShort", {"t", "-h"}, "option '--host' needs a value"},

@@ -52,7 +52,7 @@ TEST(TableScanTest, ARowOfManyAddressesBreathesEveryFewThousandWithNonePending) 
     SeenAddresses seen;
     std::int64_t found = 0;
     std::vector<std::int64_t> found_at_breath;
-    TableScan scan([&](std::string_view, std::string_view, std::int64_t) { ++found; },
+    TableScan scan([&](std::string_view, std::string_view, std::int64_t) { ++found; }, {},
                    [&] { found_at_breath.push_back(found); });
     scan.Begin(&seen);
     std::string value;

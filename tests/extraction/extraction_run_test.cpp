@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/place_recorder.h"
 #include "db/mariadb_database.h"
 #include "in_memory_ports.h"
 #include "support/failing_database.h"
@@ -21,7 +22,7 @@ class ExtractionRunTest : public ScratchServerTest {
     ExtractionRunTest() : ScratchServerTest("extract") {}
     db::Login Profile() const { return ScratchLogin(); }
     void Check(std::initializer_list<const char*> names) {
-        for (const char* name : names) tables_.rows.push_back({name, true});
+        for (const char* name : names) tables_.rows.push_back({name, true, {}});
     }
     bool Run(db::Database& database) {
         ExtractionRun run(database, reports_, yield_);
@@ -132,6 +133,37 @@ TEST_F(ExtractionRunTest, NamesWithGraveAccentsAreQuotedAndCannotChangeTheQuery)
     ASSERT_EQ(reports_.Lines(), Lines{124});
     EXPECT_NE(reports_.texts[0].find("doesn't exist"), std::string::npos) << reports_.texts[0];
     EXPECT_EQ(admin_->Query("SELECT COUNT(*) FROM `" + scratch_->Name() + "`.victim").at(0).at(0), "1");
+}
+
+TEST_F(ExtractionRunTest, TablesOfTwoDatabasesAreReadOnOneLoginAndEveryAddressMetIsCountedByPlace) {
+    ScratchDatabase other(*admin_, "extract_other");
+    Sql("CREATE TABLE t (a TEXT, b TEXT)");
+    Sql("INSERT INTO t VALUES ('Ann@Example.com', 'ann@example.com, ANN@example.com'), (NULL, "
+        "'bob@example.org'),"
+        " ('x', 'ann@EXAMPLE.com')");
+    admin_->Run("CREATE TABLE `" + other.Name() + "`.t (a TEXT)");
+    admin_->Run("INSERT INTO `" + other.Name() + "`.t VALUES ('bob@EXAMPLE.org'), ('ann@example.com')");
+    tables_.rows = {{"t", true, ""}, {"t", true, other.Name()}};
+    PlaceRecorder places;
+    RunObservers both{&results_, &places};
+    ExtractionRun run(database_, reports_);
+    ASSERT_TRUE(run.Start(Profile(), tables_, both));
+
+    EXPECT_EQ(results_.Texts(), (Texts{"Ann@Example.com", "bob@example.org"}));
+    Texts described;
+    for (std::size_t number = 0; number < places.AddressCount(); ++number) {
+        std::string line(places.Address(number));
+        for (const auto& place : places.PlacesOf(number)) {
+            line += " " + std::string(place.database) + "." + std::string(place.table) + "." +
+                    std::string(place.column) + "=" + std::to_string(place.rows);
+        }
+        described.push_back(line);
+    }
+    const std::string& mine = scratch_->Name();
+    EXPECT_EQ(described,
+              (Texts{"Ann@Example.com " + mine + ".t.a=1 " + mine + ".t.b=2 " + other.Name() + ".t.a=1",
+                     "bob@example.org " + mine + ".t.b=1 " + other.Name() + ".t.a=1"}));
+    EXPECT_TRUE(reports_.texts.empty()) << reports_.texts.front();
 }
 
 TEST_F(ExtractionRunTest, ADroppedTableIsReportedOnceAndTheRunGoesOn) {

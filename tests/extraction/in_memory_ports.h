@@ -17,6 +17,7 @@ namespace kestrelmoor::test {
 struct TableRow {
     std::string name;
     bool checked = true;
+    std::string database;  // empty: the login's
 };
 
 class InMemoryTables : public TableList, public db::TableListSink {
@@ -30,7 +31,10 @@ class InMemoryTables : public TableList, public db::TableListSink {
     std::string Name(std::int64_t row) const override {
         return rows.at(static_cast<std::size_t>(row - 1)).name;
     }
-    void AppendChecked(std::string_view name) override { rows.push_back({std::string(name), true}); }
+    std::string Database(std::int64_t row) const override {
+        return rows.at(static_cast<std::size_t>(row - 1)).database;
+    }
+    void AppendChecked(std::string_view name) override { rows.push_back({std::string(name), true, {}}); }
 
     std::vector<std::string> Names() const {
         std::vector<std::string> names;

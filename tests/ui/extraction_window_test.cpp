@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QTextDocument>
 
 #include "support/failing_database.h"
 #include "ui/visual_style.h"
@@ -153,6 +154,34 @@ TEST_F(ExtractionWindowTest, StartExtractingFillsTheResultListAndRefusesASecondS
     toolkit_.OnProcessEvents({});
     Click("PushButton4");
     EXPECT_EQ(window_->Results().Model().Count(), 3);
+}
+
+TEST_F(ExtractionWindowTest, EachResultRowsToolTipSaysWhereItsAddressWasFound) {
+    std::string columns = "c1 TEXT";
+    std::string values = "'Ann@Example.com'";
+    for (int i = 2; i <= 12; ++i) {
+        columns += ", c" + std::to_string(i) + " TEXT";
+        values += ", 'ann@example.com'";
+    }
+    Sql("CREATE TABLE wide (" + columns + ")");
+    Sql("INSERT INTO wide (c1) VALUES ('ANN@example.com twice: ann@example.com')");
+    Sql("INSERT INTO wide VALUES (" + values + ")");
+    Sql("CREATE TABLE `<b>x` (e TEXT)");
+    Sql("INSERT INTO `<b>x` VALUES ('bob@example.org'), (NULL), ('Bob@example.org')");
+    LoadAndShow();
+    Click("PushButton4");
+    auto& results = window_->Results().Model();
+    results.Publish();
+    const auto tool_tip = [&](int row) {
+        QTextDocument shown;
+        shown.setHtml(results.data(results.index(row, 0), Qt::ToolTipRole).toString());
+        return shown.toPlainText().replace(QChar::LineSeparator, QLatin1Char('\n')).toStdString();
+    };
+    EXPECT_EQ(Rows(window_->Results()), (Strings{"bob@example.org", "ANN@example.com"}));
+    EXPECT_EQ(tool_tip(0), "<b>x.e: 2 rows");
+    EXPECT_EQ(tool_tip(1),
+              "wide.c1: 2 rows\nwide.c2: 1 row\nwide.c3: 1 row\nwide.c4: 1 row\nwide.c5: 1 row\nwide.c6: 1 "
+              "row\nwide.c7: 1 row\nwide.c8: 1 row\nwide.c9: 1 row\nwide.c10: 1 row\nand 2 more");
 }
 
 TEST_F(ExtractionWindowTest, SwitchShowsTheConnectionWindowAndHidesThisOneAsItIs) {

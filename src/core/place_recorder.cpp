@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: MIT
+#include "core/place_recorder.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+namespace kestrelmoor {
+
+void PlaceRecorder::RunStarted() {
+    texts_.clear();
+    address_ends_.clear();
+    latest_.clear();
+    places_.clear();
+    tables_.clear();
+    columns_.clear();
+    table_started_ = true;
+}
+
+void PlaceRecorder::TableStarted(std::string_view /*table*/) {
+    table_started_ = true;
+}
+
+void PlaceRecorder::AddressFound(std::string_view address, const Place& /*place*/) {
+    texts_ += address;
+    address_ends_.push_back(texts_.size());
+    latest_.push_back(0);
+}
+
+std::string_view PlaceRecorder::Address(std::size_t number) const {
+    const std::size_t begin = number == 0 ? 0 : address_ends_.at(number - 1);
+    return std::string_view(texts_).substr(begin, address_ends_.at(number) - begin);
+}
+
+std::uint32_t PlaceRecorder::CurrentTable(const Place& place) {
+    if (table_started_) {
+        tables_.push_back(Table{std::string(place.database), std::string(place.table), columns_.size()});
+        table_started_ = false;
+    }
+    return static_cast<std::uint32_t>(tables_.size() - 1);
+}
+
+std::uint32_t PlaceRecorder::ColumnOf(std::string_view column) {
+    for (std::size_t i = tables_.back().first_column; i < columns_.size(); ++i) {
+        if (columns_[i] == column) return static_cast<std::uint32_t>(i);
+    }
+    columns_.emplace_back(column);
+    return static_cast<std::uint32_t>(columns_.size() - 1);
+}
+
+void PlaceRecorder::AddressSeen(std::uint32_t number, const Place& place) {
+    // An address whose AddressFound did not reach this observer has no line to count on.
+    if (number >= latest_.size()) return;
+    const std::uint32_t table = CurrentTable(place);
+    std::uint32_t& latest = latest_[number];
+    // The address's places in this table are the last ones met: the search stops at an older table.
+    for (std::uint32_t at = latest; at != 0 && places_[at - 1].table == table;
+         at = places_[at - 1].previous) {
+        Record& record = places_[at - 1];
+        if (columns_[record.column] != place.column) continue;
+        if (record.last_row != place.row) {
+            ++record.rows;
+            record.last_row = place.row;
+        }
+        return;
+    }
+    if (places_.size() >= std::numeric_limits<std::uint32_t>::max())
+        throw std::length_error("too many places");
+    places_.push_back(Record{latest, table, ColumnOf(place.column), 1, place.row});
+    latest = static_cast<std::uint32_t>(places_.size());
+}
+
+std::vector<PlaceRecorder::PlaceCount> PlaceRecorder::PlacesOf(std::size_t number) const {
+    std::vector<PlaceCount> places;
+    if (number >= latest_.size()) return places;
+    for (std::uint32_t at = latest_[number]; at != 0; at = places_[at - 1].previous) {
+        const Record& record = places_[at - 1];
+        const Table& table = tables_[record.table];
+        places.push_back(PlaceCount{table.database, table.table, columns_[record.column], record.rows});
+    }
+    std::reverse(places.begin(), places.end());
+    return places;
+}
+
+}  // namespace kestrelmoor
