@@ -7,6 +7,7 @@
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
+#include "common/scoped_flag.h"
 #include "core/table_scan.h"
 #include "db/row_estimates.h"
 #include "db/sql_identifier.h"
@@ -20,18 +21,6 @@ T& Require(const std::unique_ptr<T>& object) {
     if (!object) throw std::runtime_error("Object required");
     return *object;
 }
-
-// Clears the running mark however the run ends.
-class RunningMark {
-  public:
-    explicit RunningMark(bool& running) : running_(running) { running_ = true; }
-    ~RunningMark() { running_ = false; }
-    RunningMark(const RunningMark&) = delete;
-    RunningMark& operator=(const RunningMark&) = delete;
-
-  private:
-    bool& running_;
-};
 
 // Every report also reaches the observer.
 class ObservedReport final : public ErrorReport {
@@ -72,7 +61,7 @@ constexpr std::int64_t kRowsBetweenBreaths = 256;
 
 bool ExtractionRun::Start(const db::Login& login, const TableList& tables, RunObserver& observer) {
     if (running_) return false;
-    RunningMark mark(running_);
+    ScopedFlag mark(running_);
     Run(login, tables, observer);
     return true;
 }

@@ -16,6 +16,7 @@
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
+#include "common/scoped_flag.h"
 #include "db/connection_check.h"
 #include "ui/app_shell.h"
 #include "ui/connection_window_layout.h"
@@ -52,18 +53,6 @@ QString HelpText() {
                " Finally, make sure your host allows a direct connection to your MySQL database -- not a "
                "web based connection, for example.");
 }
-
-// Marks a connection attempt as under way for as long as it lives.
-class AttemptMark {
-  public:
-    explicit AttemptMark(bool& attempting) : attempting_(attempting) { attempting_ = true; }
-    ~AttemptMark() { attempting_ = false; }
-    AttemptMark(const AttemptMark&) = delete;
-    AttemptMark& operator=(const AttemptMark&) = delete;
-
-  private:
-    bool& attempting_;
-};
 
 QPushButton* MakePushButton(QWidget& parent, const char* name, const QString& caption,
                             const QRect& geometry) {
@@ -210,7 +199,7 @@ void ConnectionWindow::Load() {
             return !server_box_->text().isEmpty() && !user_box_->text().isEmpty() &&
                    !password_box_->text().isEmpty() && !database_box_->text().isEmpty();
         })) {
-        const AttemptMark attempt(attempting_);
+        const ScopedFlag attempt(attempting_);
         if (trap.test(140, [&] { return db::CanConnect(database_, CurrentLogin(), WaitHook()); })) {
             trap.step(142, [&] { Next(); });
         }
@@ -231,7 +220,7 @@ std::function<void()> ConnectionWindow::WaitHook() {
 
 void ConnectionWindow::OnNext() {
     if (attempting_) return;
-    const AttemptMark attempt(attempting_);
+    const ScopedFlag attempt(attempting_);
     Next();
 }
 
@@ -262,7 +251,7 @@ void ConnectionWindow::OnHelp() {
 
 void ConnectionWindow::OnTestConnection() {
     if (attempting_) return;
-    const AttemptMark attempt(attempting_);
+    const ScopedFlag attempt(attempting_);
     const db::Login login = CurrentLogin();
     Trap trap(toolkit_, kTestConnectionLocation);
     std::unique_ptr<db::Connection> connection;
