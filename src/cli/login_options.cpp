@@ -119,7 +119,7 @@ bool FlagValue(const Setting& setting) {
 
 void SetFlag(LoginOptions& login, std::string_view name, bool on) {
     if (name == "compress") login.connection.compress = on;
-    if (name == "ssl") login.connection.tls = on ? db::TlsUse::Required : db::TlsUse::Off;
+    if (name == "ssl") login.connection.tls = on ? db::TlsUse::WhenOffered : db::TlsUse::Off;
     if (name == "ssl-verify-server-cert") login.connection.verify_server_cert = on;
 }
 

@@ -16,14 +16,7 @@ std::string PasswordShown(const Login& login) {
 }
 
 const char* TlsShown(db::TlsUse mode) {
-    switch (mode) {
-        case db::TlsUse::Required:
-            return "on";
-        case db::TlsUse::Off:
-            return "off";
-        default:
-            return "when the server offers it";
-    }
+    return mode == db::TlsUse::Off ? "off" : "when the server offers it";
 }
 
 }  // namespace

@@ -41,8 +41,8 @@ Login, spelled as the mariadb/mysql client spells it:
       --connect-timeout=SECONDS
       --read-timeout=SECONDS
                            time-outs for connecting and for each read
-      --ssl                require encryption (by default: when the server
-                           offers it, without checking its certificate)
+      --ssl                encrypt when the server offers it (the default;
+                           the certificate is checked only when asked)
       --skip-ssl           do not encrypt
       --ssl-ca=FILE, --ssl-capath=DIR
                            the CAs that the server's certificate and host

@@ -11,8 +11,7 @@ namespace kestrelmoor::db {
 enum class Transport { Tcp, Socket };
 
 enum class TlsUse {
-    WhenOffered,  // encrypt when the server offers TLS, without verifying its certificate
-    Required,     // fail when the server does not offer it
+    WhenOffered,  // encrypt when the server offers TLS (without a check asked for, unverified)
     Off,          // never encrypt
 };
 

@@ -119,8 +119,9 @@ void MariaDbConnection::SetTls(MYSQL* m) const {
                   path(options_.tls_capath), nullptr);
     const my_bool verify = options_.Verifies() ? 1 : 0;
     SetOption(m, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify);
-    // Setting enforcement at all, even off, would turn TLS off for a server that offers it.
-    if (options_.tls == TlsUse::Required || options_.Verifies()) {
+    // A check asked for also refuses a server without TLS. Setting enforcement at all, even off, would
+    // turn TLS off for a server that offers it.
+    if (options_.Verifies()) {
         const my_bool enforce = 1;
         SetOption(m, MYSQL_OPT_SSL_ENFORCE, &enforce);
     }
