@@ -18,6 +18,7 @@ CheckListModel::CheckListModel(QObject* parent) : QAbstractTableModel(parent) {
 }
 
 void CheckListModel::Publish() {
+    publish_timer_.stop();
     const int rows = static_cast<int>(texts_.size());
     if (published_ == rows) return;
     beginInsertRows(QModelIndex(), published_, rows - 1);
@@ -101,7 +102,8 @@ bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, in
 
 Qt::ItemFlags CheckListModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
+    // A flat list: saying so spares the view a question per row each time it lays the list out.
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemNeverHasChildren;
 }
 
 QVariant CheckListModel::headerData(int section, Qt::Orientation orientation, int role) const {

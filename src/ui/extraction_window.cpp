@@ -185,7 +185,9 @@ void ExtractionWindow::OnSwitchDatabase() {
 void ExtractionWindow::OnStartExtracting() {
     // A click that arrives while a run lets events through is refused: a second run would empty the
     // list and the seen set under the first one.
-    run_.Start(login_(), tables_, run_observers_);
+    if (!run_.Start(login_(), tables_, run_observers_)) return;
+    // The last rows found go to the view now rather than at the next batch: the user waits for them.
+    results_view_->Model().Publish();
 }
 
 void ExtractionWindow::OnSaveTextFile() {
