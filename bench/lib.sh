@@ -7,15 +7,21 @@ median_ms() {
     local runs=$1
     shift
     "$@" >/dev/null
-    local times=() start end
-    for _ in $(seq "$runs"); do
-        start=$(date +%s%N)
-        "$@" >/dev/null
-        end=$(date +%s%N)
-        times+=($(((end - start) / 1000000)))
-    done
+    local times=()
+    for _ in $(seq "$runs"); do times+=("$(elapsed_ms "$@")"); done
     echo "  runs: ${times[*]} ms" >&2
-    printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
+    median "${times[@]}"
+}
+
+# median VALUES...: the middle one, numerically.
+median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+
+# elapsed_ms COMMAND...: the wall time of one run of COMMAND in milliseconds, output discarded.
+elapsed_ms() {
+    local start
+    start=$(date +%s%N)
+    "$@" >/dev/null
+    echo $((($(date +%s%N) - start) / 1000000))
 }
 
 # ratio A B: A / B with two decimals.

@@ -6,10 +6,9 @@
 
 namespace kestrelmoor::cli {
 
-// Reads `fd` to its end and hands each line that holds `needle` to `on_line`, without its line feed;
-// a last line without one counts too. Lines without the needle are passed over in the same search
-// that looks for it, so most of the input is only looked at once. Memory grows with the longest
-// line, never with the input. Throws std::system_error when reading fails.
-void ForEachLineHolding(int fd, char needle, const std::function<void(std::string_view)>& on_line);
+// Reads `fd` to its end and hands on its text in blocks of whole lines: each block but the last ends
+// with a line feed, and no line is split between two blocks. Memory grows with the longest line,
+// never with the input. Throws std::system_error when reading fails.
+void ForEachBlockOfLines(int fd, const std::function<void(std::string_view)>& on_block);
 
 }  // namespace kestrelmoor::cli

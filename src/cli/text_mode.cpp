@@ -18,8 +18,7 @@ namespace {
 
 void ScanFile(int fd, LookaheadInserter& addresses) {
     const AddressSink add = [&](std::string_view address) { addresses.Add(address); };
-    // A row without "@" holds no address, so only rows with one are handed to the recognizer.
-    ForEachLineHolding(fd, '@', [&](std::string_view row) { ForEachValidAddress(row, add); });
+    ForEachBlockOfLines(fd, [&](std::string_view lines) { ForEachValidAddressInLines(lines, add); });
 }
 
 // Scans one named input; a file that cannot be opened or read is reported and passed over.

@@ -2,6 +2,7 @@
 #include "core/address_scan.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -12,9 +13,17 @@ namespace kestrelmoor {
 
 namespace {
 
-// The callback runs once per candidate token, line feeds removed.
+// Where a text of many lines is scanned, a line feed ends a token like a blank.
+constexpr std::array<unsigned char, 256> kLineTokenByteFlags = [] {
+    std::array<unsigned char, 256> flags = kTokenByteFlags;
+    flags['\n'] = kTokenEnd;
+    return flags;
+}();
+
+// The callback runs once per candidate token, line feeds removed (`flags` tells what each byte is).
 template <class OnCandidate>
-void ScanCandidates(std::string_view text, OnCandidate&& on_candidate) {
+void ScanCandidates(std::string_view text, const std::array<unsigned char, 256>& flags_of,
+                    OnCandidate&& on_candidate) {
     std::string joined;
     const char* scan = text.data();
     const char* const end = scan + text.size();
@@ -26,13 +35,13 @@ void ScanCandidates(std::string_view text, OnCandidate&& on_candidate) {
         unsigned char seen_bytes = 0;
         const char* begin = at;
         for (; begin > scan; --begin) {
-            unsigned char flags = TokenByteFlags(begin[-1]);
+            unsigned char flags = flags_of[static_cast<unsigned char>(begin[-1])];
             if (flags & kTokenEnd) break;
             seen_bytes |= flags;
         }
         const char* stop = at + 1;
         for (; stop < end; ++stop) {
-            unsigned char flags = TokenByteFlags(*stop);
+            unsigned char flags = flags_of[static_cast<unsigned char>(*stop)];
             if (flags & kTokenEnd) break;
             seen_bytes |= flags;
         }
@@ -54,7 +63,13 @@ void ScanCandidates(std::string_view text, OnCandidate&& on_candidate) {
 }  // namespace
 
 void ForEachValidAddress(std::string_view text, const AddressSink& on_valid) {
-    ScanCandidates(text, [&](std::string_view candidate) {
+    ScanCandidates(text, kTokenByteFlags, [&](std::string_view candidate) {
+        if (IsValidAddress(candidate)) on_valid(candidate);
+    });
+}
+
+void ForEachValidAddressInLines(std::string_view lines, const AddressSink& on_valid) {
+    ScanCandidates(lines, kLineTokenByteFlags, [&](std::string_view candidate) {
         if (IsValidAddress(candidate)) on_valid(candidate);
     });
 }

@@ -16,4 +16,7 @@ using AddressSink = std::function<void(std::string_view)>;
 // punctuation of address_chars.h) and holds "@" and a full stop.
 void ForEachValidAddress(std::string_view text, const AddressSink& on_valid);
 
+// The same for a text of many lines, the rows of a file: a line feed ends a token there.
+void ForEachValidAddressInLines(std::string_view lines, const AddressSink& on_valid);
+
 }  // namespace kestrelmoor

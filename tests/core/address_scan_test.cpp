@@ -111,5 +111,12 @@ TEST(ExtractNewAddressesTest, HugeTokensAndManyAtSignsStayLinear) {
     EXPECT_EQ(ExtractNewAddresses(many, seen).size(), 100000u);
 }
 
+TEST(ForEachValidAddressInLinesTest, ALineFeedEndsATokenThere) {
+    Addresses found;
+    ForEachValidAddressInLines("a@b.co\nc@d.co\r\njo\nhn@exam\nple.com\n@\nx.y@z.co",
+                               [&](std::string_view address) { found.emplace_back(address); });
+    EXPECT_EQ(found, (Addresses{"a@b.co", "c@d.co", "x.y@z.co"}));
+}
+
 }  // namespace
 }  // namespace kestrelmoor
