@@ -85,13 +85,13 @@ OutputFile::OutputFile(std::string path, bool allow_unnamed) : path_(FollowLinks
     const bool exists = ::stat(path_.c_str(), &status) == 0;
     if (exists && !S_ISREG(status.st_mode)) {
         if (S_ISDIR(status.st_mode)) Fail(EISDIR, path_);
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
-        if (fd_ < 0) Fail(errno, path_);
+        fd_ = FileDescriptor(::open(path_.c_str(), O_WRONLY | O_CLOEXEC));
+        if (!fd_.valid()) Fail(errno, path_);
         return;
     }
     try {
         if (!allow_unnamed || !OpenUnnamed()) OpenNamed();
-        if (::fchmod(fd_, exists ? (status.st_mode & 07777) : NewFileMode()) != 0) Fail(errno, path_);
+        if (::fchmod(fd_.get(), exists ? (status.st_mode & 07777) : NewFileMode()) != 0) Fail(errno, path_);
     } catch (const std::system_error&) {
         Discard();
         throw;
@@ -101,11 +101,10 @@ OutputFile::OutputFile(std::string path, bool allow_unnamed) : path_(FollowLinks
 // A file without a name in the target's folder, given one at the commit through its /proc entry;
 // false where the file system, the kernel or a missing /proc do not allow that.
 bool OutputFile::OpenUnnamed() {
-    fd_ = ::open(FolderOf(path_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    if (fd_ < 0) return false;
-    if (::access(ProcPath(fd_).c_str(), F_OK) != 0) {
-        ::close(fd_);
-        fd_ = -1;
+    fd_ = FileDescriptor(::open(FolderOf(path_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    if (!fd_.valid()) return false;
+    if (::access(ProcPath(fd_.get()).c_str(), F_OK) != 0) {
+        fd_.Close();
         return false;
     }
     unnamed_ = true;
@@ -117,8 +116,8 @@ void OutputFile::OpenNamed() {
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const EndingSignalsHeld held;
-    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd_ < 0) Fail(errno, path_);
+    fd_ = FileDescriptor(::mkostemp(name.data(), O_CLOEXEC));
+    if (!fd_.valid()) Fail(errno, path_);
     NameTemporary(name.data());
 }
 
@@ -129,8 +128,7 @@ void OutputFile::NameTemporary(const std::string& name) {
 }
 
 void OutputFile::Discard() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    fd_.Close();
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
     undo_.reset();
     temporary_.clear();
@@ -145,7 +143,7 @@ void OutputFile::LinkUnnamed() {
     for (int attempt = 0;; ++attempt) {
         const std::string name = TemporaryName(path_);
         const EndingSignalsHeld held;
-        if (::linkat(AT_FDCWD, ProcPath(fd_).c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        if (::linkat(AT_FDCWD, ProcPath(fd_.get()).c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             NameTemporary(name);
             return;
         }
@@ -155,16 +153,12 @@ void OutputFile::LinkUnnamed() {
 
 void OutputFile::Commit() {
     if (temporary_.empty() && !unnamed_) {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) Fail(errno, path_);
+        if (const int error = fd_.Close()) Fail(error, path_);
         return;
     }
-    if (::fsync(fd_) != 0) Fail(errno, path_);
+    if (::fsync(fd_.get()) != 0) Fail(errno, path_);
     if (unnamed_) LinkUnnamed();
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) Fail(errno, path_);
+    if (const int error = fd_.Close()) Fail(error, path_);
     if (::rename(temporary_.c_str(), path_.c_str()) != 0) Fail(errno, path_);
     undo_.reset();
     temporary_.clear();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/signal_undo.h"
+#include "common/file_descriptor.h"
 
 namespace kestrelmoor::cli {
 
@@ -26,7 +27,7 @@ class OutputFile {
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    int fd() const { return fd_; }
+    int fd() const { return fd_.get(); }
     const std::string& path() const { return path_; }
 
     // Puts what was written in the target's place (flushed to disk first). Throws std::system_error
@@ -43,7 +44,7 @@ class OutputFile {
 
     std::string path_;       // the target, symbolic links resolved
     std::string temporary_;  // the temporary file's name while it has one
-    int fd_ = -1;
+    FileDescriptor fd_;
     bool unnamed_ = false;              // fd_ is a temporary file without a name
     std::unique_ptr<SignalUndo> undo_;  // removes temporary_ when a signal ends the program
 };

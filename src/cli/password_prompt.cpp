@@ -25,33 +25,32 @@ class Terminal {
     ~Terminal() {
         undo_.reset();
         if (echo_off_) Restore(this);
-        ::close(fd_);
     }
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
 
     bool EchoOff() {
-        if (::tcgetattr(fd_, &saved_) != 0) return false;
+        if (::tcgetattr(fd_.get(), &saved_) != 0) return false;
         termios quiet = saved_;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;
         // Known to the signal handler before echo goes off, so that no moment is left without it.
         undo_ = std::make_unique<SignalUndo>(Restore, this);
-        echo_off_ = ::tcsetattr(fd_, TCSAFLUSH, &quiet) == 0;
+        echo_off_ = ::tcsetattr(fd_.get(), TCSAFLUSH, &quiet) == 0;
         if (!echo_off_) undo_.reset();
         return echo_off_;
     }
-    void Write(const char* text) { WriteAll(fd_, text); }
-    int fd() const { return fd_; }
+    void Write(const char* text) { WriteAll(fd_.get(), text); }
+    int fd() const { return fd_.get(); }
 
   private:
     // Async-signal-safe: tcsetattr is.
     static void Restore(void* terminal) {
         const auto* self = static_cast<const Terminal*>(terminal);
-        ::tcsetattr(self->fd_, TCSAFLUSH, &self->saved_);
+        ::tcsetattr(self->fd_.get(), TCSAFLUSH, &self->saved_);
     }
 
-    int fd_;
+    FileDescriptor fd_;  // closed after the echo is back
     termios saved_{};
     bool echo_off_ = false;
     std::unique_ptr<SignalUndo> undo_;
