@@ -44,6 +44,11 @@ void Console::Message(std::string_view text) {
     Put(line);
 }
 
+void ConsoleReport::TableStarted(std::string_view database, std::string_view table) {
+    table_ = database.empty() ? db::QuoteIdentifier(table)
+                              : db::QuoteIdentifier(database) + "." + db::QuoteIdentifier(table);
+}
+
 void ConsoleReport::ReportFailure(std::string_view description, std::string_view /*location*/, int line) {
     ++failures_;
     std::string text;
@@ -51,7 +56,7 @@ void ConsoleReport::ReportFailure(std::string_view description, std::string_view
         login_failed_ = true;
         text = "cannot log in: ";
     } else if (!table_.empty()) {
-        text = "table " + db::QuoteIdentifier(table_) + ": ";
+        text = "table " + table_ + ": ";
     }
     // A server message's own line breaks are shown, not obeyed: the message stays one line.
     text += description;

@@ -50,7 +50,7 @@ class ConsoleReport : public ErrorReport, public RunObserver {
     // A report built elsewhere: its lines, without the carriage returns of the window's layout.
     void ShowErrorReport(const std::string& text) override;
 
-    void TableStarted(std::string_view table) override { table_ = table; }
+    void TableStarted(std::string_view database, std::string_view table) override;
     void TableEnded(std::int64_t /*rows*/, bool /*complete*/) override { table_.clear(); }
     bool StopRequested() const override { return login_failed_; }
 
@@ -59,7 +59,7 @@ class ConsoleReport : public ErrorReport, public RunObserver {
   private:
     Console& console_;
     bool verbose_;
-    std::string table_;  // the table being read, if any
+    std::string table_;  // the table being read, quoted and qualified as a statement names it; if any
     bool login_failed_ = false;
     int failures_ = 0;
 };

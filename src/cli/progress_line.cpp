@@ -10,9 +10,9 @@ constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 constexpr auto kSilenceShownAfter = std::chrono::seconds(3);
 }  // namespace
 
-void ProgressLine::TableStarted(std::string_view table) {
+void ProgressLine::TableStarted(std::string_view database, std::string_view table) {
     in_table_ = true;
-    name_ = table;
+    name_ = database.empty() ? std::string(table) : std::string(database) + "." + std::string(table);
     rows_ = 0;
     total_.reset();
     estimate_.reset();

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The progress of the current table as one status line: its name, the rows arrived so far and the
-// rate, e.g. "shop.orders: 120000 rows, 480000 rows/s", and
-// "shop.orders: 120000 of ~998000 rows, …" where the server estimates the table's rows, and
-// "shop.orders: 1000000 of 1000000 rows, …" once the table has been read to its end. Drawn only on a
+// The progress of the current table as one status line: its name (with its database when the run
+// names one), the rows arrived so far and the rate, e.g. "shop.orders: 120000 rows, 480000 rows/s",
+// and "orders: 120000 of ~998000 rows, …" where the server estimates the table's rows, and
+// "orders: 1000000 of 1000000 rows, …" once the table has been read to its end. Drawn only on a
 // terminal, at most a few times a second, and kept (ended with a line feed) when the table is done. A
 // server that has sent nothing for a few seconds is said to be waited for:
 // "shop.orders: reading, waiting for the server (12 s)".
@@ -24,7 +24,7 @@ class ProgressLine : public RunObserver {
 
     explicit ProgressLine(Console& console) : console_(console) {}
 
-    void TableStarted(std::string_view table) override;
+    void TableStarted(std::string_view database, std::string_view table) override;
     void TableEstimated(std::int64_t rows) override { estimate_ = rows; }
     void RowsArrived(std::int64_t rows) override;
     // The table's line is drawn once more and kept, unless the table could not be read at all (its

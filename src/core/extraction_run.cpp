@@ -108,7 +108,7 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
         const bool complete = trap.step(124, [&] {
             table = tables.Name(i);
             database = tables.Database(i);
-            observer.TableStarted(table);
+            observer.TableStarted(database, table);
             // The server's estimates are read for the login's database, which the window reads.
             if (database.empty()) {
                 if (!estimates) estimates = db::ReadRowEstimates(Require(connection));

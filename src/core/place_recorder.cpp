@@ -17,7 +17,7 @@ void PlaceRecorder::RunStarted() {
     table_started_ = true;
 }
 
-void PlaceRecorder::TableStarted(std::string_view /*table*/) {
+void PlaceRecorder::TableStarted(std::string_view /*database*/, std::string_view /*table*/) {
     table_started_ = true;
 }
 

@@ -25,8 +25,9 @@ class RunObserver {
 
     // A run starts with an empty result list.
     virtual void RunStarted() {}
-    // The run has reached a checked table and asks the server for its rows.
-    virtual void TableStarted(std::string_view /*table*/) {}
+    // The run has reached a checked table and asks the server for its rows. `database` is the table's
+    // own when the table list names one, and empty for the login's database.
+    virtual void TableStarted(std::string_view /*database*/, std::string_view /*table*/) {}
     // The server's estimate of the current table's rows (which may be far off), told after
     // TableStarted when the server has one.
     virtual void TableEstimated(std::int64_t /*rows*/) {}
@@ -58,8 +59,8 @@ class RunObservers final : public RunObserver {
     void RunStarted() override {
         for (RunObserver* o : observers_) o->RunStarted();
     }
-    void TableStarted(std::string_view table) override {
-        for (RunObserver* o : observers_) o->TableStarted(table);
+    void TableStarted(std::string_view database, std::string_view table) override {
+        for (RunObserver* o : observers_) o->TableStarted(database, table);
     }
     void TableEstimated(std::int64_t rows) override {
         for (RunObserver* o : observers_) o->TableEstimated(rows);

@@ -42,7 +42,9 @@ class ResultListObserver : public RunObserver {
         view_.Model().Clear();
         places_.RunStarted();
     }
-    void TableStarted(std::string_view table) override { places_.TableStarted(table); }
+    void TableStarted(std::string_view database, std::string_view table) override {
+        places_.TableStarted(database, table);
+    }
     void AddressFound(std::string_view address, const Place& place) override {
         view_.Model().Append(address, true);
         view_.ScrollToLastSoon();
@@ -64,7 +66,7 @@ class ResultListObserver : public RunObserver {
 class ProgressBarObserver : public RunObserver {
   public:
     explicit ProgressBarObserver(QProgressBar& bar) : bar_(bar) {}
-    void TableStarted(std::string_view /*table*/) override { estimate_ = 0; }
+    void TableStarted(std::string_view /*database*/, std::string_view /*table*/) override { estimate_ = 0; }
     void TableEstimated(std::int64_t rows) override { estimate_ = rows; }
     void RowsArrived(std::int64_t rows) override {
         if (rows <= 0 || estimate_ <= 0) return;

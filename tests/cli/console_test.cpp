@@ -47,17 +47,24 @@ TEST(ConsoleReportTest, NamesTheTableOfEachFailureAndItsLineOnlyWhenVerbose) {
         Console console(err.fd(), false);
         ConsoleReport report(console, verbose);
         Trap trap(report, kStartExtractingLocation);
-        report.TableStarted("gone");
+        report.TableStarted("", "gone");
         trap.step(124, [] { throw std::runtime_error("Table 'shop.gone' doesn't exist"); });
         report.TableEnded(0, false);
+        report.TableStarted("old`shop", "gone");
+        trap.step(124, [] { throw std::runtime_error("Table 'old`shop.gone' doesn't exist"); });
+        report.TableEnded(0, false);
         trap.step(160, [] { throw std::runtime_error("Lost connection to server during query"); });
-        EXPECT_EQ(err.Text(),
-                  verbose
-                      ? "kestrelmoor-extract: table `gone`: Table 'shop.gone' doesn't exist (at line 124)\n"
-                        "kestrelmoor-extract: Lost connection to server during query (at line 160)\n"
-                      : "kestrelmoor-extract: table `gone`: Table 'shop.gone' doesn't exist\n"
-                        "kestrelmoor-extract: Lost connection to server during query\n");
-        EXPECT_EQ(report.Failures(), 2);
+        EXPECT_EQ(
+            err.Text(),
+            verbose
+                ? "kestrelmoor-extract: table `gone`: Table 'shop.gone' doesn't exist (at line 124)\n"
+                  "kestrelmoor-extract: table `old``shop`.`gone`: Table 'old`shop.gone' doesn't exist (at "
+                  "line 124)\n"
+                  "kestrelmoor-extract: Lost connection to server during query (at line 160)\n"
+                : "kestrelmoor-extract: table `gone`: Table 'shop.gone' doesn't exist\n"
+                  "kestrelmoor-extract: table `old``shop`.`gone`: Table 'old`shop.gone' doesn't exist\n"
+                  "kestrelmoor-extract: Lost connection to server during query\n");
+        EXPECT_EQ(report.Failures(), 3);
         EXPECT_FALSE(report.StopRequested());
     }
 }
@@ -77,8 +84,9 @@ TEST(ConsoleReportTest, AFailedLoginIsSaidWithWhatToCheckAndStopsTheRun) {
 }
 
 // Feeds a table of `rows` rows to the line as the run does: rows arriving, then the table's end.
-void FeedTable(ProgressLine& line, const char* name, std::int64_t rows, bool complete = true) {
-    line.TableStarted(name);
+void FeedTable(ProgressLine& line, const char* name, std::int64_t rows, bool complete = true,
+               const char* database = "") {
+    line.TableStarted(database, name);
     for (std::int64_t row = 1; row <= rows; ++row) line.RowsArrived(row);
     line.TableEnded(rows, complete);
 }
@@ -88,12 +96,12 @@ TEST(ProgressLineTest, KeepsOneFinishedLinePerTableOnATerminal) {
     Console console(err.fd(), true);
     ProgressLine line(console);
     FeedTable(line, "orders", 3);
-    FeedTable(line, "big", 7);
+    FeedTable(line, "big", 7, true, "archive");
     const std::string text = err.Text();
     // Every drawing starts at the line's start; the last of each table stays, ended by a line feed.
     EXPECT_EQ(text.front(), '\r');
     EXPECT_NE(text.find("\rorders: 3 of 3 rows, "), std::string::npos) << text;
-    EXPECT_NE(text.find("\rbig: 7 of 7 rows, "), std::string::npos) << text;
+    EXPECT_NE(text.find("\rarchive.big: 7 of 7 rows, "), std::string::npos) << text;
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
 }
@@ -102,7 +110,7 @@ TEST(ProgressLineTest, TheRateCountsTheTimeTheTableTookToRead) {
     Captured err;
     Console console(err.fd(), true);
     ProgressLine line(console);
-    line.TableStarted("slow");
+    line.TableStarted("", "slow");
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     line.RowsArrived(1000);
     line.TableEnded(1000, true);
@@ -119,7 +127,7 @@ TEST(ProgressLineTest, WhileATableArrivesTheServersEstimateStandsForTheTotal) {
     Captured err;
     Console console(err.fd(), true);
     ProgressLine line(console);
-    line.TableStarted("big");
+    line.TableStarted("", "big");
     line.TableEstimated(990);
     std::this_thread::sleep_for(std::chrono::milliseconds(120));
     line.RowsArrived(500);
@@ -133,7 +141,7 @@ TEST(ProgressLineTest, AMessageClearsTheLineAndAFailedTableLeavesNoLine) {
     Captured err;
     Console console(err.fd(), true);
     ProgressLine line(console);
-    line.TableStarted("gone");
+    line.TableStarted("", "gone");
     console.Message("Table 'shop.gone' doesn't exist (at line 124)");
     line.TableEnded(0, false);
     FeedTable(line, "empty", 0);
@@ -149,7 +157,7 @@ TEST(ProgressLineTest, ControlCharactersInNamesAndMessagesAreShownNotObeyed) {
     ConsoleReport report(console, /*verbose=*/true);
     ProgressLine line(console);
     const std::string name = "t\x1b]0;PWNED\a\x1b[2J";
-    line.TableStarted(name);
+    line.TableStarted("", name);
     report.ReportFailure("Table 'shop." + name + "' doesn't exist\nkestrelmoor-extract: fake", "", 124);
     console.Message("cannot write the addresses to \x1b[31mred.txt\nsecond line");
     EXPECT_EQ(err.Text(),

@@ -88,7 +88,9 @@ TEST_F(ExtractionRunTest, EachTableIsToldTheServersEstimateWhereItHasOne) {
     Check({"counted", "seen"});
     struct Estimates : RunObserver {
         std::vector<std::string> told;
-        void TableStarted(std::string_view table) override { told.emplace_back(table); }
+        void TableStarted(std::string_view /*database*/, std::string_view table) override {
+            told.emplace_back(table);
+        }
         void TableEstimated(std::int64_t rows) override { told.back() += " ~" + std::to_string(rows); }
     } estimates;
     RunObservers both{&results_, &estimates};
@@ -150,6 +152,7 @@ TEST_F(ExtractionRunTest, TablesOfTwoDatabasesAreReadOnOneLoginAndEveryAddressMe
     ASSERT_TRUE(run.Start(Profile(), tables_, both));
 
     EXPECT_EQ(results_.Texts(), (Texts{"Ann@Example.com", "bob@example.org"}));
+    EXPECT_EQ(results_.events, (Texts{"start t", "end 3", "start " + other.Name() + ".t", "end 2"}));
     Texts described;
     for (std::size_t number = 0; number < places.AddressCount(); ++number) {
         std::string line(places.Address(number));

@@ -51,7 +51,10 @@ class InMemoryResults : public RunObserver {
     std::vector<std::string> events;                 // tables started and ended, failures
 
     void RunStarted() override { rows.clear(); }
-    void TableStarted(std::string_view table) override { events.push_back("start " + std::string(table)); }
+    void TableStarted(std::string_view database, std::string_view table) override {
+        events.push_back("start " + (database.empty() ? "" : std::string(database) + ".") +
+                         std::string(table));
+    }
     void AddressFound(std::string_view address, const Place& place) override {
         rows.emplace_back(std::string(address), true);
         places.push_back(std::string(place.table) + "." + std::string(place.column) + ":" +

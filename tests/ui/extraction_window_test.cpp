@@ -86,7 +86,7 @@ TEST(ProgressBarObserver, MovesWithTheEstimateShortOfFullUntilTheTableEnds) {
     QProgressBar bar;
     bar.setRange(0, 100);
     ui::ProgressBarObserver progress(bar);
-    progress.TableStarted("t");
+    progress.TableStarted("", "t");
     progress.TableEstimated(1000);
     progress.RowsArrived(250);
     EXPECT_EQ(bar.value(), 25);
@@ -94,7 +94,7 @@ TEST(ProgressBarObserver, MovesWithTheEstimateShortOfFullUntilTheTableEnds) {
     EXPECT_EQ(bar.value(), 99);
     progress.TableEnded(5000, true);
     EXPECT_EQ(bar.value(), 100);
-    progress.TableStarted("empty");
+    progress.TableStarted("", "empty");
     progress.TableEstimated(0);
     progress.RowsArrived(0);
     progress.TableEnded(0, true);
