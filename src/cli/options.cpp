@@ -128,7 +128,8 @@ std::optional<std::string> TakePassword(char* value) {
     return copy;
 }
 
-void Take(CommandLine& line, int code, char* value) {
+// The options of the program's own; false for a login option.
+bool TakeOwn(CommandLine& line, int code, char* value) {
     switch (code) {
         case 1:
             line.tables.emplace_back(value);
@@ -178,19 +179,24 @@ void Take(CommandLine& line, int code, char* value) {
         case 'V':
             line.version = true;
             break;
-        default: {
-            const OptionEntry& entry = *EntryOf(code);
-            Setting setting{entry.login_key, std::nullopt, "command line", "--" + std::string(entry.name)};
-            if (code == 'p') {
-                setting.value = TakePassword(value);
-            } else if (value) {
-                setting.value = value;
-            }
-            LoginOptions checked;
-            ApplySetting(checked, setting);
-            line.login.push_back(std::move(setting));
-        }
+        default:
+            return false;
     }
+    return true;
+}
+
+void Take(CommandLine& line, int code, char* value) {
+    if (TakeOwn(line, code, value)) return;
+    const OptionEntry& entry = *EntryOf(code);
+    Setting setting{entry.login_key, std::nullopt, "command line", "--" + std::string(entry.name)};
+    if (code == 'p') {
+        setting.value = TakePassword(value);
+    } else if (value) {
+        setting.value = value;
+    }
+    LoginOptions checked;
+    ApplySetting(checked, setting);
+    line.login.push_back(std::move(setting));
 }
 
 }  // namespace

@@ -90,48 +90,13 @@ ConnectionWindow::ConnectionWindow(Toolkit& toolkit, db::Database& database, Set
     frame->setFont(ControlFont());
     SetBackColor(*frame, kWhite);
 
-    // Created in the layout's order: port, database, password, user name, server.
-    auto* select_all = new SelectAllOnFocus(this);
-    for (int i = 4; i >= 0; --i) {
-        const TextBoxLayout& layout = kTextBoxes[i];
-        auto* box = new QLineEdit(frame);
-        box->setObjectName(QString::fromLatin1(layout.name));
-        box->setGeometry(layout.geometry);
-        box->setFont(ControlFont());
-        box->setMaxLength(std::numeric_limits<int>::max());
-        SetBackColor(*box, kWindowBackground);
-        SetForeColor(*box, kWindowText);
-        box->installEventFilter(select_all);
-        const SettingKey key = layout.key;
-        // Every change is stored at once, the program's own assignments included; a store that cannot
-        // be written leaves the box as typed.
-        connect(box, &QLineEdit::textChanged, this,
-                [this, key](const QString& text) { settings_.Write(key, text); });
-        connect(box, &QLineEdit::returnPressed, this, [this] { OnNext(); });
-        *Boxes()[static_cast<std::size_t>(i)] = box;
-    }
-    QLineEdit* password = password_box_;
-    password->setEchoMode(QLineEdit::Password);
-    password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));  // '*'
-    password->setAttribute(Qt::WA_InputMethodEnabled, false);
-    password->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText |
-                                  Qt::ImhNoAutoUppercase);
+    MakeTextBoxes(*frame);
 
     auto* test_connection = MakePushButton(*frame, "PushButton5", QStringLiteral("Test Connection"),
                                            TwipsRect(240, 2280, 3600, 405));
     auto* help =
         MakePushButton(*frame, "PushButton4", QStringLiteral("Help"), TwipsRect(3960, 2280, 3600, 405));
-    for (const LabelLayout& layout : kLabels) {
-        auto* label = new QLabel(QString::fromLatin1(layout.caption), frame);
-        label->setObjectName(QString::fromLatin1(layout.name));
-        label->setGeometry(layout.geometry);
-        label->setFont(ControlFont());
-        SetBackColor(*label, kWhite);
-        // A screen reader announces each box by its label.
-        QLineEdit* box = *Boxes()[layout.box];
-        label->setBuddy(box);
-        box->setAccessibleName(label->text().chopped(1));
-    }
+    MakeLabels(*frame);
     auto* next =
         MakePushButton(*this, "PushButton3", QStringLiteral("Next >"), TwipsRect(120, 3120, 7800, 405));
 
@@ -157,6 +122,49 @@ ConnectionWindow::ConnectionWindow(Toolkit& toolkit, db::Database& database, Set
     }
 
     CentreOnScreen(*this);
+}
+
+void ConnectionWindow::MakeTextBoxes(QGroupBox& frame) {
+    // Created in the layout's order: port, database, password, user name, server.
+    auto* select_all = new SelectAllOnFocus(this);
+    for (int i = 4; i >= 0; --i) {
+        const TextBoxLayout& layout = kTextBoxes[i];
+        auto* box = new QLineEdit(&frame);
+        box->setObjectName(QString::fromLatin1(layout.name));
+        box->setGeometry(layout.geometry);
+        box->setFont(ControlFont());
+        box->setMaxLength(std::numeric_limits<int>::max());
+        SetBackColor(*box, kWindowBackground);
+        SetForeColor(*box, kWindowText);
+        box->installEventFilter(select_all);
+        const SettingKey key = layout.key;
+        // Every change is stored at once, the program's own assignments included; a store that cannot
+        // be written leaves the box as typed.
+        connect(box, &QLineEdit::textChanged, this,
+                [this, key](const QString& text) { settings_.Write(key, text); });
+        connect(box, &QLineEdit::returnPressed, this, [this] { OnNext(); });
+        *Boxes()[static_cast<std::size_t>(i)] = box;
+    }
+    QLineEdit* password = password_box_;
+    password->setEchoMode(QLineEdit::Password);
+    password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));  // '*'
+    password->setAttribute(Qt::WA_InputMethodEnabled, false);
+    password->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText |
+                                  Qt::ImhNoAutoUppercase);
+}
+
+void ConnectionWindow::MakeLabels(QGroupBox& frame) {
+    for (const LabelLayout& layout : kLabels) {
+        auto* label = new QLabel(QString::fromLatin1(layout.caption), &frame);
+        label->setObjectName(QString::fromLatin1(layout.name));
+        label->setGeometry(layout.geometry);
+        label->setFont(ControlFont());
+        SetBackColor(*label, kWhite);
+        // A screen reader announces each box by its label.
+        QLineEdit* box = *Boxes()[layout.box];
+        label->setBuddy(box);
+        box->setAccessibleName(label->text().chopped(1));
+    }
 }
 
 std::array<QLineEdit**, 5> ConnectionWindow::Boxes() {

@@ -13,6 +13,7 @@
 #include "ui/pointer_feedback.h"
 #include "ui/toolkit.h"
 
+class QGroupBox;
 class QLineEdit;
 
 namespace kestrelmoor::ui {
@@ -48,6 +49,9 @@ class ConnectionWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void MakeTextBoxes(QGroupBox& frame);
+    // Each box's label, which also names the box to a screen reader.
+    void MakeLabels(QGroupBox& frame);
     void Next();
     // Lets the window's events run while an attempt waits for the server.
     std::function<void()> WaitHook();

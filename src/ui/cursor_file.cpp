@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace kestrelmoor::ui {
 namespace {
@@ -32,24 +33,39 @@ class ByteView {
     const QByteArray& bytes_;
 };
 
-// A device-independent bitmap as icon and cursor files store it: the header, a palette for 8 bits per
-// pixel and fewer, the colour rows and then the transparency mask rows, both bottom-up and padded to
-// four bytes. The header's height counts both parts.
-std::optional<QImage> DecodeIconBitmap(const QByteArray& payload) {
+// Where the parts of a device-independent bitmap lie, as icon and cursor files store it: the header, a
+// palette for 8 bits per pixel and fewer, the colour rows and then the transparency mask rows, both
+// bottom-up and padded to four bytes. The header's height counts both parts.
+struct BitmapLayout {
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    int bits = 0;
+    std::vector<QRgb> palette;
+    std::int64_t colour_offset = 0;
+    std::int64_t colour_stride = 0;
+    std::int64_t mask_offset = 0;
+    std::int64_t mask_stride = 0;
+    bool has_mask = false;
+    bool any_alpha = false;  // a 32-bit image that carries its transparency in its alpha channel
+};
+
+// The header and the palette; nothing when they are not of a bitmap this reader knows.
+std::optional<BitmapLayout> ReadHeader(const ByteView& data) {
     constexpr std::uint32_t kPlainRgb = 0;
     constexpr std::uint32_t kBitFields = 3;
-    const ByteView data(payload);
     if (!data.Holds(0, 40)) {
         return std::nullopt;
     }
+    BitmapLayout layout;
     const std::int64_t header_size = data.U32(0);
-    const std::int64_t width = data.I32(4);
-    const std::int64_t height = data.I32(8) / 2;
-    const int bits = data.U16(14);
+    layout.width = data.I32(4);
+    layout.height = data.I32(8) / 2;
+    layout.bits = data.U16(14);
+    const int bits = layout.bits;
     const std::uint32_t compression = data.U32(16);
     const std::int64_t colours_used = data.U32(32);
-    if (header_size < 40 || !data.Holds(0, header_size) || width < 1 || width > kLargestCursorSide ||
-        height < 1 || height > kLargestCursorSide) {
+    if (header_size < 40 || !data.Holds(0, header_size) || layout.width < 1 ||
+        layout.width > kLargestCursorSide || layout.height < 1 || layout.height > kLargestCursorSide) {
         return std::nullopt;
     }
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) {
@@ -63,7 +79,6 @@ std::optional<QImage> DecodeIconBitmap(const QByteArray& payload) {
     if (compression == kBitFields && header_size == 40) {
         offset += 12;  // the three channel masks follow a short header
     }
-    std::vector<QRgb> palette;
     if (bits <= 8) {
         const std::int64_t entries = colours_used != 0 ? colours_used : (std::int64_t{1} << bits);
         if (entries > 256 || !data.Holds(offset, entries * 4)) {
@@ -71,67 +86,89 @@ std::optional<QImage> DecodeIconBitmap(const QByteArray& payload) {
         }
         for (std::int64_t i = 0; i < entries; ++i) {
             const std::int64_t at = offset + i * 4;
-            palette.push_back(qRgb(data.U8(at + 2), data.U8(at + 1), data.U8(at)));
+            layout.palette.push_back(qRgb(data.U8(at + 2), data.U8(at + 1), data.U8(at)));
         }
         offset += entries * 4;
     }
+    layout.colour_offset = offset;
+    return layout;
+}
 
-    const std::int64_t colour_stride = (width * bits + 31) / 32 * 4;
-    const std::int64_t mask_stride = (width + 31) / 32 * 4;
-    const std::int64_t colour_offset = offset;
-    const std::int64_t mask_offset = colour_offset + colour_stride * height;
-    if (!data.Holds(colour_offset, colour_stride * height)) {
+// The whole layout: where the rows lie, and whether they are all there.
+std::optional<BitmapLayout> ReadLayout(const ByteView& data) {
+    std::optional<BitmapLayout> layout = ReadHeader(data);
+    if (!layout) {
+        return std::nullopt;
+    }
+    const std::int64_t width = layout->width;
+    const std::int64_t height = layout->height;
+    layout->colour_stride = (width * layout->bits + 31) / 32 * 4;
+    layout->mask_stride = (width + 31) / 32 * 4;
+    layout->mask_offset = layout->colour_offset + layout->colour_stride * height;
+    if (!data.Holds(layout->colour_offset, layout->colour_stride * height)) {
         return std::nullopt;
     }
     // A 32-bit image may carry its transparency in its alpha channel alone.
-    const bool has_mask = data.Holds(mask_offset, mask_stride * height);
-    if (!has_mask && bits != 32) {
+    layout->has_mask = data.Holds(layout->mask_offset, layout->mask_stride * height);
+    if (!layout->has_mask && layout->bits != 32) {
         return std::nullopt;
     }
-
-    bool any_alpha = false;
-    if (bits == 32) {
-        for (std::int64_t i = 0; i < width * height && !any_alpha; ++i) {
+    if (layout->bits == 32) {
+        for (std::int64_t i = 0; i < width * height && !layout->any_alpha; ++i) {
             const std::int64_t row = i / width;
-            any_alpha = data.U8(colour_offset + row * colour_stride + (i % width) * 4 + 3) != 0;
+            layout->any_alpha =
+                data.U8(layout->colour_offset + row * layout->colour_stride + (i % width) * 4 + 3) != 0;
         }
     }
+    return layout;
+}
 
-    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
-    for (std::int64_t y = 0; y < height; ++y) {
-        const std::int64_t stored_row = height - 1 - y;
-        const std::int64_t row = colour_offset + stored_row * colour_stride;
-        const std::int64_t mask_row = mask_offset + stored_row * mask_stride;
-        for (std::int64_t x = 0; x < width; ++x) {
-            QRgb pixel = 0;
-            int alpha = 255;
-            if (bits == 32) {
-                const std::int64_t at = row + x * 4;
-                pixel = qRgb(data.U8(at + 2), data.U8(at + 1), data.U8(at));
-                if (any_alpha) {
-                    alpha = data.U8(at + 3);
-                }
-            } else if (bits == 24) {
-                const std::int64_t at = row + x * 3;
-                pixel = qRgb(data.U8(at + 2), data.U8(at + 1), data.U8(at));
-            } else {
-                const std::int64_t bit = x * bits;
-                const int byte = data.U8(row + bit / 8);
-                const int shift = 8 - bits - static_cast<int>(bit % 8);
-                const std::size_t index = static_cast<std::size_t>((byte >> shift) & ((1 << bits) - 1));
-                if (index >= palette.size()) {
-                    return std::nullopt;
-                }
-                pixel = palette[index];
+// The colour of pixel `x` of the stored row that starts at `row`, with its own alpha (opaque unless the
+// image carries an alpha channel); nothing for a palette index past the palette.
+std::optional<QRgb> ColourAt(const ByteView& data, const BitmapLayout& layout, std::int64_t row,
+                             std::int64_t x) {
+    const int bits = layout.bits;
+    if (bits == 32) {
+        const std::int64_t at = row + x * 4;
+        return qRgba(data.U8(at + 2), data.U8(at + 1), data.U8(at), layout.any_alpha ? data.U8(at + 3) : 255);
+    }
+    if (bits == 24) {
+        const std::int64_t at = row + x * 3;
+        return qRgb(data.U8(at + 2), data.U8(at + 1), data.U8(at));
+    }
+    const std::int64_t bit = x * bits;
+    const int byte = data.U8(row + bit / 8);
+    const int shift = 8 - bits - static_cast<int>(bit % 8);
+    const std::size_t index = static_cast<std::size_t>((byte >> shift) & ((1 << bits) - 1));
+    if (index >= layout.palette.size()) {
+        return std::nullopt;
+    }
+    return layout.palette[index];
+}
+
+std::optional<QImage> DecodeIconBitmap(const QByteArray& payload) {
+    const ByteView data(payload);
+    const std::optional<BitmapLayout> layout = ReadLayout(data);
+    if (!layout) {
+        return std::nullopt;
+    }
+    const bool masked = layout->has_mask && !(layout->bits == 32 && layout->any_alpha);
+    QImage image(static_cast<int>(layout->width), static_cast<int>(layout->height), QImage::Format_ARGB32);
+    for (std::int64_t y = 0; y < layout->height; ++y) {
+        const std::int64_t stored_row = layout->height - 1 - y;
+        const std::int64_t row = layout->colour_offset + stored_row * layout->colour_stride;
+        const std::int64_t mask_row = layout->mask_offset + stored_row * layout->mask_stride;
+        for (std::int64_t x = 0; x < layout->width; ++x) {
+            const std::optional<QRgb> colour = ColourAt(data, *layout, row, x);
+            if (!colour) {
+                return std::nullopt;
             }
-            if (has_mask && !(bits == 32 && any_alpha)) {
-                const int mask_byte = data.U8(mask_row + x / 8);
-                if ((mask_byte >> (7 - x % 8)) & 1) {
-                    alpha = 0;  // the screen shows through (an inverting pixel is shown as see-through)
-                }
+            int alpha = qAlpha(*colour);
+            if (masked && ((data.U8(mask_row + x / 8) >> (7 - x % 8)) & 1)) {
+                alpha = 0;  // the screen shows through (an inverting pixel is shown as see-through)
             }
             image.setPixel(static_cast<int>(x), static_cast<int>(y),
-                           qRgba(qRed(pixel), qGreen(pixel), qBlue(pixel), alpha));
+                           qRgba(qRed(*colour), qGreen(*colour), qBlue(*colour), alpha));
         }
     }
     return image;
