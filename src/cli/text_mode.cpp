@@ -7,9 +7,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "cli/line_reader.h"
+#include "cli/block_reader.h"
 #include "cli/terminal_text.h"
 #include "common/file_descriptor.h"
+#include "core/address_chars.h"
 #include "core/address_scan.h"
 #include "core/lookahead_inserter.h"
 
@@ -18,7 +19,9 @@ namespace {
 
 void ScanFile(int fd, LookaheadInserter& addresses) {
     const AddressSink add = [&](std::string_view address) { addresses.Add(address); };
-    ForEachBlockOfLines(fd, [&](std::string_view lines) { ForEachValidAddressInLines(lines, add); });
+    // Blocks end between tokens, so each is searched on its own.
+    ForEachBlock(fd, EndsTokenOfLines,
+                 [&](std::string_view lines) { ForEachValidAddressInLines(lines, add); });
 }
 
 // Scans one named input; a file that cannot be opened or read is reported and passed over.

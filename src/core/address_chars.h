@@ -32,6 +32,10 @@ inline constexpr std::array<bool, 256> kEndsToken = detail::MakeByteSet(kBlanked
 inline bool EndsToken(char c) {
     return kEndsToken[static_cast<unsigned char>(c)];
 }
+// In a text of many lines (the rows of a file), a line feed ends a token too.
+inline bool EndsTokenOfLines(char c) {
+    return c == '\n' || EndsToken(c);
+}
 
 // What the scan notes about each byte of a token while it grows it, in one table look-up.
 enum TokenByte : unsigned char { kTokenEnd = 1, kFullStop = 2, kLineFeed = 4 };
