@@ -45,8 +45,7 @@ void Console::Message(std::string_view text) {
 }
 
 void ConsoleReport::TableStarted(std::string_view database, std::string_view table) {
-    table_ = database.empty() ? db::QuoteIdentifier(table)
-                              : db::QuoteIdentifier(database) + "." + db::QuoteIdentifier(table);
+    table_ = db::TableReference(database, table);
 }
 
 void ConsoleReport::ReportFailure(std::string_view description, std::string_view /*location*/, int line) {

@@ -37,12 +37,6 @@ class ObservedReport final : public ErrorReport {
     RunObserver& observer_;
 };
 
-// The table as a statement names it: qualified by its database when it has one of its own.
-std::string TableReference(std::string_view database, std::string_view table) {
-    if (database.empty()) return db::QuoteIdentifier(table);
-    return db::QuoteIdentifier(database) + "." + db::QuoteIdentifier(table);
-}
-
 // Tells the observer every address met, when it follows them all: a call per address, so only then.
 template <class PlaceOf>
 TableScan::SeenFn EveryAddressTo(RunObserver& observer, Trap& trap, const PlaceOf& place) {
@@ -118,11 +112,12 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
             }
             // Each row is searched as it arrives; the addresses it holds are listed at once.
             Require(connection)
-                .ReadRows("SELECT * FROM " + TableReference(database, table), [&](const db::RowView& row) {
-                    trap.step(148, [&] { scan.Search(row, ++rows); });
-                    stopped = rows % kRowsBetweenBreaths == 0 && !breathe();
-                    return !stopped;
-                });
+                .ReadRows("SELECT * FROM " + db::TableReference(database, table),
+                          [&](const db::RowView& row) {
+                              trap.step(148, [&] { scan.Search(row, ++rows); });
+                              stopped = rows % kRowsBetweenBreaths == 0 && !breathe();
+                              return !stopped;
+                          });
         });
         trap.step(148, [&] { scan.Finish(); });
         trap.step(138, [&] { observer.TableEnded(rows, complete && !stopped); });

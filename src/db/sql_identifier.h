@@ -18,4 +18,11 @@ inline std::string QuoteIdentifier(std::string_view name) {
     return quoted;
 }
 
+// A table as a statement names it: qualified by its database when it has one of its own (`database`
+// empty: the login's).
+inline std::string TableReference(std::string_view database, std::string_view table) {
+    if (database.empty()) return QuoteIdentifier(table);
+    return QuoteIdentifier(database) + "." + QuoteIdentifier(table);
+}
+
 }  // namespace kestrelmoor::db
