@@ -65,31 +65,18 @@ bool SeenAddresses::Contains(std::string_view entry) const {
     return slots_[Find(HashOf(entry), entry)].entry != 0;
 }
 
-char* SeenAddresses::Reserve(std::size_t length) {
-    if (length > kMaxText || text_.size() + kHeaderBytes + length > kMaxText) {
+std::size_t SeenAddresses::Append(std::string_view entry) {
+    if (entry.size() > kMaxText || text_.size() + kHeaderBytes + entry.size() > kMaxText) {
         throw std::length_error("too many distinct addresses");
     }
-    const auto length32 = static_cast<std::uint32_t>(length);
+    const auto length32 = static_cast<std::uint32_t>(entry.size());
     const auto number = static_cast<std::uint32_t>(size_);
     const std::size_t record = text_.size();
-    text_.resize(record + kHeaderBytes + length);
+    text_.resize(record + kHeaderBytes + entry.size());
     std::memcpy(text_.data() + record, &length32, kLengthBytes);
     std::memcpy(text_.data() + record + kLengthBytes, &number, sizeof number);
-    return text_.data() + record + kHeaderBytes;
-}
-
-SeenAddresses::Entered SeenAddresses::Commit(std::size_t record, std::size_t length, std::uint32_t hash) {
-    const std::string_view entry(text_.data() + record + kHeaderBytes, length);
-    Slot& slot = slots_[Find(hash, entry)];
-    if (slot.entry != 0) {
-        text_.resize(record);
-        return Entered{NumberAt(slot.entry), false};
-    }
-    slot = Slot{static_cast<std::uint32_t>(record + 1), hash};
-    const auto number = static_cast<std::uint32_t>(size_);
-    // Linear probing stays short up to about 70% occupancy.
-    if (++size_ * 10 > slots_.size() * 7) Grow();
-    return Entered{number, true};
+    std::copy(entry.begin(), entry.end(), text_.begin() + static_cast<std::ptrdiff_t>(record + kHeaderBytes));
+    return record;
 }
 
 bool SeenAddresses::Insert(std::string_view entry) {
@@ -101,9 +88,14 @@ bool SeenAddresses::Insert(std::string_view entry, std::uint32_t hash) {
 }
 
 SeenAddresses::Entered SeenAddresses::Enter(std::string_view entry, std::uint32_t hash) {
-    const std::size_t record = text_.size();
-    std::copy(entry.begin(), entry.end(), Reserve(entry.size()));
-    return Commit(record, entry.size(), hash);
+    // Most addresses met are known ones: they are only looked up, never copied.
+    Slot& slot = slots_[Find(hash, entry)];
+    if (slot.entry != 0) return Entered{NumberAt(slot.entry), false};
+    slot = Slot{static_cast<std::uint32_t>(Append(entry) + 1), hash};
+    const auto number = static_cast<std::uint32_t>(size_);
+    // Linear probing stays short up to about 70% occupancy.
+    if (++size_ * 10 > slots_.size() * 7) Grow();
+    return Entered{number, true};
 }
 
 void SeenAddresses::Grow() {

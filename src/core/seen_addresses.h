@@ -43,10 +43,8 @@ class SeenAddresses {
         std::uint32_t hash = 0;
     };
 
-    // Appends a record (length, number, then text) for an entry of `length` bytes and returns where its text
-    // goes; Commit keeps it when the entry is new, and takes it back otherwise.
-    char* Reserve(std::size_t length);
-    Entered Commit(std::size_t record, std::size_t length, std::uint32_t hash);
+    // Appends a record (length, number, then text) for a new entry; returns where the record starts.
+    std::size_t Append(std::string_view entry);
     std::string_view EntryAt(std::uint32_t entry) const;
     std::uint32_t NumberAt(std::uint32_t entry) const;
     // Index of the entry's slot, or of the empty slot where it would go.
