@@ -94,9 +94,11 @@ void MariaDbConnection::Open(const Login& login) {
     handle_ = std::move(handle);
 }
 
-DatabaseError MariaDbConnection::Silence() const {
-    return DatabaseError("Lost connection to server during query: nothing arrived for " +
-                         std::to_string(ReadLimitMs() / 1000) + " s");
+void MariaDbConnection::CheckAnswered(bool answered) const {
+    if (answered) return;
+    ForgetTlsErrors();
+    throw DatabaseError("Lost connection to server during query: nothing arrived for " +
+                        std::to_string(ReadLimitMs() / 1000) + " s");
 }
 
 unsigned MariaDbConnection::ReadLimitMs() const {
@@ -134,28 +136,20 @@ MYSQL* MariaDbConnection::Require(const char* member) const {
 
 void MariaDbConnection::Query(MYSQL* m, std::string_view sql) {
     int failed = 0;
-    const bool answered = Complete(
+    CheckAnswered(Complete(
         m,
         [&] {
             return mysql_real_query_start(&failed, m, sql.data(), static_cast<unsigned long>(sql.size()));
         },
-        [&](int ready) { return mysql_real_query_cont(&failed, m, ready); }, wait_hook_, ReadLimitMs());
-    if (!answered) {
-        ForgetTlsErrors();
-        throw Silence();
-    }
+        [&](int ready) { return mysql_real_query_cont(&failed, m, ready); }, wait_hook_, ReadLimitMs()));
     if (failed != 0) throw LibraryFailure(m);
 }
 
 MYSQL_ROW MariaDbConnection::NextRow(MYSQL_RES* result) {
     MYSQL_ROW row = nullptr;
-    const bool answered = Complete(
+    CheckAnswered(Complete(
         handle_.get(), [&] { return mysql_fetch_row_start(&row, result); },
-        [&](int ready) { return mysql_fetch_row_cont(&row, result, ready); }, wait_hook_, ReadLimitMs());
-    if (!answered) {
-        ForgetTlsErrors();
-        throw Silence();
-    }
+        [&](int ready) { return mysql_fetch_row_cont(&row, result, ready); }, wait_hook_, ReadLimitMs()));
     return row;
 }
 

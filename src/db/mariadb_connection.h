@@ -31,8 +31,8 @@ class MariaDbConnection final : public Connection {
     unsigned ReadLimitMs() const;
     unsigned ConnectLimitMs() const;
     void SetTls(MYSQL* m) const;
-    // The failure of a server that sent nothing for the read time-out.
-    DatabaseError Silence() const;
+    // Throws the failure of a server that sent nothing for the read time-out, unless it `answered`.
+    void CheckAnswered(bool answered) const;
     void Query(MYSQL* m, std::string_view sql);
     MYSQL_ROW NextRow(MYSQL_RES* result);
     // Ends a transfer that the row handler broke off: the rest of the result is not waited for.
