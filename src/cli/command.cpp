@@ -5,13 +5,12 @@
 
 #include <iostream>
 #include <memory>
-#include <system_error>
 
 #include "cli/console.h"
 #include "cli/database_mode.h"
 #include "cli/login.h"
 #include "cli/options.h"
-#include "cli/output_file.h"
+#include "cli/output_target.h"
 #include "cli/output_writer.h"
 #include "cli/print_login.h"
 #include "cli/text_mode.h"
@@ -28,26 +27,10 @@ int UsageFailure(Console& console, const std::string& why) {
 // The text mode, written to standard output or, through a temporary file, to the --output file.
 int RunText(const CommandLine& line, Console& console) {
     std::unique_ptr<OutputFile> file;
-    try {
-        if (line.output) file = std::make_unique<OutputFile>(*line.output);
-    } catch (const std::system_error& e) {
-        console.Message("cannot write the addresses to " + *line.output + ": " + e.code().message());
-        return 1;
-    }
+    if (!OpenOutputFile(line.output, console, file)) return 1;
     OutputWriter out(file ? file->fd() : STDOUT_FILENO);
     const int status = RunTextMode(line.tables, out, line.comma, std::cerr);
-    if (!file) return status;
-    if (status != 0) {
-        console.Message("the run had failures, so " + *line.output + " was left as it was");
-        return status;
-    }
-    try {
-        file->Commit();
-    } catch (const std::system_error& e) {
-        console.Message("cannot write the addresses to " + *line.output + ": " + e.code().message());
-        return 1;
-    }
-    return 0;
+    return FinishOutput(file.get(), line.output, status != 0, console);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "cli/console.h"
 #include "cli/login.h"
 #include "cli/options.h"
-#include "cli/output_file.h"
+#include "cli/output_target.h"
 #include "cli/output_writer.h"
 #include "cli/password_prompt.h"
 #include "cli/place_output.h"
@@ -28,20 +28,9 @@
 namespace kestrelmoor::cli {
 namespace {
 
-std::string WriteFailure(const std::optional<std::string>& file, const std::error_code& error) {
-    return "cannot write the addresses" + (file ? " to " + *file : std::string()) + ": " + error.message();
-}
-
 // The output first: a file that cannot be written is known before anything is asked or read.
 bool OpenOutput(const CommandLine& options, Console& console, std::unique_ptr<OutputFile>& file) {
-    if (options.output) {
-        try {
-            file = std::make_unique<OutputFile>(*options.output);
-        } catch (const std::system_error& e) {
-            console.Message(WriteFailure(options.output, e.code()));
-            return false;
-        }
-    }
+    if (!OpenOutputFile(options.output, console, file)) return false;
 
     // Standard output closed by the caller (">&-") holds a placeholder that cannot be written.
     if (!file && !OpenForWriting(STDOUT_FILENO)) {
@@ -99,19 +88,7 @@ int RunDatabaseMode(const CommandLine& options, Login login, bool& found) {
     }
     found = places.Found();
     failures += report.Failures();
-    if (file) {
-        if (failures != 0) {
-            console.Message("the run had failures, so " + *options.output + " was left as it was");
-            return 1;
-        }
-        try {
-            file->Commit();
-        } catch (const std::system_error& e) {
-            console.Message(WriteFailure(options.output, e.code()));
-            return 1;
-        }
-    }
-    return failures == 0 ? 0 : 1;
+    return FinishOutput(file.get(), options.output, failures != 0, console);
 }
 
 }  // namespace kestrelmoor::cli
