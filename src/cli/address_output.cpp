@@ -5,6 +5,19 @@
 
 namespace kestrelmoor::cli {
 
+void AppendAddress(std::string& item, std::string_view address, OutputFormat format) {
+    if (format == OutputFormat::Comma) {
+        AppendCommaItem(item, address);
+    } else {
+        item += address;
+        item += '\n';
+    }
+}
+
+std::string_view OutputEnd(OutputFormat format) {
+    return format == OutputFormat::Comma ? kLineEnd : std::string_view();
+}
+
 // A failed write is kept and ends the output, rather than being thrown into the run, which would
 // report it once per address still to come.
 template <class F>
@@ -20,12 +33,7 @@ void AddressOutput::Guarded(F&& write) {
 void AddressOutput::AddressFound(std::string_view address, const Place& /*place*/) {
     Guarded([&] {
         item_.clear();
-        if (format_ == OutputFormat::Comma) {
-            AppendCommaItem(item_, address);
-        } else {
-            item_ += address;
-            item_ += '\n';
-        }
+        AppendAddress(item_, address, format_);
         out_.Write(item_);
         if (flush_each_) out_.Flush();
     });
@@ -33,7 +41,7 @@ void AddressOutput::AddressFound(std::string_view address, const Place& /*place*
 
 bool AddressOutput::Finish() {
     Guarded([&] {
-        if (format_ == OutputFormat::Comma) out_.Write(kLineEnd);
+        out_.Write(OutputEnd(format_));
         out_.Flush();
     });
     return !failure_;

@@ -17,6 +17,10 @@ enum class OutputFormat {
     Comma,  // the window's comma-delimited file: each address followed by ",", then one CR LF
 };
 
+// One address as the format writes it, appended to `item`; and what ends the output after the last.
+void AppendAddress(std::string& item, std::string_view address, OutputFormat format);
+std::string_view OutputEnd(OutputFormat format);
+
 class AddressOutput : public RunObserver {
   public:
     // `flush_each` pushes every address out at once (for a terminal); otherwise the writer buffers.

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/address_output.h"
 #include "cli/block_reader.h"
 #include "cli/terminal_text.h"
 #include "common/file_descriptor.h"
@@ -50,17 +51,20 @@ bool ScanInput(const std::string& name, LookaheadInserter& addresses, std::ostre
 }  // namespace
 
 int RunTextMode(const std::vector<std::string>& files, OutputWriter& out, bool comma, std::ostream& errors) {
+    const OutputFormat format = comma ? OutputFormat::Comma : OutputFormat::Lines;
     SeenAddresses seen;
+    std::string item;
     LookaheadInserter addresses(seen, [&](std::string_view address, const LookaheadInserter::Origin&) {
-        out.Write(address);
-        out.Write(comma ? "," : "\n");
+        item.clear();
+        AppendAddress(item, address, format);
+        out.Write(item);
     });
     bool all_read = true;
     const std::vector<std::string> inputs = files.empty() ? std::vector<std::string>{"-"} : files;
     try {
         for (const std::string& name : inputs) all_read = ScanInput(name, addresses, errors) && all_read;
         addresses.Flush();
-        if (comma) out.Write("\r\n");
+        out.Write(OutputEnd(format));
         out.Flush();
     } catch (const WriteError& e) {
         errors << "kestrelmoor-extract: cannot write the addresses: " << e.code().message() << '\n';
