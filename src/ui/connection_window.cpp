@@ -54,16 +54,6 @@ QString HelpText() {
                "web based connection, for example.");
 }
 
-QPushButton* MakePushButton(QWidget& parent, const char* name, const QString& caption,
-                            const QRect& geometry) {
-    auto* button = new QPushButton(caption, &parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setAutoDefault(true);  // Enter on the focused button presses it
-    StylePushButton(*button);
-    return button;
-}
-
 std::string Utf8(const QLineEdit& box) {
     return box.text().toStdString();
 }

@@ -105,11 +105,7 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database, std
 
 QPushButton* ExtractionWindow::AddButton(const char* name, const char* caption, QRect geometry,
                                          void (ExtractionWindow::*handler)()) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), this);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    StylePushButton(*button);
-    button->setAutoDefault(true);  // Enter on the focused button presses it
+    QPushButton* button = MakePushButton(*this, name, QString::fromLatin1(caption), geometry);
     FitCaption(*button);
     pointer_.AddHoverTarget(*button, PointerState::kCustom);
     connect(button, &QPushButton::clicked, this, handler);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QProxyStyle>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyleFactory>
@@ -200,10 +201,16 @@ QFont ButtonFont() {
     return ArialBold(11.25);
 }
 
-void StylePushButton(QWidget& button) {
-    button.setFont(ButtonFont());
-    SetBackColor(button, kWhite);
-    SetForeColor(button, kButtonText);
+QPushButton* MakePushButton(QWidget& parent, const char* name, const QString& caption,
+                            const QRect& geometry) {
+    auto* button = new QPushButton(caption, &parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(true);  // Enter on the focused button presses it
+    button->setFont(ButtonFont());
+    SetBackColor(*button, kWhite);
+    SetForeColor(*button, kButtonText);
+    return button;
 }
 
 void ApplyButtonFaceColors(QWidget& window) {

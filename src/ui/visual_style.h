@@ -11,6 +11,7 @@
 #include <QRect>
 #include <QString>
 
+class QPushButton;
 class QStyle;
 class QWidget;
 
@@ -56,8 +57,9 @@ void SetForeColor(QWidget& widget, std::uint32_t value);
 QFont ControlFont();
 QFont ButtonFont();
 
-// The look shared by every push button of both windows: the button font, button text on white.
-void StylePushButton(QWidget& button);
+// A push button of either window, named for skins and placed: the button font, button text on white,
+// and pressed by Enter while it has the focus.
+QPushButton* MakePushButton(QWidget& parent, const char* name, const QString& caption, const QRect& geometry);
 
 // Places a window of fixed size in the middle of the primary screen: every window's first position.
 void CentreOnScreen(QWidget& window);
