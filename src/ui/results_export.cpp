@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/results_export.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,6 +11,7 @@
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
+#include "common/file_descriptor.h"
 #include "export/result_formats.h"
 #include "ui/app_shell.h"
 #include "ui/program_end.h"
@@ -29,12 +27,8 @@ constexpr qint64 kWriteChunk = 1 << 16;
 // falls short, as the first one on a filling disk does, and says "Unknown error".
 void WriteOut(QSaveFile& file, std::string& pending, bool all = false) {
     if (pending.empty() || (!all && static_cast<qint64>(pending.size()) < kWriteChunk)) return;
-    std::string_view rest = pending;
-    while (!rest.empty()) {
-        const ssize_t written = ::write(file.handle(), rest.data(), rest.size());
-        if (written < 0 && errno != EINTR) throw std::system_error(errno, std::generic_category());
-        if (written > 0) rest.remove_prefix(static_cast<std::size_t>(written));
-    }
+    if (const int error = WriteAll(file.handle(), pending))
+        throw std::system_error(error, std::generic_category());
     pending.clear();
 }
 
