@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "cli/usage_error.h"
+#include "common/ascii.h"
 
 namespace kestrelmoor::cli {
 namespace {
@@ -105,9 +106,7 @@ int Number(const Setting& setting, long long low, long long high, const std::str
 }
 
 bool Lowered(const std::optional<std::string>& value, std::initializer_list<std::string_view> words) {
-    std::string lower = value.value_or("");
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
+    const std::string lower = AsciiLowered(value.value_or(""));
     return std::find(words.begin(), words.end(), lower) != words.end();
 }
 

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "common/ascii.h"
+
 namespace kestrelmoor::cli {
 namespace {
 
@@ -20,13 +22,6 @@ std::string_view Trim(std::string_view text) {
     const std::size_t first = text.find_first_not_of(kSpace);
     if (first == std::string_view::npos) return {};
     return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
-    return lower;
 }
 
 bool IsReadGroup(const std::string& group) {
@@ -91,7 +86,7 @@ class Reader {
             if (text.front() == '!') {
                 Directive(text, depth);
             } else if (text.front() == '[') {
-                group = Lower(Trim(text.substr(1, text.find(']') - 1)));
+                group = AsciiLowered(Trim(text.substr(1, text.find(']') - 1)));
             } else if (IsReadGroup(group)) {
                 Option(text, group, path + ":" + std::to_string(number));
             }

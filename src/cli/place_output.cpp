@@ -8,12 +8,6 @@
 namespace kestrelmoor::cli {
 namespace {
 
-std::string Lowered(std::string_view text) {
-    std::string lowered(text);
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(), AsciiLower);
-    return lowered;
-}
-
 // A name may hold a tab or a line end, which would break the line apart: such bytes are written as
 // the mariadb client's batch output writes them (\t, \n, \r, \0, and \\ for the backslash itself).
 void AppendField(std::string& line, std::string_view name) {
@@ -45,12 +39,12 @@ void AppendField(std::string& line, std::string_view name) {
 
 PlaceOutput::PlaceOutput(OutputWriter& out, bool header, const std::vector<std::string>& only)
     : out_(out), header_(header) {
-    for (const std::string& address : only) only_.insert(Lowered(address));
+    for (const std::string& address : only) only_.insert(AsciiLowered(address));
 }
 
 void PlaceOutput::WriteAddress(std::size_t number, std::string& line) {
     const std::string_view address = Address(number);
-    if (!only_.empty() && !only_.contains(Lowered(address))) return;
+    if (!only_.empty() && !only_.contains(AsciiLowered(address))) return;
     for (const PlaceCount& place : PlacesOf(number)) {
         line.assign(address);
         AppendField(line, place.database);
