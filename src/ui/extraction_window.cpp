@@ -66,7 +66,6 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database, std
         list->setFont(ControlFont());
         SetBackColor(*list, kWindowBackground);
         pointer_.AddHoverTarget(*list, PointerState::kDefault);
-        pointer_.AddHoverTarget(*list->viewport(), PointerState::kDefault);
     }
     QPushButton* check_all =
         AddButton("PushButton1", "Check All", TwipsRect(120, 3000, 3840, 400), &ExtractionWindow::OnCheckAll);
