@@ -39,6 +39,16 @@ int StoredPort(const std::string& text) {
     return *checked.port;
 }
 
+bool IsPortNumber(const std::string& text) {
+    LoginOptions checked;
+    try {
+        ApplySetting(checked, {"port", text, "", ""});
+    } catch (const UsageError&) {
+        return text.empty();
+    }
+    return true;
+}
+
 bool IsLocal(const std::string& host) {
     return host.empty() || host == "localhost";
 }
@@ -72,6 +82,32 @@ void ResolveTransport(Login& login, const CommandLine& line, const LoginOptions&
     login.origins["transport"] = as_asked ? origin : "the host";
 }
 
+// The stored server, user and port as the client library takes them: the system login name for no
+// user, "localhost" for no server; the port as stored.
+struct StoredTarget {
+    std::string host;
+    std::string user;
+    bool user_stored = false;
+    std::string port;
+};
+
+StoredTarget ReadStoredTarget(const LoginSources& sources) {
+    StoredTarget stored{sources.setting(SettingKey::Server), sources.setting(SettingKey::User), true,
+                        sources.setting(SettingKey::Port)};
+    if (IsLocal(stored.host)) stored.host = "localhost";
+    if (stored.user.empty()) {
+        stored.user = sources.system_user();
+        stored.user_stored = false;
+    }
+    return stored;
+}
+
+// A stored port that is no number makes another login than one named; it fails only when used.
+bool SameTarget(const Login& login, const StoredTarget& stored) {
+    return stored.host == login.host && stored.user == login.user && IsPortNumber(stored.port) &&
+           StoredPort(stored.port) == login.port;
+}
+
 // The stored login for what no other source gave: its server, user and port only when no source names
 // any of them, its password and database only for its own server, user and port. The store is opened
 // only when it may give something.
@@ -79,30 +115,26 @@ void TakeStoredLogin(Login& login, const LoginOptions& given, const LoginSources
     const bool target_named = given.host || given.user || given.port;
     const bool password_missing = !given.password && !given.ask_password;
     if (target_named && !password_missing && given.database) return;
-    const auto stored = [&](SettingKey key, const char* name) {
+    const StoredTarget stored = ReadStoredTarget(sources);
+    const auto origin = [](SettingKey key, const std::string& value) {
+        return value == FieldOf(key).fallback ? "default" : "stored login";
+    };
+    if (target_named && !SameTarget(login, stored)) return;
+    if (!target_named) {
+        login.host = stored.host;
+        login.user = stored.user;
+        login.port = StoredPort(stored.port);
+        login.origins["host"] = origin(SettingKey::Server, stored.host);
+        login.origins["user"] = stored.user_stored ? "stored login" : "system login name";
+        login.origins["port"] = origin(SettingKey::Port, stored.port);
+    }
+    const auto take = [&](SettingKey key, const char* name) {
         std::string value = sources.setting(key);
-        login.origins[name] = value == FieldOf(key).fallback ? "default" : "stored login";
+        login.origins[name] = origin(key, value);
         return value;
     };
-    const Login before = login;
-    std::string host = stored(SettingKey::Server, "host");
-    std::string user = stored(SettingKey::User, "user");
-    const int port = StoredPort(stored(SettingKey::Port, "port"));
-    if (IsLocal(host)) host = "localhost";
-    if (user.empty()) {
-        user = sources.system_user();
-        login.origins["user"] = "system login name";
-    }
-    if (target_named && (host != login.host || user != login.user || port != login.port)) {
-        login.origins = before.origins;  // another login: nothing of the stored one is used
-        return;
-    }
-    if (target_named) login.origins = before.origins;  // the same three values, from their own sources
-    login.host = host;
-    login.user = user;
-    login.port = port;
-    if (password_missing) login.password = stored(SettingKey::Password, "password");
-    if (!given.database) login.database = stored(SettingKey::Database, "database");
+    if (password_missing) login.password = take(SettingKey::Password, "password");
+    if (!given.database) login.database = take(SettingKey::Database, "database");
 }
 
 }  // namespace

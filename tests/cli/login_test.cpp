@@ -200,6 +200,7 @@ TEST(LoginTest, BadPortsOutsideTheCommandLine) {
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "the stored login's port: 'abc' is not a port number (1-65535)");
     }
+    EXPECT_EQ(stored.Resolve({"-h", "h", "-u", "u", "-P", "1"}).password, "") << "not used, so no failure";
     stored.stored[SettingKey::Port] = "";
     EXPECT_EQ(stored.Resolve({}).port, 3306);
 }
