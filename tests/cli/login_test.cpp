@@ -86,23 +86,6 @@ TEST(LoginTest, EachValueFromTheFirstSourceThatGivesIt) {
               "ssl\twhen the server offers it\t(default)\n");
 }
 
-TEST(LoginTest, TheOptionFilesBeatTheEnvironment) {
-    Sources sources;
-    sources.File("host", "file-host");
-    sources.File("port", "1001");
-    sources.File("socket", "/file.sock");
-    sources.File("password", "file-pw");
-    sources.environment = {{"MYSQL_HOST", "env-host"},
-                           {"MYSQL_TCP_PORT", "2002"},
-                           {"MYSQL_UNIX_PORT", "/env.sock"},
-                           {"MYSQL_PWD", "env-pw"}};
-    const Login login = sources.Resolve({});
-    EXPECT_EQ(ForConnection(login).server, "file-host");
-    EXPECT_EQ(login.port, 1001);
-    EXPECT_EQ(login.connection.socket, "/file.sock");
-    EXPECT_EQ(login.password, "file-pw");
-}
-
 // The stored password and database go only with the stored server, user and port.
 TEST(LoginTest, TheStoredLoginIsTakenWholeOrNotAtAll) {
     struct Case {
