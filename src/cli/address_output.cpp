@@ -32,6 +32,7 @@ void AddressOutput::Guarded(F&& write) {
 
 void AddressOutput::AddressFound(std::string_view address, const Place& /*place*/) {
     Guarded([&] {
+        if (shared_status_) shared_status_->ClearStatus();
         item_.clear();
         AppendAddress(item_, address, format_);
         out_.Write(item_);

@@ -7,6 +7,7 @@
 #include <string>
 #include <system_error>
 
+#include "cli/console.h"
 #include "cli/output_writer.h"
 #include "core/run_observer.h"
 
@@ -24,8 +25,10 @@ std::string_view OutputEnd(OutputFormat format);
 class AddressOutput : public RunObserver {
   public:
     // `flush_each` pushes every address out at once (for a terminal); otherwise the writer buffers.
-    AddressOutput(OutputWriter& out, OutputFormat format, bool flush_each)
-        : out_(out), format_(format), flush_each_(flush_each) {}
+    // `shared_status`: the console whose status line is on the output's terminal, erased before each
+    // address so that the address starts a line of its own.
+    AddressOutput(OutputWriter& out, OutputFormat format, bool flush_each, Console* shared_status = nullptr)
+        : out_(out), format_(format), flush_each_(flush_each), shared_status_(shared_status) {}
 
     void AddressFound(std::string_view address, const Place& place) override;
     bool StopRequested() const override { return failure_.has_value(); }
@@ -42,6 +45,7 @@ class AddressOutput : public RunObserver {
     OutputWriter& out_;
     OutputFormat format_;
     bool flush_each_;
+    Console* shared_status_;
     std::string item_;
     std::optional<std::error_code> failure_;
 };

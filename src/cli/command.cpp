@@ -36,7 +36,7 @@ int RunText(const CommandLine& line, Console& console) {
 }  // namespace
 
 int RunCommand(int argc, char** argv) {
-    Console console(STDERR_FILENO, ::isatty(STDERR_FILENO) == 1);
+    Console console(STDERR_FILENO, DrawsStatusLine(STDERR_FILENO));
     CommandLine line;
     try {
         line = ParseCommandLine(argc, argv);

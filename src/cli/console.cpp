@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "cli/console.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "cli/terminal_text.h"
 #include "common/file_descriptor.h"
@@ -11,6 +13,21 @@
 #include "db/sql_identifier.h"
 
 namespace kestrelmoor::cli {
+
+bool DrawsStatusLine(bool terminal, const char* term) {
+    return terminal && term != nullptr && *term != '\0' && std::string_view(term) != "dumb";
+}
+
+bool DrawsStatusLine(int fd) {
+    return DrawsStatusLine(::isatty(fd) == 1, std::getenv("TERM"));
+}
+
+bool SameTerminal(int fd, int other_fd) {
+    struct stat one {};
+    struct stat other {};
+    return ::isatty(fd) == 1 && ::isatty(other_fd) == 1 && ::fstat(fd, &one) == 0 &&
+           ::fstat(other_fd, &other) == 0 && one.st_rdev == other.st_rdev;
+}
 
 void Console::Put(std::string_view bytes) {
     // Messages are best effort: there is nowhere left to report a failing standard error.
@@ -30,6 +47,12 @@ void Console::Status(std::string_view text) {
 void Console::EndStatus() {
     if (!status_shown_) return;
     Put("\n");
+    status_shown_ = false;
+}
+
+void Console::ClearStatus() {
+    if (!status_shown_) return;
+    Put("\r\x1b[K");
     status_shown_ = false;
 }
 

@@ -14,9 +14,17 @@ namespace kestrelmoor::cli {
 
 inline constexpr std::string_view kProgramName = "kestrelmoor-extract";
 
+// Whether a status line, which is redrawn with escape sequences, may be drawn on `fd`: a terminal, and
+// one that obeys them (TERM set, and not "dumb").
+bool DrawsStatusLine(int fd);
+bool DrawsStatusLine(bool terminal, const char* term);
+
+// Whether the two descriptors write to one and the same terminal.
+bool SameTerminal(int fd, int other_fd);
+
 class Console {
   public:
-    // `terminal`: whether `fd` is a terminal; only then is a status line drawn.
+    // `terminal`: whether a status line is drawn on `fd` (see DrawsStatusLine).
     Console(int fd, bool terminal) : fd_(fd), terminal_(terminal) {}
 
     bool Terminal() const { return terminal_; }
@@ -24,6 +32,8 @@ class Console {
     void Status(std::string_view text);
     // Keeps the status line as it stands and moves below it.
     void EndStatus();
+    // Erases the status line, leaving the cursor at the start of its line; the next Status draws it.
+    void ClearStatus();
     // Prints "kestrelmoor-extract: <text>" on a line of its own, clearing the status line first. A line
     // feed in `text` starts a new line; every other control character is shown escaped.
     void Message(std::string_view text);

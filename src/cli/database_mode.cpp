@@ -43,7 +43,12 @@ bool OpenOutput(const CommandLine& options, Console& console, std::unique_ptr<Ou
 }  // namespace
 
 int RunDatabaseMode(const CommandLine& options, Login login, bool& found) {
-    Console console(STDERR_FILENO, ::isatty(STDERR_FILENO) == 1);
+    // Addresses on the terminal of the progress line: each erases the line first, so that it starts a
+    // line of its own; the comma format's addresses share one line, which the progress would overwrite.
+    const bool where = options.where || !options.find.empty();
+    const bool same_terminal = !options.output && SameTerminal(STDOUT_FILENO, STDERR_FILENO);
+    Console console(STDERR_FILENO,
+                    DrawsStatusLine(STDERR_FILENO) && !(same_terminal && options.comma && !where));
     std::unique_ptr<OutputFile> file;
     if (!OpenOutput(options, console, file)) return 1;
 
@@ -72,9 +77,8 @@ int RunDatabaseMode(const CommandLine& options, Login login, bool& found) {
     const int out_fd = file ? file->fd() : STDOUT_FILENO;
     OutputWriter writer(out_fd);
     AddressOutput output(writer, options.comma ? OutputFormat::Comma : OutputFormat::Lines,
-                         !file && ::isatty(STDOUT_FILENO) == 1);
+                         !file && ::isatty(STDOUT_FILENO) == 1, same_terminal ? &console : nullptr);
     PlaceOutput places(writer, options.header, options.find);
-    const bool where = options.where || !options.find.empty();
     ProgressLine progress(console);
     ConsoleReport report(console, options.verbose);
     RunObservers observers{where ? static_cast<RunObserver*>(&places) : &output, &progress, &report};

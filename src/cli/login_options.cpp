@@ -5,6 +5,7 @@
 #include <array>
 #include <charconv>
 #include <climits>
+#include <vector>
 
 #include "cli/usage_error.h"
 #include "common/ascii.h"
@@ -86,6 +87,16 @@ const Key* Find(const Canonical& key) {
     return nullptr;
 }
 
+// The keys that `key` begins, as the client matches an abbreviated name ("pass" for "password").
+std::vector<const Key*> Beginning(const Canonical& key) {
+    std::vector<const Key*> found;
+    for (const Key& k : kKeys) {
+        if (!key.name.empty() && k.name.starts_with(key.name) && (!key.skip || k.kind == Kind::Flag))
+            found.push_back(&k);
+    }
+    return found;
+}
+
 [[noreturn]] void Refuse(const Setting& setting, const std::string& why) {
     throw UsageError(setting.spelled + ": " + why);
 }
@@ -150,6 +161,23 @@ void SetValue(LoginOptions& login, const Key& key, const Setting& setting) {
 
 bool IsLoginKey(std::string_view key) {
     return Find(Canonicalize(key)) != nullptr;
+}
+
+std::optional<FullKey> FullLoginKey(const Setting& setting) {
+    const Canonical canonical = Canonicalize(setting.key);
+    const Key* key = Find(canonical);
+    const bool abbreviated = key == nullptr;
+    if (abbreviated) {
+        const std::vector<const Key*> found = Beginning(canonical);
+        if (found.empty()) return std::nullopt;
+        if (found.size() > 1) {
+            std::string names;
+            for (const Key* k : found) names += (names.empty() ? "" : ", ") + std::string(k->name);
+            Refuse(setting, "ambiguous option (" + names + ")");
+        }
+        key = found.front();
+    }
+    return FullKey{(canonical.skip ? "skip-" : "") + std::string(key->name), abbreviated};
 }
 
 void ApplySetting(LoginOptions& login, const Setting& setting) {

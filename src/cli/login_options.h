@@ -37,6 +37,15 @@ struct Setting {
 // True for a key this program reads (after "_" became "-"); "skip-" and "loose-" forms included.
 bool IsLoginKey(std::string_view key);
 
+// The key that the setting's key names in full: itself when known ("ssl_ca" -> "ssl-ca"), or the one
+// known key it begins, as the client takes an abbreviation ("pass" -> "password", "skip-comp" ->
+// "skip-compress"); nullopt when it begins none. Throws UsageError when it begins several.
+struct FullKey {
+    std::string key;
+    bool abbreviated = false;
+};
+std::optional<FullKey> FullLoginKey(const Setting& setting);
+
 // Checks the value and stores it. Throws UsageError worded with `spelled`, e.g.
 // "--port: 'abc' is not a port number (1-65535)", and never quoting a password.
 void ApplySetting(LoginOptions& login, const Setting& setting);

@@ -67,7 +67,7 @@ std::string Unquote(std::string_view value) {
 
 class Reader {
   public:
-    explicit Reader(std::vector<Setting>& out) : out_(out) {}
+    Reader(std::vector<Setting>& out, const OptionFileNote& note) : out_(out), note_(note) {}
 
     void File(const std::string& path, bool required, int depth) {
         if (depth > kMostNested)
@@ -80,21 +80,27 @@ class Reader {
         }
         std::string group;
         std::string line;
+        bool in_group = false;
         for (int number = 1; std::getline(in, line); ++number) {
             const std::string_view text = Trim(line);
+            const std::string where = path + ":" + std::to_string(number);
             if (text.empty() || text.front() == '#' || text.front() == ';') continue;
             if (text.front() == '!') {
-                Directive(text, depth);
+                Directive(text, where, depth);
             } else if (text.front() == '[') {
                 group = AsciiLowered(Trim(text.substr(1, text.find(']') - 1)));
+                in_group = true;
+            } else if (!in_group) {
+                // The client stops here too: such a line belongs to no program.
+                throw UsageError(where + ": an option before any [group]");
             } else if (IsReadGroup(group)) {
-                Option(text, group, path + ":" + std::to_string(number));
+                Option(text, group, where);
             }
         }
     }
 
   private:
-    void Directive(std::string_view text, int depth) {
+    void Directive(std::string_view text, const std::string& where, int depth) {
         const std::size_t space = text.find_first_of(kSpace);
         const std::string_view name = text.substr(0, space);
         const std::string target(Trim(text.substr(std::min(space, text.size()))));
@@ -106,6 +112,10 @@ class Reader {
             for (const auto& entry : std::filesystem::directory_iterator(target, error)) {
                 if (entry.path().extension() == ".cnf") files.push_back(entry.path().string());
             }
+            // A missing !include file is passed over, as the client does, but not a missing folder.
+            if (error)
+                throw UsageError(where + ": !includedir: cannot read the folder " + target + ": " +
+                                 error.message());
             std::sort(files.begin(), files.end());
             for (const std::string& file : files) File(file, false, depth + 1);
         }
@@ -116,7 +126,13 @@ class Reader {
         const std::string key(Trim(text.substr(0, equals)));
         Setting setting{key, std::nullopt, where.substr(0, where.rfind(':')), where + ": " + key};
         if (equals != std::string_view::npos) setting.value = Unquote(text.substr(equals + 1));
-        if (IsLoginKey(key)) {
+        if (const std::optional<FullKey> full = FullLoginKey(setting)) {
+            if (full->abbreviated && note_) {
+                note_(where + ": using the unique option prefix '" + key +
+                      "' is error-prone and can break in the future; use the full name '" + full->key +
+                      "' instead");
+            }
+            setting.key = full->key;
             out_.push_back(std::move(setting));
         } else if (group == kOwnGroup && !key.starts_with("loose")) {
             throw UsageError(setting.spelled + ": unknown option in [" + std::string(kOwnGroup) + "]");
@@ -124,6 +140,7 @@ class Reader {
     }
 
     std::vector<Setting>& out_;
+    const OptionFileNote& note_;
 };
 
 }  // namespace
@@ -138,9 +155,9 @@ std::vector<OptionFile> OptionFilesFor(const OptionFileChoice& choice,
     return files;
 }
 
-std::vector<Setting> ReadOptionFiles(const std::vector<OptionFile>& files) {
+std::vector<Setting> ReadOptionFiles(const std::vector<OptionFile>& files, const OptionFileNote& note) {
     std::vector<Setting> settings;
-    Reader reader(settings);
+    Reader reader(settings, note);
     for (const OptionFile& file : files) reader.File(file.path, file.required, 0);
     return settings;
 }

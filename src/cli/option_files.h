@@ -3,6 +3,7 @@
 // [client-server], [client-mariadb] and [kestrelmoor-extract], "!include FILE" and "!includedir DIR".
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,9 +23,13 @@ struct OptionFile {
 std::vector<OptionFile> OptionFilesFor(const OptionFileChoice& choice,
                                        const std::optional<std::string>& home);
 
-// The login settings of the files in order, each with its file as origin. A file or folder that does
-// not exist is passed over unless required (then std::runtime_error). Keys that other programs read
-// from the shared groups are passed over; an unknown key in [kestrelmoor-extract] is a UsageError.
-std::vector<Setting> ReadOptionFiles(const std::vector<OptionFile>& files);
+using OptionFileNote = std::function<void(const std::string& note)>;
+
+// The login settings of the files in order, each with its file as origin and its key in full. A file
+// that does not exist is passed over unless required (then std::runtime_error). Keys that other
+// programs read from the shared groups are passed over; an unknown key in [kestrelmoor-extract], an
+// option before any group, an abbreviated key that could be several and a missing !includedir folder
+// are UsageErrors naming the file and line. An abbreviated key taken is told to `note`.
+std::vector<Setting> ReadOptionFiles(const std::vector<OptionFile>& files, const OptionFileNote& note = {});
 
 }  // namespace kestrelmoor::cli

@@ -19,6 +19,12 @@ const char* TlsShown(db::TlsUse mode) {
     return mode == db::TlsUse::Off ? "off" : "when the server offers it";
 }
 
+std::string TransportShown(const Login& login) {
+    if (login.connection.transport == db::Transport::Tcp)
+        return "TCP to " + login.host + ":" + std::to_string(login.port);
+    return "socket " + login.connection.socket.value_or(db::DefaultSocketPath());
+}
+
 }  // namespace
 
 void PrintLogin(const Login& login, std::ostream& out) {
@@ -33,14 +39,13 @@ void PrintLogin(const Login& login, std::ostream& out) {
         if (value) line(name, *value);
     };
     const db::ConnectionOptions& connection = login.connection;
+    line("transport", TransportShown(login));
     line("host", login.host);
     line("port", std::to_string(login.port));
     line("user", login.user);
     line("password", PasswordShown(login));
     line("database", login.database);
     optional_line("socket", connection.socket);
-    if (connection.transport)
-        line("protocol", *connection.transport == db::Transport::Tcp ? "tcp" : "socket");
     if (given("compress")) line("compress", OnOff(connection.compress));
     if (connection.connect_timeout) line("connect-timeout", std::to_string(*connection.connect_timeout));
     if (connection.read_timeout) line("read-timeout", std::to_string(*connection.read_timeout));

@@ -24,7 +24,8 @@ A value follows "=" or comes as the next argument (--port=3307, --port 3307,
 
 Login, spelled as the mariadb/mysql client spells it:
   -h, --host=HOST          the server; "localhost" connects through the Unix
-                           socket, any other name over TCP
+                           socket (over TCP with -P on the command line),
+                           any other name over TCP
   -u, --user=USER          the user name
   -p, --password[=PASSWORD]
                            the password; only attached (-pSECRET); -p alone
@@ -32,11 +33,14 @@ Login, spelled as the mariadb/mysql client spells it:
                            when there is no terminal; "-p secret" asks, and
                            "secret" is a table. A password given here is
                            hidden from the process list at once
-  -P, --port=PORT          the TCP port (1-65535)
+  -P, --port=PORT          the TCP port (1-65535); on the command line also
+                           TCP for "localhost", as with the mariadb client
   -D, --database=DB        the database whose tables are read
   -S, --socket=PATH        the Unix socket for "localhost"
       --protocol=tcp|socket
-                           how to connect, whatever the host's name
+                           how to connect; of -P, -S and --protocol on the
+                           command line the last decides; the socket serves
+                           "localhost" only
   -C, --compress           compress the protocol (for slow links)
       --connect-timeout=SECONDS
       --read-timeout=SECONDS
@@ -53,21 +57,26 @@ Login, spelled as the mariadb/mysql client spells it:
                            check the server's certificate and host name
                            against the system's CAs
       --print-login        print the login that would be used and where each
-                           value comes from (the password masked), and exit
+                           value comes from (the password masked): the
+                           transport, and the user the server will see (the
+                           system login name when none is given); exit
                            without connecting
 
-Where the login comes from, each value from the first that gives it:
+Where the login comes from, each value from the first that gives it, in the
+mariadb client's order:
   1. the command line
-  2. the environment: MYSQL_HOST, MYSQL_TCP_PORT, MYSQL_UNIX_PORT (socket),
-     MYSQL_PWD (password)
-  3. option files, as the mariadb client reads them: the groups [client],
+  2. option files, as the mariadb client reads them: the groups [client],
      [client-server], [client-mariadb] and [kestrelmoor-extract] of
      /etc/my.cnf, /etc/mysql/my.cnf (with its !include and !includedir),
      ~/.my.cnf, in this order, a later value overriding an earlier one
-  4. for the host, user, password, database and port: the login that the
-     program's window remembers ($XDG_CONFIG_HOME/Veltrane/Veltrane.conf, else
-     ~/.config/...; defaults: host localhost, port 3306, the rest empty).
+  3. the environment: MYSQL_HOST, MYSQL_TCP_PORT, MYSQL_UNIX_PORT (socket),
+     MYSQL_PWD (password)
+  4. the login that the program's window remembers
+     ($XDG_CONFIG_HOME/Veltrane/Veltrane.conf, else ~/.config/...), whole or
+     not at all: all of it when nothing above names a host, user or port;
+     its password and database when they come out as its own; else nothing.
      Reading it creates nothing.
+  Defaults: host localhost, port 3306, the system login name as user.
       --defaults-file=FILE read only FILE as option file
       --defaults-extra-file=FILE
                            read FILE after the global files, before ~/.my.cnf
@@ -101,7 +110,8 @@ Where each address lives:
 
 While a table is read and standard error is a terminal, a line there shows the
 table, the rows so far and the rate, and when the server has been quiet for a
-few seconds, how long it has been waited for; never in a pipe or a file.
+few seconds, how long it has been waited for; never in a pipe or a file, nor
+with TERM unset or dumb. Addresses on the same terminal erase it first.
 Every failure is printed to standard error with the table it concerns, e.g.
   kestrelmoor-extract: table `gone`: Table 'shop.gone' doesn't exist
 and the run goes on with the next table. A login that fails is said once and

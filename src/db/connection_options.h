@@ -17,7 +17,7 @@ enum class TlsUse {
 
 struct ConnectionOptions {
     std::optional<std::string> socket;   // the Unix socket of the server "localhost"
-    std::optional<Transport> transport;  // unset: a socket for "localhost", TCP for any other
+    std::optional<Transport> transport;  // unset: a socket for "localhost" on port 3306, else TCP
     bool compress = false;               // the protocol's compression
     std::optional<int> connect_timeout;  // seconds; overrides the caller's choice
     std::optional<int> read_timeout;     // seconds; overrides the caller's choice

@@ -4,9 +4,15 @@
 #include <algorithm>
 #include <charconv>
 
+#include <mysql.h>
+
 #include "db/database.h"
 
 namespace kestrelmoor::db {
+
+const char* DefaultSocketPath() {
+    return MARIADB_UNIX_ADDR;
+}
 
 std::uint16_t PortNumber(std::string_view text) {
     if (text.empty()) return kDefaultPort;

@@ -64,8 +64,11 @@ void MariaDbConnection::Open(const Login& login) {
     SetOption(m, MYSQL_OPT_WRITE_TIMEOUT, &read_timeout);
     SetOption(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
 
+    // The local server with a port of its own is reached by TCP, as the port asks: a second server
+    // beside the usual one (a container, a test server) listens on a port, not on the usual socket.
     const bool local = login.server.empty() || login.server == "localhost";
-    const Transport transport = options_.transport.value_or(local ? Transport::Socket : Transport::Tcp);
+    const Transport transport =
+        options_.transport.value_or(local && port == kDefaultPort ? Transport::Socket : Transport::Tcp);
     const unsigned protocol = transport == Transport::Socket ? MYSQL_PROTOCOL_SOCKET : MYSQL_PROTOCOL_TCP;
     SetOption(m, MYSQL_OPT_PROTOCOL, &protocol);
     if (options_.compress) SetOption(m, MYSQL_OPT_COMPRESS, nullptr);

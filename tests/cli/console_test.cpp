@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "cli/address_output.h"
 #include "cli/console.h"
 #include "cli/password_prompt.h"
 #include "cli/progress_line.h"
@@ -165,6 +166,29 @@ TEST(ProgressLineTest, ControlCharactersInNamesAndMessagesAreShownNotObeyed) {
               "\r\x1b[Kkestrelmoor-extract: Table 'shop.t\\x1b]0;PWNED\\a\\x1b[2J' doesn't exist"
               "\\nkestrelmoor-extract: fake (at line 124)\n"
               "kestrelmoor-extract: cannot write the addresses to \\x1b[31mred.txt\nsecond line\n");
+}
+
+TEST(ProgressLineTest, AddressesOnTheSameTerminalEachStartALineOfTheirOwn) {
+    Captured terminal;  // standard output and standard error both
+    Console console(terminal.fd(), true);
+    ProgressLine line(console);
+    OutputWriter writer(terminal.fd());
+    AddressOutput output(writer, OutputFormat::Lines, true, &console);
+    line.TableStarted("", "people");
+    output.AddressFound("ann@example.com", Place{});
+    output.AddressFound("bob@example.com", Place{});
+    line.TableEnded(2, true);
+    const std::string text = terminal.Text();
+    EXPECT_EQ(text.substr(0, text.find("people: 2")),
+              "\rpeople: reading\x1b[K\r\x1b[Kann@example.com\nbob@example.com\n\r");
+}
+
+TEST(ProgressLineTest, OnlyATerminalThatObeysEscapeSequencesGetsTheLine) {
+    EXPECT_TRUE(DrawsStatusLine(true, "xterm-256color"));
+    EXPECT_FALSE(DrawsStatusLine(true, "dumb"));
+    EXPECT_FALSE(DrawsStatusLine(true, ""));
+    EXPECT_FALSE(DrawsStatusLine(true, nullptr));
+    EXPECT_FALSE(DrawsStatusLine(false, "xterm"));
 }
 
 TEST(ProgressLineTest, DrawsNothingWithoutATerminal) {

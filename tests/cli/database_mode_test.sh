@@ -185,8 +185,8 @@ fi
 check "--compress reads the same" "eve@example.com" "$(run --compress orders | head -n 1)"
 check "-S names the socket of the server localhost" "eve@example.com" \
     "$("$tool" -h localhost -S "$(fact SOCKET)" -u "$user" "-p$password" -D "$db" orders | head -n 1)"
-check "--protocol=socket uses it for any host name" "eve@example.com" \
-    "$("$tool" -h 127.0.0.1 --protocol=socket -S "$(fact SOCKET)" -u "$user" "-p$password" -D "$db" orders |
+check "--protocol=socket after a port uses the socket" "eve@example.com" \
+    "$("$tool" -h localhost -P 1 --protocol=socket -S "$(fact SOCKET)" -u "$user" "-p$password" -D "$db" orders |
         head -n 1)"
 
 # --- option files and the environment ------------------------------------------------------------
@@ -198,15 +198,16 @@ printf '[client]\ndatabase = %s # the test database\n' "$db" >"$dir/db.cnf"
 check "a login from --defaults-file: [client], its own group over it, an include" "eve@example.com
 CY@example.org" "$("$tool" orders --defaults-file="$cnf")"
 out=$(MYSQL_HOST=env.example MYSQL_TCP_PORT=4444 "$tool" --defaults-file="$cnf" --print-login -u cli -psecret); rc=$?
-check "--print-login says where each value comes from, the password masked" "host	env.example	(MYSQL_HOST)
-port	4444	(MYSQL_TCP_PORT)
+check "--print-login says where each value comes from, the password masked" "transport	TCP to 127.0.0.1:$port	(the host)
+host	127.0.0.1	($cnf)
+port	$port	($cnf)
 user	cli	(command line)
 password	********	(command line)
 database	$db	($dir/db.cnf)
 ssl	when the server offers it	(default)" "$out"
 check "--print-login exits 0" 0 "$rc"
-check "the environment beats the option files" 1 \
-    "$(MYSQL_TCP_PORT=1 "$tool" --defaults-file="$cnf" orders 2>&1 >/dev/null | grep -c "Can't connect")"
+check "the option files beat the environment, as the client has it" "eve@example.com" \
+    "$(MYSQL_TCP_PORT=1 MYSQL_HOST=nowhere.invalid "$tool" --defaults-file="$cnf" orders | head -n 1)"
 check "the command line beats the environment" "eve@example.com" \
     "$(MYSQL_TCP_PORT=1 MYSQL_HOST=nowhere.invalid "$tool" --defaults-file="$cnf" -P "$port" -h 127.0.0.1 orders | head -n 1)"
 check "a login from the environment alone" "eve@example.com" \

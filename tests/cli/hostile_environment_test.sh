@@ -65,7 +65,7 @@ for signal in INT TERM HUP; do
     check "SIG$signal leaves nothing but FILE, as it was" "FILE old" "$(ls -A "$dir/signals") $(cat "$dir/signals/FILE")"
 done
 
-terminal() { python3 "$here/pty_run.py" "$dir/screen" "$@"; }
+terminal() { TERM=${term:-xterm} python3 "$here/pty_run.py" "$dir/screen" "$@"; }
 
 # --- silent servers -----------------------------------------------------------------------------
 # A server that never answers is given up after the connect time-out, tables named or not.
@@ -106,6 +106,14 @@ check "is shown escaped" 1 "$(grep -c 't\\x1b\]0;PWNED\\a\\x1b\[2J: 1 of 1 rows'
 terminal none "$tool" "${login[@]}" -o "$dir/missing/$esc" orders >/dev/null
 check "a file name in a message" "" "$(raw_controls)"
 check "is shown escaped" 1 "$(grep -c 'missing/t\\x1b\]0;PWNED\\a\\x1b\[2J: No such file' "$dir/screen")"
+
+# The addresses on the progress line's terminal each start a line of their own; a terminal that obeys
+# no escape sequence gets none, and no progress line.
+terminal none "$tool" "${login[@]}" orders >/dev/null
+check "an address on the progress line's terminal erases the line first" 1 \
+    "$(grep -c $'^\rorders: reading\x1b\\[K\r\x1b\\[Keve@example.com\r$' "$dir/screen")"
+term=dumb terminal none "$tool" "${login[@]}" orders >/dev/null
+check "TERM=dumb gets the addresses alone" "eve@example.com cy@example.org" "$(tr -d '\r' <"$dir/screen" | paste -sd ' ')"
 
 # --- the password prompt interrupted ------------------------------------------------------------
 prompt=("$tool" -h 127.0.0.1 -P "$port" -u "$user" -p -D "$db" orders)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Where each login value comes from: the command line over the environment over the option files over
-// the settings store, the password asked for only when so told, and every value reaching the
-// connection exactly as given.
+// Where each login value comes from: the command line over the option files over the environment over
+// the settings store, which is taken whole or not at all; the password asked for only when so told, the
+// transport as the client picks it, and every value reaching the connection exactly as given.
 #include "cli/login.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +42,7 @@ struct Sources {
             read.insert(key);
             return stored.at(key);
         };
+        sources.system_user = [] { return std::string("sys"); };
         return ResolveLogin(ParseCommandLine(args), sources);
     }
 };
@@ -61,24 +62,73 @@ TEST(LoginTest, AFullCommandLineNeverReadsTheSettings) {
 TEST(LoginTest, EachValueFromTheFirstSourceThatGivesIt) {
     Sources sources;
     sources.File("host", "file-host");
-    sources.File("port", "1001");
     sources.File("user", "file-user");
     sources.File("socket", "/file.sock");
-    sources.environment = {{"MYSQL_HOST", "env-host"}, {"MYSQL_TCP_PORT", "2002"}, {"MYSQL_UNIX_PORT", ""}};
+    sources.environment = {{"MYSQL_HOST", "env-host"},
+                           {"MYSQL_TCP_PORT", "2002"},
+                           {"MYSQL_UNIX_PORT", "/env.sock"},
+                           {"MYSQL_PWD", "env-pw"}};
     const Login login = sources.Resolve({"-h", "cli-host", "--defaults-file=x"});
     EXPECT_EQ(login.host, "cli-host");
     EXPECT_EQ(login.port, 2002);
     EXPECT_EQ(login.user, "file-user");
-    EXPECT_EQ(login.connection.socket, "/file.sock");  // an empty variable counts as unset
-    EXPECT_EQ(login.database, "stored-db");
-    EXPECT_EQ(sources.read, (std::set<SettingKey>{SettingKey::Password, SettingKey::Database}));
+    EXPECT_EQ(login.password, "env-pw");
+    EXPECT_EQ(login.connection.socket, "/file.sock");
+    EXPECT_EQ(login.database, "");  // another login than the stored one: none of it is taken
+    EXPECT_EQ(sources.read, (std::set<SettingKey>{SettingKey::Server, SettingKey::User, SettingKey::Port}));
 
     std::ostringstream printed;
     PrintLogin(login, printed);
     EXPECT_EQ(printed.str(),
-              "host\tcli-host\t(command line)\nport\t2002\t(MYSQL_TCP_PORT)\nuser\tfile-user\t(/f.cnf)\n"
-              "password\t********\t(stored login)\ndatabase\tstored-db\t(stored login)\n"
-              "socket\t/file.sock\t(/f.cnf)\nssl\twhen the server offers it\t(default)\n");
+              "transport\tTCP to cli-host:2002\t(the host)\nhost\tcli-host\t(command line)\n"
+              "port\t2002\t(MYSQL_TCP_PORT)\nuser\tfile-user\t(/f.cnf)\npassword\t********\t(MYSQL_PWD)\n"
+              "database\t(empty)\t(default)\nsocket\t/file.sock\t(/f.cnf)\n"
+              "ssl\twhen the server offers it\t(default)\n");
+}
+
+// The stored password and database go only with the stored server, user and port.
+TEST(LoginTest, TheStoredLoginIsTakenWholeOrNotAtAll) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string host, user, password, database;
+    };
+    const Case cases[] = {
+        {{}, "stored-host", "stored-user", "stored-pw", "stored-db"},
+        {{"-D", "d"}, "stored-host", "stored-user", "stored-pw", "d"},
+        {{"-h", "stored-host", "-u", "stored-user", "-P", "3306"},
+         "stored-host",
+         "stored-user",
+         "stored-pw",
+         "stored-db"},
+        {{"-u", "bob"}, "localhost", "bob", "", ""},
+        {{"-h", "stored-host", "-u", "stored-user", "-P", "3307"}, "stored-host", "stored-user", "", ""},
+        {{"-h", "stored-host"}, "stored-host", "sys", "", ""},
+    };
+    for (const Case& c : cases) {
+        Sources sources;
+        const Login login = sources.Resolve(c.args);
+        const std::string args = ::testing::PrintToString(c.args);
+        EXPECT_EQ(login.host, c.host) << args;
+        EXPECT_EQ(login.user, c.user) << args;
+        EXPECT_EQ(login.password, c.password) << args;
+        EXPECT_EQ(login.database, c.database) << args;
+    }
+    Sources nameless;  // a stored login without a user is the system login name's
+    nameless.stored[SettingKey::User] = "";
+    EXPECT_EQ(nameless.Resolve({"-h", "stored-host"}).password, "stored-pw");
+}
+
+TEST(PrintLoginTest, NamesTheUserSentAndTheTransport) {
+    Sources sources;
+    std::ostringstream socket;
+    PrintLogin(sources.Resolve({"--no-defaults", "-h", "localhost", "-ppw"}), socket);
+    EXPECT_EQ(socket.str().substr(0, socket.str().find("password")),
+              "transport\tsocket " + std::string(db::DefaultSocketPath()) +
+                  "\t(the host)\nhost\tlocalhost\t(command line)\nport\t3306\t(default)\n"
+                  "user\tsys\t(system login name)\n");
+    std::ostringstream tcp;
+    PrintLogin(sources.Resolve({"-h", "localhost", "-S", "/s.sock", "-P", "3307", "-u", "ann"}), tcp);
+    EXPECT_EQ(tcp.str().substr(0, tcp.str().find('\n')), "transport\tTCP to localhost:3307\t(command line)");
 }
 
 struct PasswordCase {
@@ -111,8 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PasswordCase{"OptionBeatsEnvironment", {"-popt"}, "env-pw", "file-pw", "opt"},
                       PasswordCase{"EmptyOptionBeatsEnvironment", {"--password="}, "env-pw", kNone, ""},
                       PasswordCase{"AskingBeatsEnvironment", {"-p"}, "env-pw", kNone, "?"},
-                      PasswordCase{"EnvironmentBeatsFile", {}, "env-pw", "file-pw", "env-pw"},
-                      PasswordCase{"EmptyEnvironmentIsAPassword", {}, "", kNone, ""},
+                      PasswordCase{"FileBeatsEnvironment", {}, "env-pw", "file-pw", "file-pw"},
+                      PasswordCase{"EmptyEnvironmentIsAPassword", {}, "", std::nullopt, ""},
                       PasswordCase{"FileBeatsSettings", {}, kNone, "file-pw", "file-pw"},
                       PasswordCase{"BarePasswordLineAsks", {}, kNone, kNone, "?"},
                       PasswordCase{"OptionBeatsAskingFile", {"--password=x"}, kNone, kNone, "x"},
@@ -133,6 +183,7 @@ TEST(LoginTest, BadPortsOutsideTheCommandLine) {
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "the stored login's port: 'abc' is not a port number (1-65535)");
     }
+    EXPECT_EQ(stored.Resolve({"-h", "h", "-u", "u", "-P", "1"}).password, "") << "not used, so no failure";
     stored.stored[SettingKey::Port] = "";
     EXPECT_EQ(stored.Resolve({}).port, 3306);
 }

@@ -112,6 +112,31 @@ TEST_F(OptionFilesTest, BadValuesAndUnknownOwnKeysAreUsageErrorsNamingTheLine) {
     EXPECT_EQ(message("[client]\ncompress = maybe\n"), file + ":2: compress: 'maybe' is not 0 or 1");
     EXPECT_EQ(message("[client]\nhost\n"), file + ":2: host: needs a value");
     EXPECT_EQ(message("[client]\nhots = x\n[mysqld]\nport = abc\n"), "no usage error");
+    // As the client stops: a line that belongs to no group, a folder to include that is not there.
+    EXPECT_EQ(message("# first\n\nuser = ann\n[client]\n"), file + ":3: an option before any [group]");
+    EXPECT_EQ(message("[client]\n!includedir " + (dir_ / "none").string() + "\n"),
+              file + ":2: !includedir: cannot read the folder " + (dir_ / "none").string() +
+                  ": No such file or directory");
+    EXPECT_EQ(message("[client]\nssl-c = x\n"),
+              file + ":2: ssl-c: ambiguous option (ssl-ca, ssl-capath, ssl-cert)");
+}
+
+TEST_F(OptionFilesTest, TakesAnAbbreviatedKeyWithANote) {
+    const std::string file = Write("short.cnf", "[client]\npass = pw\nskip-comp\nsocket = /s\nprot = tcp\n");
+    std::vector<std::string> notes;
+    const LoginOptions login =
+        Apply(ReadOptionFiles({{file, true}}, [&](const std::string& note) { notes.push_back(note); }));
+    EXPECT_EQ(login.password, "pw");
+    EXPECT_FALSE(login.connection.compress);
+    EXPECT_EQ(login.origins.count("compress"), 1u);
+    EXPECT_EQ(login.connection.transport, db::Transport::Tcp);
+    ASSERT_EQ(notes.size(), 3u);
+    EXPECT_EQ(notes[0], file +
+                            ":2: using the unique option prefix 'pass' is error-prone and can break in the "
+                            "future; use the full name 'password' instead");
+    EXPECT_NE(notes[1].find(":3: using the unique option prefix 'skip-comp' "), std::string::npos)
+        << notes[1];
+    EXPECT_NE(notes[1].find("'skip-compress' instead"), std::string::npos) << notes[1];
 }
 
 TEST(OptionFileChoiceTest, ListsTheFilesTheClientReads) {

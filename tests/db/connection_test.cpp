@@ -53,10 +53,14 @@ class ConnectionTest : public test::ServerTest {
 TEST_F(ConnectionTest, GoodLoginOverTcpAndThroughTheSocket) {
     EXPECT_TRUE(CanConnect(database_, Server().UserLogin()));
     EXPECT_EQ(QueryOne(Server().UserLogin(), "SELECT CURRENT_USER()"), Server().user + "@127.0.0.1");
-    // "localhost" means the local server's Unix socket, whatever the port says.
+    // "localhost" means the local server's Unix socket on the default port, TCP on any other.
     auto local = Server().SocketLogin();
-    local.port = "1";
-    EXPECT_EQ(QueryOne(local, "SELECT CURRENT_USER()"), Server().user + "@localhost");
+    for (const char* port : {"", "3306"}) {
+        local.port = port;
+        EXPECT_EQ(QueryOne(local, "SELECT CURRENT_USER()"), Server().user + "@localhost") << port;
+    }
+    local.port = Server().port;
+    EXPECT_EQ(QueryOne(local, "SELECT CURRENT_USER()"), Server().user + "@127.0.0.1");
 }
 
 TEST_F(ConnectionTest, RefusedLoginsCarryTheServersMessage) {

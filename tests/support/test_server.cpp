@@ -100,7 +100,7 @@ db::Login TestServer::UserLogin(std::string database) const {
 }
 
 db::Login TestServer::SocketLogin(std::string database) const {
-    return {"localhost", user, password, std::move(database), port};
+    return {"localhost", user, password, std::move(database), ""};  // the default port: the socket
 }
 
 db::Login TestServer::Ed25519Login(std::string database) const {

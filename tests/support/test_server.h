@@ -34,7 +34,7 @@ struct TestServer {
     // file is missing or incomplete, or names a server that no longer runs.
     static const TestServer& Get();
 
-    // The test user over TCP to 127.0.0.1, and through the Unix socket ("localhost").
+    // The test user over TCP to 127.0.0.1, and through the Unix socket ("localhost", default port).
     db::Login UserLogin(std::string database = {}) const;
     db::Login SocketLogin(std::string database = {}) const;
     db::Login Ed25519Login(std::string database = {}) const;
