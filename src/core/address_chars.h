@@ -14,8 +14,9 @@ namespace kestrelmoor {
 // The 27 punctuation characters that become spaces before the text is split.
 inline constexpr std::string_view kBlankedPunctuation = ",!\"#$%&'()*/:;<=>?[\\]^`{|}~";
 
-// Characters at which the blanked text is split into tokens (line feed is deliberately not one).
-inline constexpr std::string_view kTokenSplitters = "\t\r ";
+// Characters at which the blanked text is split into tokens. A line feed splits like a carriage
+// return: real values hold Unix line ends far more often than an address broken over two lines.
+inline constexpr std::string_view kTokenSplitters = "\t\n\r ";
 
 namespace detail {
 constexpr std::array<bool, 256> MakeByteSet(std::string_view a, std::string_view b = {}) {
@@ -32,18 +33,13 @@ inline constexpr std::array<bool, 256> kEndsToken = detail::MakeByteSet(kBlanked
 inline bool EndsToken(char c) {
     return kEndsToken[static_cast<unsigned char>(c)];
 }
-// In a text of many lines (the rows of a file), a line feed ends a token too.
-inline bool EndsTokenOfLines(char c) {
-    return c == '\n' || EndsToken(c);
-}
 
 // What the scan notes about each byte of a token while it grows it, in one table look-up.
-enum TokenByte : unsigned char { kTokenEnd = 1, kFullStop = 2, kLineFeed = 4 };
+enum TokenByte : unsigned char { kTokenEnd = 1, kFullStop = 2 };
 inline constexpr std::array<unsigned char, 256> kTokenByteFlags = [] {
     std::array<unsigned char, 256> flags{};
     for (std::size_t c = 0; c < 256; ++c) flags[c] = kEndsToken[c] ? kTokenEnd : 0;
     flags['.'] = kFullStop;
-    flags['\n'] = kLineFeed;
     return flags;
 }();
 inline unsigned char TokenByteFlags(char c) {

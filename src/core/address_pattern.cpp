@@ -18,7 +18,7 @@ constexpr std::array<unsigned char, 256> kClasses = [] {
         const bool letter = IsAsciiLetter(ch);
         const bool alnum = letter || IsAsciiDigit(ch);
         if (alnum || ch == '_' || ch == '-') classes[c] |= kLocalLead | kLocal;
-        if (ch == '.') classes[c] |= kLocal;
+        if (ch == '.' || ch == '+') classes[c] |= kLocal;
         if (alnum || ch == '-') classes[c] |= kLabel;
         if (letter) classes[c] |= kLetter;
     }

@@ -11,12 +11,10 @@ namespace kestrelmoor {
 // Receives each address; the view lives until the call returns.
 using AddressSink = std::function<void(std::string_view)>;
 
-// Hands on every candidate token of `text` that passes the address pattern, in text order, line feeds
-// removed, whether met before or not. A token runs between the bytes that end one (blanks and the
-// punctuation of address_chars.h) and holds "@" and a full stop.
+// Hands on every candidate token of `text` that passes the address pattern, in text order, whether
+// met before or not. A token runs between the bytes that end one (blanks, line ends and the
+// punctuation of address_chars.h) and holds "@" and a full stop; the full stops that end it are
+// trimmed before it is tested. A database value and the lines of a file are searched alike.
 void ForEachValidAddress(std::string_view text, const AddressSink& on_valid);
-
-// The same for a text of many lines, the rows of a file: a line feed ends a token there.
-void ForEachValidAddressInLines(std::string_view lines, const AddressSink& on_valid);
 
 }  // namespace kestrelmoor

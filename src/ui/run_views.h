@@ -62,7 +62,8 @@ class ResultListObserver : public RunObserver {
 
 // The progress bar: while a table's rows arrive, how far they have got against the server's estimate,
 // short of full however far the estimate is off; full once a table with rows has been read to its end.
-// A table without rows (or without an estimate, until its end) leaves it as it is.
+// A table without rows (or without an estimate, until its end) leaves it as it is, and so does the
+// row count the run tells between tables: it is the ended table's, and would pull a full bar back.
 class ProgressBarObserver : public RunObserver {
   public:
     explicit ProgressBarObserver(QProgressBar& bar) : bar_(bar) {}
@@ -75,6 +76,7 @@ class ProgressBarObserver : public RunObserver {
         Show(bar_.minimum() + static_cast<int>(done));
     }
     void TableEnded(std::int64_t rows, bool complete) override {
+        estimate_ = 0;
         if (complete && rows > 0) Show(bar_.maximum());
     }
 

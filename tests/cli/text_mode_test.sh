@@ -16,6 +16,7 @@ printf 'Write to support@shop.example. Or (sales@shop.example)\r\nJOHN@EXAMPLE.C
 out=$("$tool" --text "$dir/a.tsv" "$dir/b.txt"); rc=$?
 check "two files share one run" "John@Example.com
 mary@example.org
+support@shop.example
 sales@shop.example
 tom@x.io" "$out"
 check "exit status 0" 0 "$rc"
@@ -39,7 +40,7 @@ check "a missing file is named on standard error" 1 "$(grep -c 'missing.txt: No 
 check "an empty file gives nothing" "" "$("$tool" --text "$dir/empty")"
 
 "$tool" "$dir/a.tsv" --text --comma -o "$dir/out.csv" "$dir/b.txt"; rc=$?
-printf 'John@Example.com,mary@example.org,sales@shop.example,tom@x.io,\r\n' >"$dir/want.csv"
+printf 'John@Example.com,mary@example.org,support@shop.example,sales@shop.example,tom@x.io,\r\n' >"$dir/want.csv"
 cmp -s "$dir/want.csv" "$dir/out.csv"; check "--text anywhere, then --comma and -o are options, not files" "0 0" "$? $rc"
 "$tool" --text -o "$dir/out.csv" "$dir/missing.txt" "$dir/a.tsv" 2>/dev/null; rc=$?
 cmp -s "$dir/want.csv" "$dir/out.csv"; check "a failed text run leaves the -o file as it was" "0 1" "$? $rc"

@@ -66,7 +66,7 @@ class EdgeTokenGenerator {
 
   private:
     static constexpr std::string_view kLetters = "abcxyzABCXYZ";
-    static constexpr std::string_view kLocalChars = "aZ09_-.";
+    static constexpr std::string_view kLocalChars = "aZ09_-.+";
     static constexpr std::string_view kLabelChars = "aZ09-";
     static constexpr char kStrangerBytes[] = ".@[]-_+\n\r \t\0\x7f\x80\xc3\xa9\xff";
     static constexpr std::string_view kStrangers{kStrangerBytes, sizeof(kStrangerBytes) - 1};

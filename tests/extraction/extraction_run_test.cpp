@@ -51,12 +51,12 @@ TEST_F(ExtractionRunTest, ListsEachAddressOnceInTableRowAndColumnOrder) {
     Check({"people", "empty_one", "orders"});
 
     ASSERT_TRUE(Run());
-    EXPECT_EQ(results_.Texts(),
-              (Texts{"Ann@Example.com", "ann.b@example.org", "bob@example.net", "blob@example.com",
-                     "cy@example.com", "di@example.com", "eve@example.com"}));
+    EXPECT_EQ(results_.Texts(), (Texts{"Ann@Example.com", "ann.b@example.org", "bob@example.net",
+                                       "blob@example.com", "di@example.com", "eve@example.com"}));
     for (const auto& row : results_.rows) EXPECT_TRUE(row.second) << row.first;
+    // An address that a line feed splits is two words; one that ends a sentence is found.
     EXPECT_EQ(results_.places, (Texts{"people.email:1", "people.note:1", "people.alt:2", "people.photo:2",
-                                      "people.email:3", "people.note:4", "orders.contact:2"}));
+                                      "people.alt:4", "orders.contact:2"}));
     EXPECT_TRUE(reports_.texts.empty()) << reports_.texts.front();
 }
 

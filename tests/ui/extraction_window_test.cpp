@@ -94,6 +94,8 @@ TEST(ProgressBarObserver, MovesWithTheEstimateShortOfFullUntilTheTableEnds) {
     EXPECT_EQ(bar.value(), 99);
     progress.TableEnded(5000, true);
     EXPECT_EQ(bar.value(), 100);
+    progress.RowsArrived(5000);  // the ended table's count, told again before the next table
+    EXPECT_EQ(bar.value(), 100) << "a full bar stays full between tables";
     progress.TableStarted("", "empty");
     progress.TableEstimated(0);
     progress.RowsArrived(0);
@@ -156,6 +158,29 @@ TEST_F(ExtractionWindowTest, StartExtractingFillsTheResultListAndRefusesASecondS
     toolkit_.OnProcessEvents({});
     Click("PushButton4");
     EXPECT_EQ(window_->Results().Model().Count(), 3);
+}
+
+// A support ticket with Unix line ends; the bar filled by its table must not fall back while the run
+// passes the tables after it.
+TEST_F(ExtractionWindowTest, ATicketsAddressesAreFoundAndTheFullBarStaysFullThroughTheTablesAfterIt) {
+    Sql("CREATE TABLE a_tickets (body TEXT) ENGINE=MyISAM");  // keeps an exact count: the estimate is met
+    Sql("INSERT INTO a_tickets VALUES ('From: jane.doe+orders@mail.example.com\nHello, the parcel is still "
+        "missing. Please write to my partner at john@example.org.\nCc: support@shop.example.net\nThanks')");
+    Sql("CREATE TABLE b_archive (body TEXT) ENGINE=MyISAM");
+    Sql("INSERT INTO b_archive VALUES ('old@example.com'), ('older@example.com')");
+    Sql("CREATE TABLE c_empty (body TEXT) ENGINE=MyISAM");
+    LoadAndShow();
+    auto& tables = window_->Tables().Model();
+    tables.SetChecked(2, false);
+    tables.SetChecked(3, false);
+    Click("PushButton4");
+    EXPECT_EQ(Rows(window_->Results()),
+              (Strings{"jane.doe+orders@mail.example.com", "john@example.org", "support@shop.example.net"}));
+    EXPECT_EQ(window_->ProgressBar().value(), 100) << "unticked tables after it";
+    tables.SetChecked(3, true);
+    Click("PushButton4");
+    EXPECT_EQ(window_->ProgressBar().value(), 100) << "an empty table after it";
+    EXPECT_TRUE(toolkit_.ErrorReports().empty());
 }
 
 TEST_F(ExtractionWindowTest, EachResultRowsToolTipSaysWhereItsAddressWasFound) {
