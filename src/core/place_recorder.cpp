@@ -50,10 +50,13 @@ std::uint32_t PlaceRecorder::ColumnOf(std::string_view column) {
         columns_[last_column_] == column) {
         return last_column_;
     }
-    const auto [at, added] =
-        table_columns_.try_emplace(std::string(column), static_cast<std::uint32_t>(columns_.size()));
-    if (added) columns_.emplace_back(column);
-    last_column_ = at->second;
+    if (const auto known = table_columns_.find(column); known != table_columns_.end()) {
+        last_column_ = known->second;
+    } else {
+        last_column_ = static_cast<std::uint32_t>(columns_.size());
+        table_columns_.emplace(column, last_column_);
+        columns_.emplace_back(column);
+    }
     return last_column_;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -65,7 +66,11 @@ class PlaceRecorder : public RunObserver {
     // The current table's columns and places by key, so that an address met in many columns of a
     // table finds its place at once instead of walking its other places there (each one's cost would
     // grow with the table's width). Emptied when the next table's first place is met.
-    std::unordered_map<std::string, std::uint32_t> table_columns_;
+    struct NameHash {
+        using is_transparent = void;  // looked up by a view, without making a string of it
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>> table_columns_;
     std::unordered_map<std::uint64_t, std::uint32_t> table_places_;
     std::uint32_t last_column_ = 0;  // the column met last, looked up again only when another is met
 };
