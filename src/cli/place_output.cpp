@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "cli/terminal_text.h"
 #include "common/ascii.h"
 
 namespace kestrelmoor::cli {
@@ -10,28 +11,16 @@ namespace {
 
 // A name may hold a tab or a line end, which would break the line apart: such bytes are written as
 // the mariadb client's batch output writes them (\t, \n, \r, \0, and \\ for the backslash itself).
+// Every other control character (ESC, BEL, the C1 controls) is written as the messages write it, so
+// that a table's name cannot retitle or clear the terminal the lines are shown on.
 void AppendField(std::string& line, std::string_view name) {
     line += '\t';
-    for (char c : name) {
-        switch (c) {
-            case '\t':
-                line += "\\t";
-                break;
-            case '\n':
-                line += "\\n";
-                break;
-            case '\r':
-                line += "\\r";
-                break;
-            case '\0':
-                line += "\\0";
-                break;
-            case '\\':
-                line += "\\\\";
-                break;
-            default:
-                line += c;
-        }
+    while (!name.empty()) {
+        const std::size_t special = name.find_first_of(std::string_view("\\\0", 2));
+        line += ShowControls(name.substr(0, special));
+        if (special == std::string_view::npos) break;
+        line += name[special] == '\\' ? "\\\\" : "\\0";
+        name.remove_prefix(special + 1);
     }
 }
 

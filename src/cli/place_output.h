@@ -4,6 +4,7 @@
 // `rows` counts the rows of the table whose value in that column holds the address. Addresses come in
 // the order found, each one's places in the order met. A count is known only once its table has ended
 // and an address may turn up in a later table, so the lines are written when the run has ended.
+// The names are escaped: no byte of them can break a line apart or be obeyed by a terminal.
 #pragma once
 
 #include <optional>

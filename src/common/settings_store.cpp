@@ -101,6 +101,16 @@ bool MakePrivateFile(const QString& path) {
     return file.Close() == 0 && ok;
 }
 
+// Whether the file is missing (which reads as the fallbacks) or a plain file that opens for reading.
+bool CanBeRead(const QString& path) {
+    const FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid()) {
+        return errno == ENOENT;
+    }
+    struct stat status {};
+    return ::fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 }  // namespace
 
 constexpr bool FieldsFollowKeyOrder() {
@@ -121,7 +131,10 @@ SettingsStore::SettingsStore() : file_path_(QFileInfo(OpenSettings()->fileName()
 
 QString SettingsStore::Read(SettingKey key) const {
     const auto settings = OpenSettings();
-    if (settings->status() != QSettings::NoError) {
+    // An access error may be that of writing again a change that a failed write took back (see Write):
+    // it says nothing about reading, which fails only for a file that is there and cannot be read.
+    const QSettings::Status status = settings->status();
+    if (status == QSettings::FormatError || (status == QSettings::AccessError && !CanBeRead(file_path_))) {
         throw SettingsError("The settings file " + file_path_.toStdString() + " cannot be read");
     }
     const SettingField& field = FieldOf(key);
@@ -136,9 +149,22 @@ bool SettingsStore::Write(SettingKey key, const QString& value) {
     if (settings->status() != QSettings::NoError) {
         return false;
     }
-    settings->setValue(FromView(FieldOf(key).name), value);
+    const QString name = FromView(FieldOf(key).name);
+    const QVariant stored = settings->value(name);  // invalid when the key is missing
+    settings->setValue(name, value);
     settings->sync();
-    return settings->status() == QSettings::NoError;
+    if (settings->status() == QSettings::NoError) {
+        return true;
+    }
+    // QSettings keeps a change it could not write in the cache that every QSettings of the file in this
+    // process shares, and tries it again at each later open; its later reads would give the value that
+    // never reached the disk. The value on disk is put back in its place.
+    if (stored.isValid()) {
+        settings->setValue(name, stored);
+    } else {
+        settings->remove(name);
+    }
+    return false;
 }
 
 }  // namespace kestrelmoor

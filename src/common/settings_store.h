@@ -55,8 +55,9 @@ class SettingsStore {
 
     // Replaces the key's value. The value is on disk when the call returns. Returns false, leaving
     // the file as it was, when the value could not be stored or the folder and file could not be
-    // made private to the user first. (Writes come from the text boxes' change handlers, which
-    // have no error trap, so a failure is returned rather than thrown.)
+    // made private to the user first; later reads then give what the file holds, as before. (Writes come from
+    // the text boxes' change handlers, which have no error trap, so a failure is returned rather than
+    // thrown.)
     bool Write(SettingKey key, const QString& value);
 
     // The settings file's absolute path.

@@ -14,6 +14,8 @@ void PlaceRecorder::RunStarted() {
     places_.clear();
     tables_.clear();
     columns_.clear();
+    table_columns_.clear();
+    table_places_.clear();
     table_started_ = true;
 }
 
@@ -36,28 +38,44 @@ std::uint32_t PlaceRecorder::CurrentTable(const Place& place) {
     if (table_started_) {
         tables_.push_back(Table{std::string(place.database), std::string(place.table), columns_.size()});
         table_started_ = false;
+        table_columns_.clear();
+        table_places_.clear();
     }
     return static_cast<std::uint32_t>(tables_.size() - 1);
 }
 
 std::uint32_t PlaceRecorder::ColumnOf(std::string_view column) {
-    for (std::size_t i = tables_.back().first_column; i < columns_.size(); ++i) {
-        if (columns_[i] == column) return static_cast<std::uint32_t>(i);
+    // Most addresses follow one another in one column: that one is checked before the map.
+    if (last_column_ >= tables_.back().first_column && last_column_ < columns_.size() &&
+        columns_[last_column_] == column) {
+        return last_column_;
     }
-    columns_.emplace_back(column);
-    return static_cast<std::uint32_t>(columns_.size() - 1);
+    if (const auto known = table_columns_.find(column); known != table_columns_.end()) {
+        last_column_ = known->second;
+    } else {
+        last_column_ = static_cast<std::uint32_t>(columns_.size());
+        table_columns_.emplace(column, last_column_);
+        columns_.emplace_back(column);
+    }
+    return last_column_;
+}
+
+std::uint32_t& PlaceRecorder::PlaceInTable(std::uint32_t number, std::uint32_t column) {
+    return table_places_[(std::uint64_t{number} << 32) | column];
 }
 
 void PlaceRecorder::AddressSeen(std::uint32_t number, const Place& place) {
     // An address whose AddressFound did not reach this observer has no line to count on.
     if (number >= latest_.size()) return;
     const std::uint32_t table = CurrentTable(place);
+    const std::uint32_t column = ColumnOf(place.column);
     std::uint32_t& latest = latest_[number];
-    // The address's places in this table are the last ones met: the search stops at an older table.
-    for (std::uint32_t at = latest; at != 0 && places_[at - 1].table == table;
-         at = places_[at - 1].previous) {
-        Record& record = places_[at - 1];
-        if (columns_[record.column] != place.column) continue;
+    // The place met last is the one most often met again (an address repeated down one column).
+    const bool again =
+        latest != 0 && places_[latest - 1].table == table && places_[latest - 1].column == column;
+    std::uint32_t& in_table = again ? latest : PlaceInTable(number, column);
+    if (in_table != 0) {
+        Record& record = places_[in_table - 1];
         if (record.last_row != place.row) {
             ++record.rows;
             record.last_row = place.row;
@@ -66,8 +84,9 @@ void PlaceRecorder::AddressSeen(std::uint32_t number, const Place& place) {
     }
     if (places_.size() >= std::numeric_limits<std::uint32_t>::max())
         throw std::length_error("too many places");
-    places_.push_back(Record{latest, table, ColumnOf(place.column), 1, place.row});
+    places_.push_back(Record{latest, table, column, 1, place.row});
     latest = static_cast<std::uint32_t>(places_.size());
+    in_table = latest;
 }
 
 std::vector<PlaceRecorder::PlaceCount> PlaceRecorder::PlacesOf(std::size_t number) const {

@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/run_observer.h"
@@ -51,6 +53,8 @@ class PlaceRecorder : public RunObserver {
 
     std::uint32_t CurrentTable(const Place& place);
     std::uint32_t ColumnOf(std::string_view column);
+    // The record of address `number` in `column` of the current table, plus one; 0: none yet.
+    std::uint32_t& PlaceInTable(std::uint32_t number, std::uint32_t column);
 
     std::string texts_;
     std::vector<std::size_t> address_ends_;
@@ -59,6 +63,16 @@ class PlaceRecorder : public RunObserver {
     std::vector<Table> tables_;
     std::vector<std::string> columns_;
     bool table_started_ = true;  // TableStarted told, no place of that table met yet
+    // The current table's columns and places by key, so that an address met in many columns of a
+    // table finds its place at once instead of walking its other places there (each one's cost would
+    // grow with the table's width). Emptied when the next table's first place is met.
+    struct NameHash {
+        using is_transparent = void;  // looked up by a view, without making a string of it
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>> table_columns_;
+    std::unordered_map<std::uint64_t, std::uint32_t> table_places_;
+    std::uint32_t last_column_ = 0;  // the column met last, looked up again only when another is met
 };
 
 }  // namespace kestrelmoor

@@ -7,6 +7,7 @@
 #include <string>
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include "common/error_locations.h"
 #include "common/error_trap.h"
 #include "common/scoped_flag.h"
+#include "common/settings_file_check.h"
 #include "db/connection_check.h"
 #include "ui/app_shell.h"
 #include "ui/connection_window_layout.h"
@@ -128,10 +130,8 @@ void ConnectionWindow::MakeTextBoxes(QGroupBox& frame) {
         SetForeColor(*box, kWindowText);
         box->installEventFilter(select_all);
         const SettingKey key = layout.key;
-        // Every change is stored at once, the program's own assignments included; a store that cannot
-        // be written leaves the box as typed.
-        connect(box, &QLineEdit::textChanged, this,
-                [this, key](const QString& text) { settings_.Write(key, text); });
+        // Every change is stored at once; a store that cannot be written leaves the box as typed.
+        connect(box, &QLineEdit::textChanged, this, [this, key](const QString& text) { Store(key, text); });
         connect(box, &QLineEdit::returnPressed, this, [this] { OnNext(); });
         *Boxes()[static_cast<std::size_t>(i)] = box;
     }
@@ -184,9 +184,15 @@ void ConnectionWindow::Load() {
         });
     }
     constexpr int kFirstFieldLine = 128;
+    const bool usable = SettingsFileUsable();
+    // What was read is not written back: a read-only settings folder would refuse it, once per box.
+    const ScopedFlag restoring(restoring_);
     for (int i = 0; i < 5; ++i) {
         trap.step(kFirstFieldLine + 2 * i, [&] {
-            const QString stored = settings_.Read(kTextBoxes[i].key);
+            const SettingField& field = FieldOf(kTextBoxes[i].key);
+            const QString stored = usable ? settings_.Read(field.key)
+                                          : QString::fromUtf8(field.fallback.data(),
+                                                              static_cast<qsizetype>(field.fallback.size()));
             (*Boxes()[static_cast<std::size_t>(i)])->setText(stored);
         });
     }
@@ -202,6 +208,28 @@ void ConnectionWindow::Load() {
             trap.step(142, [&] { Next(); });
         }
     }
+}
+
+bool ConnectionWindow::SettingsFileUsable() {
+    const QString path = settings_.FilePath();
+    const std::string problem = SettingsFileProblem(QFile::encodeName(path).toStdString());
+    if (problem.empty()) return true;
+    // Read as it is, the file would give values the user never set; written, it would keep them.
+    settings_passed_over_ = true;
+    toolkit_.ShowMessage(QStringLiteral("The settings file ") + path + QStringLiteral(" is not used: ") +
+                         QString::fromStdString(problem) +
+                         QStringLiteral(". The boxes start with the defaults, and what you type is not "
+                                        "stored until the file is mended or removed."));
+    return false;
+}
+
+void ConnectionWindow::Store(SettingKey key, const QString& text) {
+    if (restoring_ || settings_passed_over_ || settings_.Write(key, text) || store_failure_told_) return;
+    store_failure_told_ = true;
+    const QString text_of_box =
+        QStringLiteral("The login cannot be stored: the settings file ") + settings_.FilePath() +
+        QStringLiteral(" cannot be written. What you type is used, but not remembered.");
+    after_run_("settings", [this, text_of_box] { toolkit_.ShowMessage(text_of_box); });
 }
 
 void ConnectionWindow::LoadAndShow() {
@@ -241,6 +269,10 @@ void ConnectionWindow::Next() {
 }
 
 void ConnectionWindow::OnHelp() {
+    after_run_("help", [this] { Help(); });
+}
+
+void ConnectionWindow::Help() {
     Trap trap(toolkit_, kHelpLocation);
     trap.line(100);
     const QString text = HelpText();
@@ -248,6 +280,10 @@ void ConnectionWindow::OnHelp() {
 }
 
 void ConnectionWindow::OnTestConnection() {
+    after_run_("test connection", [this] { TestConnection(); });
+}
+
+void ConnectionWindow::TestConnection() {
     if (attempting_) return;
     const ScopedFlag attempt(attempting_);
     const db::Login login = CurrentLogin();

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <string_view>
 
 #include <QWidget>
 
@@ -26,9 +27,15 @@ class ConnectionWindow : public QWidget {
 
     // What a successful "Next >" does before this window hides: show the extraction window.
     void SetShowExtractionWindow(std::function<void()> show) { show_extraction_window_ = std::move(show); }
+    // Where the handlers that open a box go while a run may be under way (the extraction window's
+    // AfterRun); until set, they run at once.
+    using AfterRunFn = std::function<void(std::string_view what, std::function<void()> action)>;
+    void SetAfterRun(AfterRunFn after_run) { after_run_ = std::move(after_run); }
 
     // The load handler: style, caption and title, home page, pointer picture, fields restored, and the
-    // automatic "Next >" when a stored login connects.
+    // automatic "Next >" when a stored login connects. Restoring the fields writes nothing back; a
+    // settings file that cannot be used is named in a box and passed over: the boxes start with the
+    // defaults, and nothing typed is written into it.
     void Load();
     // Start of the program: the load handler, then this window is shown unless the handler has already
     // moved on to the extraction window.
@@ -53,6 +60,12 @@ class ConnectionWindow : public QWidget {
     // Each box's label, which also names the box to a screen reader.
     void MakeLabels(QGroupBox& frame);
     void Next();
+    void Help();
+    void TestConnection();
+    // The settings file is checked as the command line checks it; false when it is passed over.
+    bool SettingsFileUsable();
+    // A box's change, stored; the first store that fails is told in a box.
+    void Store(SettingKey key, const QString& text);
     // Lets the window's events run while an attempt waits for the server.
     std::function<void()> WaitHook();
 
@@ -61,6 +74,7 @@ class ConnectionWindow : public QWidget {
     SettingsStore& settings_;
     std::function<double()> random_;
     std::function<void()> show_extraction_window_;
+    AfterRunFn after_run_ = [](std::string_view, const std::function<void()>& action) { action(); };
     WindowPointer pointer_;
     // In the order of the login's fields.
     std::array<QLineEdit**, 5> Boxes();
@@ -73,6 +87,9 @@ class ConnectionWindow : public QWidget {
     // Set when "Next >" hides this window for the extraction window.
     bool moved_on_ = false;
     bool attempting_ = false;  // a connection attempt waits for the server
+    bool restoring_ = false;   // the load handler fills the boxes from the store
+    bool settings_passed_over_ = false;
+    bool store_failure_told_ = false;
     db::Login accepted_login_;
 };
 

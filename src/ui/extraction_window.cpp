@@ -183,18 +183,35 @@ void ExtractionWindow::OnStartExtracting() {
     if (!run_.Start(login_(), tables_, run_observers_)) return;
     // The last rows found go to the view now rather than at the next batch: the user waits for them.
     results_view_->Model().Publish();
+    // A login chosen during the run ("Switch MySQL Database", then "Next >") has its tables listed now,
+    // before a next Start could read the old names in its database. (A list that could not be read is
+    // read again when the window is next shown, not here: that failure has been reported.)
+    if (listed_login_) FollowLogin();
+    auto waiting = std::exchange(after_run_, {});
+    for (auto& [what, action] : waiting) action();
+}
+
+void ExtractionWindow::AfterRun(std::string_view what, std::function<void()> action) {
+    if (!run_.Running()) {
+        action();
+        return;
+    }
+    for (const auto& waiting : after_run_) {
+        if (waiting.first == what) return;
+    }
+    after_run_.emplace_back(what, std::move(action));
 }
 
 void ExtractionWindow::OnSaveTextFile() {
-    export_.SaveAsTextFile();
+    AfterRun("save text", [this] { export_.SaveAsTextFile(); });
 }
 
 void ExtractionWindow::OnSaveCommaDelimited() {
-    export_.SaveAsCommaDelimited();
+    AfterRun("save comma", [this] { export_.SaveAsCommaDelimited(); });
 }
 
 void ExtractionWindow::OnCopyToClipboard() {
-    export_.CopyToClipboard();
+    AfterRun("copy", [this] { export_.CopyToClipboard(); });
 }
 
 void ExtractionWindow::closeEvent(QCloseEvent* event) {

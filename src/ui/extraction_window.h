@@ -5,6 +5,9 @@
 
 #include <functional>
 #include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -33,8 +36,14 @@ class ExtractionWindow : public QWidget {
     void Load();
     // Before the window is shown again: when the login's server, user, database or port differ from
     // those the table list was read with, the list is read again, all ticked; otherwise it stays as
-    // the user left it. Not while a run is under way: the run reads the list.
+    // the user left it. Not while a run is under way: the run reads the list, and the list follows a
+    // login chosen meanwhile when the run has ended.
     void FollowLogin();
+    // Carries out `action` (a handler that opens a box or dialog) now, or, while a run is under way,
+    // when it has ended; an action of the same `what` already waiting is not added again. Everything
+    // runs on one thread: a box opened from a click handled while the run waits for its rows would
+    // hold the run under it until the box closed, and the server gives up a table it cannot send.
+    void AfterRun(std::string_view what, std::function<void()> action);
     void OnCheckAll();
     void OnSaveCommaDelimited();
     void OnCopyToClipboard();
@@ -74,6 +83,7 @@ class ExtractionWindow : public QWidget {
     ExtractionRun run_;
     ResultsExport export_;
     std::optional<db::Login> listed_login_;  // the login the table list was read with
+    std::vector<std::pair<std::string_view, std::function<void()>>> after_run_;
 };
 
 }  // namespace kestrelmoor::ui

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QWindow>
 
+#include "ui/held_enter_guard.h"
+
 namespace kestrelmoor::ui {
 namespace {
 
@@ -61,6 +63,7 @@ class InputOnlyForBox : public QObject {
 }  // namespace
 
 int RunMessageBox(QMessageBox& box) {
+    const EnterHeldAcrossBox enter_watch;
     InputOnlyForBox filter(box);
     QApplication::instance()->installEventFilter(&filter);
     box.setWindowModality(Qt::NonModal);

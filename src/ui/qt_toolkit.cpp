@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "ui/held_enter_guard.h"
 #include "ui/modal_box.h"
 #include "ui/program_end.h"
 
@@ -67,6 +68,7 @@ QString QtToolkit::ProgramFolder() const {
 
 QString QtToolkit::AskSaveFileName(const QString& title, const QStringList& filters) {
     // The name comes back exactly as chosen: no extension is added for the chosen filter.
+    const EnterHeldAcrossBox enter_watch;
     return QFileDialog::getSaveFileName(nullptr, title, QString(), filters.join(QStringLiteral(";;")),
                                         nullptr, QFileDialog::DontConfirmOverwrite);
 }

@@ -20,6 +20,9 @@ void Shell::ShowExtractionWindow() {
         extraction_window_ = std::make_unique<ExtractionWindow>(
             toolkit_, database_, [this] { return connection_window_.AcceptedLogin(); },
             [this] { connection_window_.show(); });
+        connection_window_.SetAfterRun([this](std::string_view what, std::function<void()> action) {
+            extraction_window_->AfterRun(what, std::move(action));
+        });
         extraction_window_->Load();
     } else {
         extraction_window_->FollowLogin();

@@ -17,6 +17,8 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "ui/held_enter_guard.h"
+
 namespace kestrelmoor::ui {
 namespace {
 
@@ -206,7 +208,8 @@ QPushButton* MakePushButton(QWidget& parent, const char* name, const QString& ca
     auto* button = new QPushButton(caption, &parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
-    button->setAutoDefault(true);  // Enter on the focused button presses it
+    button->setAutoDefault(true);    // Enter on the focused button presses it
+    GuardButtonsAgainstHeldEnter();  // once, not again for each repeat of a held key
     button->setFont(ButtonFont());
     SetBackColor(*button, kWhite);
     SetForeColor(*button, kButtonText);

@@ -10,7 +10,7 @@ facts=${KESTRELMOOR_TEST_DB_FACTS:-$2/build/test-db/facts.env}
 db_prefix=kestrel_where
 lister=kwhere_$$
 cleanup_more() {
-    admin "DROP DATABASE IF EXISTS ${db}_b; DROP TABLE IF EXISTS mysql.kwhere_probe_$$;
+    admin "DROP DATABASE IF EXISTS ${db}_b; DROP DATABASE IF EXISTS ${db}_c; DROP TABLE IF EXISTS mysql.kwhere_probe_$$;
            DROP USER IF EXISTS '$lister'@'127.0.0.1'" || true
 }
 # shellcheck source=server_session.sh
@@ -89,6 +89,17 @@ run --find ann@example.com orders gone >/dev/null 2>&1
 check "--find after a failed table exits 2: it cannot tell what it missed" 2 "$?"
 run --find nobody@example.com orders gone >/dev/null 2>&1
 check "--find that finds nothing after a failed table exits 2 as well" 2 "$?"
+
+# --- names a terminal would obey ------------------------------------------------------------------
+# A table named to retitle the terminal and ring its bell, a column holding a C1 control (NEL).
+esc=$(printf '\033') bel=$(printf '\007') nel=$(printf '\302\205')
+admin "CREATE DATABASE ${db}_c; CREATE TABLE ${db}_c.\`t${esc}]0;owned${bel}\` (\`n${nel}\` TEXT);
+       INSERT INTO ${db}_c.\`t${esc}]0;owned${bel}\` VALUES ('esc@example.org')"
+status=$(python3 "$(dirname "$0")/pty_run.py" "$dir/screen" none "$tool" "${login[@]}" --databases "${db}_c" --where)
+check "on a terminal the names' controls are written escaped" "status=0 echo=on 1" \
+    "$status $(grep -c "^esc@example.org	${db}_c	t\\\\x1b]0;owned\\\\a	n\\\\u0085	1" "$dir/screen")"
+# The progress line's own erase sequence (ESC [ K) aside, no ESC or BEL reaches the terminal.
+check "none of them raw" 0 "$(sed 's/\x1b\[K//g' "$dir/screen" | tr -cd '\033\007' | wc -c)"
 
 # --- usage ----------------------------------------------------------------------------------------
 for args in "--where --comma" "--header" "--databases" "--all-databases $db" "--databases $db --all-databases" \

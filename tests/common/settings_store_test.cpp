@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include "common/settings_file_check.h"
+#include "support/file_size_limit.h"
 
 namespace kestrelmoor {
 namespace {
@@ -188,6 +189,26 @@ TEST_F(SettingsStoreTest, AReadOnlyFolderStaysReadOnlyAndItsFileIntact) {
     EXPECT_EQ(ModeOf(SettingsFolder()), 0500u) << "only the group's permission is taken away";
     EXPECT_EQ(SettingsStore().Read(SettingKey::User), privileged ? "eve" : "bob");
     ASSERT_EQ(::chmod(QFile::encodeName(SettingsFolder()).constData(), 0700), 0);
+}
+
+TEST_F(SettingsStoreTest, AFailedWriteLeavesLaterReadsToTheFile) {
+    SettingsStore store;
+    ASSERT_TRUE(store.Write(SettingKey::User, "bob"));
+    const QByteArray before = FileBytes();
+    {
+        test::FileSizeLimit no_room(8);  // the atomic save's new file cannot be written
+        EXPECT_FALSE(store.Write(SettingKey::User, "eve"));
+        EXPECT_FALSE(store.Write(SettingKey::Database, "crm"));  // a key the file does not hold
+        // Neither the values that never reached the disk, nor an error, while writes still fail.
+        EXPECT_EQ(SettingsStore().Read(SettingKey::User), "bob");
+        EXPECT_EQ(SettingsStore().Read(SettingKey::Database), "");
+    }
+    EXPECT_EQ(FileBytes(), before);
+    EXPECT_EQ(store.Read(SettingKey::User), "bob");
+    ASSERT_TRUE(store.Write(SettingKey::Port, "3307"));
+    EXPECT_EQ(SettingsStore().Read(SettingKey::User), "bob");
+    EXPECT_EQ(SettingsStore().Read(SettingKey::Database), "");
+    EXPECT_EQ(SettingsStore().Read(SettingKey::Port), "3307");
 }
 
 // What the command line is told about a file it cannot use.

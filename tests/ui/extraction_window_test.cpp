@@ -2,7 +2,11 @@
 // The extraction window with real widgets on the offscreen platform, against the test server.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QAccessible>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QTextDocument>
@@ -80,6 +84,50 @@ TEST_F(ExtractionWindowTest, TheTableListFollowsTheLoginAndKeepsItsTicksForTheSa
     EXPECT_EQ(Rows(window_->Tables()), Strings{"second"});
     EXPECT_TRUE(window_->Tables().Model().Checked(1));
     EXPECT_TRUE(toolkit_.ErrorReports().empty());
+}
+
+TEST_F(ExtractionWindowTest, ALoginChosenDuringARunHasItsTablesListedWhenTheRunEnds) {
+    Sql("CREATE TABLE shared (e TEXT)");
+    Sql("INSERT INTO shared VALUES ('old@example.com')");
+    ScratchDatabase other(*admin_, "switched");
+    admin_->Run("CREATE TABLE `" + other.Name() + "`.shared (e TEXT)");
+    admin_->Run("INSERT INTO `" + other.Name() + "`.shared VALUES ('new@example.com')");
+    admin_->Run("CREATE TABLE `" + other.Name() + "`.extra (e TEXT)");
+    LoadAndShow();
+    toolkit_.OnProcessEvents([&] {
+        if (profile_.database == other.Name()) return;
+        // "Switch MySQL Database", then "Next >" with the other database: the shell shows this window.
+        profile_.database = other.Name();
+        window_->FollowLogin();
+    });
+    Click("PushButton4");
+    toolkit_.OnProcessEvents({});
+    EXPECT_EQ(Rows(window_->Results()), Strings{"old@example.com"});
+    EXPECT_EQ(Rows(window_->Tables()), (Strings{"extra", "shared"}));
+    EXPECT_TRUE(toolkit_.ErrorReports().empty());
+}
+
+TEST_F(ExtractionWindowTest, BoxesAndDialogsAskedForDuringARunOpenWhenItHasEnded) {
+    Sql("CREATE TABLE t (e TEXT)");
+    Sql("INSERT INTO t VALUES ('a@example.com'), ('b@example.com')");
+    LoadAndShow();
+    std::optional<std::size_t> shown_during_run;
+    toolkit_.OnProcessEvents([&] {
+        if (shown_during_run) return;
+        Click("PushButton6");
+        Click("PushButton6");
+        Click("PushButton3");
+        shown_during_run = toolkit_.SaveDialogs().size() + toolkit_.Boxes().size();
+    });
+    toolkit_.QueueSaveFileName("");  // cancelled
+    Click("PushButton4");
+    ASSERT_TRUE(shown_during_run);
+    EXPECT_EQ(*shown_during_run, 0u) << "a box would hold the run under it";
+    EXPECT_EQ(toolkit_.SaveDialogs().size(), 1u) << "two clicks of one button while waiting are one";
+    ASSERT_EQ(toolkit_.Boxes().size(), 1u);
+    EXPECT_TRUE(toolkit_.Boxes()[0].text.startsWith("Results have been copied"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "a@example.com\r\nb@example.com\r\n")
+        << "the whole run's results";
 }
 
 TEST(ProgressBarObserver, MovesWithTheEstimateShortOfFullUntilTheTableEnds) {

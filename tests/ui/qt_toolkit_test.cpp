@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/qt_toolkit.h"
+#include "ui/visual_style.h"
 
 #include <chrono>
 #include <functional>
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -26,10 +28,10 @@ struct SeenBox {
     QList<QMessageBox::StandardButton> buttons;
 };
 
-// Waits for the modal box to come up, notes what it shows and presses `press` on it.
-void CloseNextBoxWith(QMessageBox::StandardButton press, SeenBox& seen) {
+// Waits for the modal box to come up and hands it to `act`.
+void OnNextBox(std::function<void(QMessageBox&)> act) {
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [&seen, press, poll] {
+    *poll = [act, poll] {
         QMessageBox* box = nullptr;
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (window->isVisible() && qobject_cast<QMessageBox*>(window))
@@ -39,18 +41,25 @@ void CloseNextBoxWith(QMessageBox::StandardButton press, SeenBox& seen) {
             QTimer::singleShot(5, *poll);
             return;
         }
-        seen.found = true;
-        seen.caption = box->windowTitle();
-        seen.text = box->text();
-        seen.icon = box->icon();
-        seen.format = box->textFormat();
-        for (QAbstractButton* button : box->buttons()) {
-            seen.buttons.append(box->standardButton(button));
-        }
-        box->button(press)->click();
+        act(*box);
         *poll = nullptr;  // breaks the cycle between the function and its copy of `poll`
     };
     QTimer::singleShot(0, *poll);
+}
+
+// Waits for the modal box to come up, notes what it shows and presses `press` on it.
+void CloseNextBoxWith(QMessageBox::StandardButton press, SeenBox& seen) {
+    OnNextBox([&seen, press](QMessageBox& box) {
+        seen.found = true;
+        seen.caption = box.windowTitle();
+        seen.text = box.text();
+        seen.icon = box.icon();
+        seen.format = box.textFormat();
+        for (QAbstractButton* button : box.buttons()) {
+            seen.buttons.append(box.standardButton(button));
+        }
+        box.button(press)->click();
+    });
 }
 
 TEST(QtToolkit, TheErrorReportIsAWarningWithOneOkButton) {
@@ -134,6 +143,36 @@ TEST(QtToolkit, WhileABoxIsUpTheWindowsTakeNoClicksButTheirCloseButtonEndsThePro
     toolkit.ShowErrorReport("Table 'shop.gone' doesn't exist");
     EXPECT_EQ(clicks, 0);
     EXPECT_EQ(toolkit.ends, 1);
+}
+
+// Return as the keyboard sends it: `repeat` for the presses of a held key after the first.
+void SendReturn(QWidget& target, QEvent::Type type, bool repeat = false) {
+    QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), repeat);
+    QApplication::sendEvent(&target, &key);
+}
+
+TEST(QtToolkit, AHeldEnterPressesAButtonOnceAlsoWhenItClosedABox) {
+    QWidget window;
+    QPushButton* start = MakePushButton(window, "PushButton4", "Start Extracting", QRect(0, 0, 200, 30));
+    int clicks = 0;
+    QObject::connect(start, &QPushButton::clicked, [&clicks] { ++clicks; });
+    window.show();
+    SendReturn(*start, QEvent::KeyPress);
+    for (int i = 0; i < 3; ++i) SendReturn(*start, QEvent::KeyPress, true);
+    SendReturn(*start, QEvent::KeyRelease);
+    EXPECT_EQ(clicks, 1) << "the repeats of a held Enter";
+
+    // Enter closes a box and is still down when the box has gone: its further presses, marked as
+    // repeats or not, reach the button behind the box until the key comes up.
+    QtToolkit toolkit;
+    OnNextBox([](QMessageBox& box) { SendReturn(*box.defaultButton(), QEvent::KeyPress); });
+    toolkit.ShowMessage("Could not connect.");
+    SendReturn(*start, QEvent::KeyPress);
+    SendReturn(*start, QEvent::KeyPress, true);
+    EXPECT_EQ(clicks, 1);
+    SendReturn(*start, QEvent::KeyRelease);
+    SendReturn(*start, QEvent::KeyPress);
+    EXPECT_EQ(clicks, 2) << "a press after the release";
 }
 
 TEST(QtToolkit, ProcessesPendingEventsOnlyAfterTheInterval) {

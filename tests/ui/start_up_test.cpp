@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Start-up: the connection window's load handler with its numbered steps, the files beside the program,
 // and the helpers it uses.
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -10,6 +12,7 @@
 #include "common/error_locations.h"
 #include "connection_window_fixture.h"
 #include "support/failing_database.h"
+#include "support/file_size_limit.h"
 #include "ui/app_shell.h"
 #include "ui/visual_style.h"
 
@@ -88,12 +91,73 @@ TEST_F(ConnectionWindowTest, AStoredLoginWithoutADatabaseComponentIsReportedAndS
     EXPECT_EQ(extraction_window_shown_, 1);
 }
 
-TEST_F(ConnectionWindowTest, EveryUnreadableFieldIsReportedWithItsOwnLine) {
-    ASSERT_TRUE(QDir().mkpath(SettingsStore().FilePath()));  // a folder where the file should be
+// The boxes as a settings file that cannot be used leaves them, and the box that says so.
+void ExpectPassedOver(ConnectionWindowHarness& harness, const QString& why) {
+    EXPECT_EQ(harness.Boxes(),
+              QStringList{"The settings file " + SettingsStore().FilePath() + " is not used: " + why +
+                          ". The boxes start with the defaults, and what you type is not stored "
+                          "until the file is mended or removed."});
+    const QStringList defaults = {"localhost", "", "", "", "3306"};
+    for (int n = 1; n <= 5; ++n) EXPECT_EQ(harness.Text(n).text(), defaults[n - 1]) << "Text" << n;
+    EXPECT_TRUE(harness.ReportLines(kConnectionWindowLoadLocation).empty());
+}
+
+TEST_F(ConnectionWindowTest, ASettingsFileThatCannotBeUsedIsNamedOnceAndNeverWrittenBack) {
+    const QString path = SettingsStore().FilePath();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    const QByteArray damaged = "[Kestrelmoor]\nMyUser=bob\nMyPassword=\"abc\nMyDatabase=shop\n";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
     MakeWindow().LoadAndShow();
-    EXPECT_EQ(ReportLines(kConnectionWindowLoadLocation), (std::vector<int>{128, 130, 132, 134, 136}));
-    EXPECT_TRUE(window_->isVisible());
-    ASSERT_TRUE(QDir(SettingsStore().FilePath()).removeRecursively());
+    ExpectPassedOver(*this,
+                     "line 3 opens a quote that is never closed, so the lines after it would be taken "
+                     "as part of MyPassword");
+    Text(2).setText("eve");
+    Text(3).setText("pw");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
+    file.close();
+    EXPECT_EQ(toolkit_.Boxes().size(), 1u);
+
+    // A folder where the file should be: one box as well, not a report for each field.
+    toolkit_.ClearBoxes();
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir().mkpath(path));
+    MakeWindow().LoadAndShow();
+    ExpectPassedOver(*this, "it cannot be read: Is a directory");
+    ASSERT_TRUE(QDir(path).removeRecursively());
+}
+
+ino_t InodeOf(const QString& path) {
+    struct stat status {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
+    return status.st_ino;
+}
+
+TEST_F(ConnectionWindowTest, AReadOnlySettingsFolderGivesTheStoredLoginAndAFailedStoreIsToldOnce) {
+    Store({"127.0.0.1", "bob", "", "shop", "3307"});
+    const QString path = SettingsStore().FilePath();
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const ino_t stored = InodeOf(path);
+    ASSERT_EQ(::chmod(folder.constData(), 0500), 0);
+    {
+        test::FileSizeLimit no_writes(8);  // as the folder refuses them; root's as well
+        FailingDatabase no_server;         // no password: no connection is tried
+        MakeWindow(no_server).LoadAndShow();
+        EXPECT_TRUE(toolkit_.Boxes().empty());
+        const QStringList expected = {"127.0.0.1", "bob", "", "shop", "3307"};
+        for (int n = 1; n <= 5; ++n) EXPECT_EQ(Text(n).text(), expected[n - 1]) << "Text" << n;
+        EXPECT_EQ(InodeOf(path), stored) << "loading wrote the file again";
+        Text(2).setText("eve");
+        Text(4).setText("crm");
+        EXPECT_EQ(Boxes(), QStringList{"The login cannot be stored: the settings file " + path +
+                                       " cannot be written. What you type is used, but not remembered."});
+        EXPECT_EQ(Stored(SettingKey::User), "bob");
+        EXPECT_EQ(Stored(SettingKey::Database), "shop");
+    }
+    ASSERT_EQ(::chmod(folder.constData(), 0700), 0);
 }
 
 TEST_F(ConnectionWindowTest, TheHomePageOpensOnlyWhenSevenIsDrawn) {
