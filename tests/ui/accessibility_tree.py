@@ -1,12 +1,11 @@
 # SPDX-License-Identifier: MIT
-"""The program's accessibility tree as a screen reader sees it over the desktop's accessibility bus.
+"""The program's accessibility tree as a screen reader reads it over the desktop's accessibility bus.
 
-Starts the program (argument 1) with a remembered login that connects, so that it opens on the
-extraction window; prints the tree of each window one line per object, as Orca would speak it (role,
-name, checked or not, value); runs an extraction and switches to the connection window through the
-buttons' own actions; and checks that both windows are frames with names of their own, that every row
-of both lists can be ticked and says whether it is, and that the progress bar has a name and a value.
-Prints "N passed, N failed" last; the exit status is 1 when anything failed.
+Starts the program (argument 1) on a remembered login that connects, so it opens on the extraction
+window; runs an extraction, unticks the tables and switches to the connection window through the
+buttons' own actions; prints each window's tree as Orca would speak it and checks that both windows
+are frames with names of their own, that the rows of both lists can be ticked and say whether they are,
+and that the progress bar is named and tells its value. Ends with "N passed, N failed".
 """
 import subprocess
 import sys
@@ -14,13 +13,13 @@ import time
 
 import pyatspi
 
-FRAME_NAMES = ("Kestrelmoor \u2013 Tables and Results", "Kestrelmoor \u2013 MySQL Login")
-results = {"passed": 0, "failed": 0}
+TABLES_AND_RESULTS, LOGIN = "Kestrelmoor \u2013 Tables and Results", "Kestrelmoor \u2013 MySQL Login"
+tally = {"passed": 0, "failed": 0}
 
 
-def check(what, ok, detail=""):
-    results["passed" if ok else "failed"] += 1
-    print(("ok   " if ok else "FAIL ") + what + ("" if ok else "  " + detail))
+def check(what, ok):
+    tally["passed" if ok else "failed"] += 1
+    print(("ok   " if ok else "FAIL ") + what)
 
 
 def wait_for(find, seconds=60):
@@ -34,123 +33,100 @@ def wait_for(find, seconds=60):
 
 
 def children(node):
-    return [node.getChildAtIndex(i) for i in range(node.childCount)]
+    return [node.getChildAtIndex(i) for i in range(node.childCount)] if node else []
 
 
-def states(node):
-    return node.getState()
+def has(node, state):
+    return node.getState().contains(state)
 
 
-def action_names(node):
+def actions(node):
     try:
         action = node.queryAction()
+        return [action.getName(i) for i in range(action.nActions)]
     except NotImplementedError:
         return []
-    return [action.getName(i) for i in range(action.nActions)]
 
 
-def can_be_ticked(node):
+def tickable(node):
     # Orca speaks a table cell's tick when the cell is checkable or offers a toggle action.
-    return states(node).contains(pyatspi.STATE_CHECKABLE) or any(
-        name.lower() == "toggle" for name in action_names(node))
+    return has(node, pyatspi.STATE_CHECKABLE) or "toggle" in [name.lower() for name in actions(node)]
 
 
-def spoken(node):
+def dump(node, depth=0):
     words = [node.getRoleName(), '"%s"' % node.name]
-    if node.getRoleName() == "table cell" and can_be_ticked(node):
-        words.append("checked" if states(node).contains(pyatspi.STATE_CHECKED) else "not checked")
+    if node.getRoleName() == "table cell" and tickable(node):
+        words.append("checked" if has(node, pyatspi.STATE_CHECKED) else "not checked")
     try:
         words.append("%g%%" % node.queryValue().currentValue)
     except NotImplementedError:
         pass
-    return " ".join(words)
-
-
-def dump(node, depth=0):
-    print("  " * depth + spoken(node))
+    print("  " * depth + " ".join(words))
     for child in children(node):
         dump(child, depth + 1)
 
 
-def application():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "kestrelmoor":
-            return app
-    return None
-
-
 def frame(name):
-    app = application()
-    if app is None:
-        return None
-    for window in children(app):
-        if window.name == name and states(window).contains(pyatspi.STATE_SHOWING):
-            return window
-    return None
+    apps = [app for app in pyatspi.Registry.getDesktop(0) if app is not None and app.name == "kestrelmoor"]
+    shown = [w for app in apps for w in children(app) if w.name == name and has(w, pyatspi.STATE_SHOWING)]
+    return shown[0] if shown else None
 
 
 def named(window, role, name):
-    for node in children(window):
-        if node.getRoleName() == role and node.name == name:
-            return node
-    return None
+    return next(node for node in children(window) if node.getRoleName() == role and node.name == name)
 
 
-def rows(tree):
-    return [node for node in children(tree) if node.getRoleName() == "table cell"]
+def rows(window, name):
+    return [node for node in children(named(window, "tree", name)) if node.getRoleName() == "table cell"]
 
 
 def press(window, caption):
     button = named(window, "push button", caption)
-    action = button.queryAction()
-    action.doAction(action_names(button).index("Press"))
+    button.queryAction().doAction(actions(button).index("Press"))
 
 
-def check_rows(what, tree, count):
-    found = wait_for(lambda: len(rows(tree)) == count and rows(tree), 30) or rows(tree)
-    check("%s: %d rows" % (what, count), len(found) == count, "got %d" % len(found))
-    check("%s: every row can be ticked" % what, all(can_be_ticked(row) for row in found))
-    check("%s: every row says it is checked" % what,
-          all(states(row).contains(pyatspi.STATE_CHECKED) for row in found))
-    if not any(states(row).contains(pyatspi.STATE_CHECKABLE) for row in found):
-        print("note: the rows offer their toggle action, but this Qt's accessibility bridge does not "
-              "pass the checkable state on")
+def check_rows(window, name, count, checked):
+    def settled():
+        found = rows(window, name)
+        return len(found) == count and all(has(row, pyatspi.STATE_CHECKED) == checked for row in found) and found
+
+    found = wait_for(settled, 30) or rows(window, name)
+    check("%s: %d rows, each can be ticked and says it is %schecked" % (name, count, "" if checked else "not "),
+          len(found) == count and all(tickable(row) and has(row, pyatspi.STATE_CHECKED) == checked
+                                      for row in found))
+    if found and not has(found[0], pyatspi.STATE_CHECKABLE):
+        print("note: this Qt's accessibility bridge passes on the rows' toggle action, not their checkable state")
 
 
 def main():
-    # The accessibility bus and its registry first: a program started before them may never join.
+    # The bus and its registry first: a program started before them may never join.
     pyatspi.Registry.getDesktop(0).childCount
     program = subprocess.Popen([sys.argv[1]])
     try:
-        extraction = wait_for(lambda: frame(FRAME_NAMES[0]))
-        check("the extraction window is a frame named " + FRAME_NAMES[0],
+        extraction = wait_for(lambda: frame(TABLES_AND_RESULTS))
+        check("the extraction window is a frame named " + TABLES_AND_RESULTS,
               extraction is not None and extraction.getRoleName() == "frame")
         if extraction is None:
-            app = application()
-            print("windows:", [(w.getRoleName(), w.name) for w in children(app)] if app else "no application")
             return
-        check_rows("table list", named(extraction, "tree", "Tables"), 2)
+        check_rows(extraction, "Tables", 2, True)
         press(extraction, "Start Extracting")
-        check_rows("result list after a run", named(extraction, "tree", "Results"), 3)
+        check_rows(extraction, "Results", 3, True)
         progress = named(extraction, "progress bar", "Progress")
-        check("the progress bar is named and full after the run",
-              progress is not None and progress.queryValue().currentValue == 100)
+        check("the progress bar is named and full after the run", progress.queryValue().currentValue == 100)
         press(extraction, "Uncheck All")
-        tree = named(extraction, "tree", "Tables")
-        check("unticked rows say so", wait_for(lambda: not any(
-            states(row).contains(pyatspi.STATE_CHECKED) for row in rows(tree)), 10) is not None)
+        check_rows(extraction, "Tables", 2, False)
         dump(extraction)
         press(extraction, "Switch MySQL Database")
-        connection = wait_for(lambda: frame(FRAME_NAMES[1]))
-        check("the connection window is a frame named " + FRAME_NAMES[1],
+        connection = wait_for(lambda: frame(LOGIN))
+        check("the connection window is a frame named " + LOGIN,
               connection is not None and connection.getRoleName() == "frame")
         if connection is not None:
             dump(connection)
     finally:
         program.terminate()
         program.wait(30)
-        print("%d passed, %d failed" % (results["passed"], results["failed"]))
+        print("%d passed, %d failed" % (tally["passed"], tally["failed"]))
 
 
 main()
-sys.exit(1 if results["failed"] else 0)
+sys.exit(1 if tally["failed"] else 0)
