@@ -49,7 +49,7 @@ def actions(node):
 
 
 def tickable(node):
-    # Orca speaks a table cell's tick when the cell is checkable or offers a toggle action.
+    # Checkable, or offering the toggle action (all that Qt 6.4's bridge passes on of a checkable row).
     return has(node, pyatspi.STATE_CHECKABLE) or "toggle" in [name.lower() for name in actions(node)]
 
 
