@@ -24,12 +24,14 @@ QLineEdit {
     border: 1px solid #9fb3bd;
     border-radius: 3px;
     padding: 0 4px;
-    selection-background-color: #d9773a;
+    selection-background-color: #a3501e;
     selection-color: #ffffff;
 }
 
+/* Two pixels, dark against the box and the frame alike; the padding keeps the text where it was. */
 QLineEdit:focus {
-    border: 1px solid #d9773a;
+    border: 2px solid #1c3a4a;
+    padding: 0 3px;
 }
 
 QPushButton {
@@ -47,6 +49,4 @@ QPushButton:pressed {
     background-color: #1c3a4a;
 }
 
-QPushButton:focus {
-    border: 2px solid #d9773a;
-}
+/* The focused button keeps its border: the program draws its focus ring inside it. */

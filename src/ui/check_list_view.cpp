@@ -1,14 +1,32 @@
 // SPDX-License-Identifier: MIT
 #include "ui/check_list_view.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+#include <QStyledItemDelegate>
+
+#include "ui/focus_mark.h"
 
 namespace kestrelmoor::ui {
+namespace {
+
+// Rows a little taller than their text, so that the focus ring inside a row leaves the text whole.
+class RoomForFocusDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 2 * kFocusMarkWidth);
+    }
+};
+
+}  // namespace
 
 CheckListView::CheckListView(QWidget* parent) : QTreeView(parent), model_(this) {
     setModel(&model_);
+    setItemDelegate(new RoomForFocusDelegate(this));
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -34,6 +52,28 @@ void CheckListView::paintEvent(QPaintEvent* event) {
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
+void CheckListView::focusInEvent(QFocusEvent* event) {
+    const bool by_keyboard = event->reason() == Qt::TabFocusReason ||
+                             event->reason() == Qt::BacktabFocusReason ||
+                             event->reason() == Qt::ShortcutFocusReason;
+    if (by_keyboard && model_.rowCount() > 0) {
+        const QModelIndex current = currentIndex();
+        if (!current.isValid() || !viewport()->rect().intersects(visualRect(current))) {
+            const QModelIndex shown = indexAt(QPoint(0, 0));
+            selectionModel()->setCurrentIndex(shown.isValid() ? shown : model_.index(0, 0),
+                                              QItemSelectionModel::NoUpdate);
+        }
+    }
+    QTreeView::focusInEvent(event);
+}
+
+void CheckListView::keyPressEvent(QKeyEvent* event) {
+    QTreeView::keyPressEvent(event);
+    if ((event->key() == Qt::Key_Home || event->key() == Qt::Key_End) && currentIndex().isValid()) {
+        scrollTo(currentIndex());
+    }
+}
+
 void CheckListView::ScrollToLastSoon() {
     if (model_.rowCount() == model_.Count()) {
         ScrollToLastPublished();
@@ -45,7 +85,10 @@ void CheckListView::ScrollToLastSoon() {
 void CheckListView::ScrollToLastPublished() {
     scroll_pending_ = false;
     const int rows = model_.rowCount();
-    if (rows > 0) scrollTo(model_.index(rows - 1, 0));
+    if (rows == 0) return;
+    const QModelIndex last = model_.index(rows - 1, 0);
+    selectionModel()->setCurrentIndex(last, QItemSelectionModel::NoUpdate);
+    scrollTo(last);
 }
 
 }  // namespace kestrelmoor::ui

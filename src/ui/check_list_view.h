@@ -15,13 +15,19 @@ class CheckListView : public QTreeView {
     CheckListModel& Model() { return model_; }
     const CheckListModel& Model() const { return model_; }
 
-    // Brings the last row into view, once it has reached the view (see CheckListModel).
+    // Brings the last row into view, once it has reached the view (see CheckListModel), and makes it
+    // the current row: the focus comes back to the row shown.
     void ScrollToLastSoon();
 
   protected:
     // The focus shows also when no row is current (an empty list, or one not yet visited): as a frame
     // around the rows.
     void paintEvent(QPaintEvent* event) override;
+    // Focus that comes by the keyboard lands on a row in view: the current row when it is shown, else
+    // the first row shown.
+    void focusInEvent(QFocusEvent* event) override;
+    // Home and End bring their row into view also when it is the current row already.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void ScrollToLastPublished();

@@ -9,21 +9,21 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
 #include "common/scoped_flag.h"
 #include "common/settings_file_check.h"
 #include "db/connection_check.h"
+#include "ui/accessible_frame.h"
 #include "ui/app_shell.h"
 #include "ui/connection_window_layout.h"
 #include "ui/select_all_on_focus.h"
 #include "ui/visual_style.h"
+#include "ui/window_placement.h"
 
 namespace kestrelmoor::ui {
 namespace {
@@ -73,6 +73,7 @@ ConnectionWindow::ConnectionWindow(Toolkit& toolkit, db::Database& database, Set
       pointer_(*this) {
     setObjectName(QStringLiteral("Form1"));
     setFixedSize(kClientWidth, kClientHeight);
+    PresentAsFrame(*this, QString::fromLatin1(kDisplayName) + QStringLiteral(" \u2013 MySQL Login"));
     UseProgramLook(*this);
     SetBackColor(*this, kWhite);
 
@@ -150,6 +151,8 @@ void ConnectionWindow::MakeLabels(QGroupBox& frame) {
         label->setGeometry(layout.geometry);
         label->setFont(ControlFont());
         SetBackColor(*label, kWhite);
+        // Beneath the boxes: a label reaches a pixel into its box, whose border stays whole.
+        label->lower();
         // A screen reader announces each box by its label.
         QLineEdit* box = *Boxes()[layout.box];
         label->setBuddy(box);

@@ -3,14 +3,14 @@
 
 #include <QCloseEvent>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
+#include "ui/accessible_frame.h"
 #include "ui/app_shell.h"
 #include "ui/visual_style.h"
+#include "ui/window_placement.h"
 
 namespace kestrelmoor::ui {
 namespace {
@@ -52,6 +52,7 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database, std
       export_(toolkit, results_view_->Model(), pointer_) {
     setObjectName(QStringLiteral("Form2"));
     setFixedSize(TwipsToPixels(8040), TwipsToPixels(7575));
+    PresentAsFrame(*this, QString::fromLatin1(kDisplayName) + QStringLiteral(" \u2013 Tables and Results"));
     UseProgramLook(*this);
     SetBackColor(*this, kWhite);
 
@@ -89,6 +90,7 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database, std
     progress_bar_->setValue(0);
     progress_bar_->setFormat(QStringLiteral("Progress Bar"));
     progress_bar_->setTextVisible(false);
+    progress_bar_->setAccessibleName(QStringLiteral("Progress"));
     SetBackColor(*progress_bar_, kWhite);
     QPushButton* copy = AddButton("PushButton3", "Copy Results To Clipboard", TwipsRect(120, 6550, 3840, 405),
                                   &ExtractionWindow::OnCopyToClipboard);

@@ -80,6 +80,7 @@ QString ResultsExport::ChooseTarget(Trap& trap) {
     // extension added to the name.
     trap.step(110, [&] { title = QStringLiteral("Save"); });
     trap.step(112, [&] {
+        // "*" rather than "*.*": a file name here need not have a dot, and "*.*" would hide those without.
         filters = {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")};
     });
     trap.step(114, [&] { name = toolkit_.AskSaveFileName(title, filters); });

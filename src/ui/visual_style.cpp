@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "ui/visual_style.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPalette>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QVariant>
 #include <QWidget>
 
+#include "ui/focus_mark.h"
 #include "ui/held_enter_guard.h"
 
 namespace kestrelmoor::ui {
@@ -87,18 +87,51 @@ QFont ArialBold(qreal points) {
     return font;
 }
 
+// The colours a focus ring lies between. A row's ring (its option names the row's background) lies
+// between rows, any of which may be selected; other rings lie on the control's face.
+QColor FocusMarkColorFor(const QStyleOption& option, const QWidget* widget) {
+    const QPalette& palette = option.palette;
+    const auto* focus_rect = qstyleoption_cast<const QStyleOptionFocusRect*>(&option);
+    if (qobject_cast<const QAbstractItemView*>(widget) != nullptr ||
+        (focus_rect != nullptr && focus_rect->backgroundColor.isValid())) {
+        const QColor row = focus_rect != nullptr && focus_rect->backgroundColor.isValid()
+                               ? focus_rect->backgroundColor
+                               : palette.color(QPalette::Base);
+        return FocusMarkColor({row, palette.color(QPalette::Base), palette.color(QPalette::Highlight)});
+    }
+    return FocusMarkColor({palette.color(widget != nullptr ? widget->backgroundRole() : QPalette::Button)});
+}
+
 // Marks every focused control's drawing as following a keyboard move, which is when Fusion draws the
-// focus. The options are the painting widget's own (not const objects), so marking them is safe.
+// focus, and draws the focus as a solid ring (Fusion's own is a faint tint). The options are the
+// painting widget's own (not const objects), so marking them is safe.
 class FocusShownStyle : public QProxyStyle {
   public:
     using QProxyStyle::QProxyStyle;
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
+        if (element == PE_FrameFocusRect && option != nullptr) {
+            DrawFocusMark(*painter, option->rect, FocusMarkColorFor(*option, widget));
+            return;
+        }
         QProxyStyle::drawPrimitive(element, Marked(option), painter, widget);
+        // A text box shows its focus by the same ring along its border.
+        if (element == PE_FrameLineEdit && option != nullptr && (option->state & State_HasFocus)) {
+            const QColor box = option->palette.color(QPalette::Base);
+            const QColor around =
+                widget != nullptr && widget->parentWidget() != nullptr
+                    ? widget->parentWidget()->palette().color(widget->parentWidget()->backgroundRole())
+                    : box;
+            DrawFocusMark(*painter, option->rect, FocusMarkColor({box, around}));
+        }
     }
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override {
         QProxyStyle::drawControl(element, Marked(option), painter, widget);
+        // Fusion shows a button's focus by a tint alone: the ring goes over the button's border.
+        if (element == CE_PushButton && option != nullptr && (option->state & State_HasFocus)) {
+            DrawFocusMark(*painter, option->rect, FocusMarkColorFor(*option, widget));
+        }
     }
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
                             const QWidget* widget) const override {
@@ -240,12 +273,6 @@ bool ApplySkin(QWidget& connection_window, const QString& program_folder) {
         connection_window.setStyleSheet(QString::fromUtf8(file.readAll()));
     }
     return true;
-}
-
-void CentreOnScreen(QWidget& window) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        window.move(screen->availableGeometry().center() - window.rect().center());
-    }
 }
 
 }  // namespace kestrelmoor::ui

@@ -61,9 +61,6 @@ QFont ButtonFont();
 // and pressed by Enter while it has the focus.
 QPushButton* MakePushButton(QWidget& parent, const char* name, const QString& caption, const QRect& geometry);
 
-// Places a window of fixed size in the middle of the primary screen: every window's first position.
-void CentreOnScreen(QWidget& window);
-
 // The files beside the program that change the look; both optional.
 inline constexpr const char* kSkinFileName = "/x/o.cjs";
 inline constexpr const char* kPointerFileName = "/HAND-M.CUR";

@@ -231,6 +231,38 @@ TEST_F(ExtractionWindowTest, ATicketsAddressesAreFoundAndTheFullBarStaysFullThro
     EXPECT_TRUE(toolkit_.ErrorReports().empty());
 }
 
+// After a run the list shows its last rows: the focus that comes to it lands on the row shown, and
+// Home and End bring their row into view even when it is the current one already.
+TEST_F(ExtractionWindowTest, TheResultListsFocusIsOnTheRowShownAfterARun) {
+    Sql("CREATE TABLE many (e TEXT)");
+    std::string values = "('a0@example.com')";
+    for (int i = 1; i < 40; ++i) values += ", ('a" + std::to_string(i) + "@example.com')";
+    Sql("INSERT INTO many VALUES " + values);
+    LoadAndShow();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    Click("PushButton4");
+    ui::CheckListView& results = window_->Results();
+    const auto shown = [&results](int row) {
+        return results.viewport()->rect().contains(results.visualRect(results.model()->index(row, 0)));
+    };
+    results.setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(results.currentIndex().row(), 39);
+    EXPECT_TRUE(shown(39));
+    QTest::keyClick(&results, Qt::Key_Home);
+    EXPECT_EQ(results.currentIndex().row(), 0);
+    EXPECT_TRUE(shown(0));
+    QTest::keyClick(&results, Qt::Key_End);
+    results.scrollToTop();  // scrolled away with the mouse wheel
+    QTest::keyClick(&results, Qt::Key_End);
+    EXPECT_TRUE(shown(39));
+    // Focus that comes back after the list was scrolled away lands on a row in view.
+    Button("PushButton4").setFocus(Qt::TabFocusReason);
+    results.scrollToTop();
+    results.setFocus(Qt::BacktabFocusReason);
+    EXPECT_TRUE(shown(results.currentIndex().row()));
+}
+
 TEST_F(ExtractionWindowTest, EachResultRowsToolTipSaysWhereItsAddressWasFound) {
     std::string columns = "c1 TEXT";
     std::string values = "'Ann@Example.com'";
