@@ -65,7 +65,8 @@ int HandleCommandLine(int argc, char** argv) {
             std::fputs("kestrelmoor (Kestrelmoor) " KESTRELMOOR_VERSION "\n", stdout);
             return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
         }
-        const char* what = argument.size() > 1 && argument[0] == '-' ? "unrecognized option" : "unexpected argument";
+        const char* what =
+            argument.size() > 1 && argument[0] == '-' ? "unrecognized option" : "unexpected argument";
         std::fprintf(stderr, "kestrelmoor: %s '%s'\nTry 'kestrelmoor --help' for more information.\n", what,
                      argv[i]);
         return 2;

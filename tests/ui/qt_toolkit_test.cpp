@@ -174,7 +174,8 @@ TEST(QtToolkit, TheDataFolderIsFoundFromTheExecutablesFolder) {
 TEST(DataFolder, IsBesideTheProgramWhenEitherFileIsThereElseTheInstalledShareFolder) {
     const QTemporaryDir bin;
     EXPECT_EQ(DataFolderFor(QStringLiteral("/usr/bin")), QStringLiteral("/usr/share/kestrelmoor"));
-    EXPECT_EQ(DataFolderFor(bin.path()), QDir::cleanPath(bin.path() + QStringLiteral("/../share/kestrelmoor")));
+    EXPECT_EQ(DataFolderFor(bin.path()),
+              QDir::cleanPath(bin.path() + QStringLiteral("/../share/kestrelmoor")));
     ASSERT_TRUE(QDir(bin.path()).mkpath(QStringLiteral("x")));
     EXPECT_NE(DataFolderFor(bin.path()), bin.path()) << "a folder x/ alone holds no skin";
     for (const char* file : {kPointerFileName, kSkinFileName}) {
