@@ -1,28 +1,13 @@
 # SPDX-License-Identifier: MIT
-# Where the pieces go. The window program lives in a folder of its own together with the two files it
-# looks for beside itself (the hand cursor and the skin); bin/ holds a link to it and the command-line
-# tool. The Debian package (debian/, scripts/package) installs through these rules.
-
-# The documentation folder carries the package's name, as Debian's policy asks, not the project's.
-if(NOT CMAKE_INSTALL_DOCDIR)
-    set(CMAKE_INSTALL_DOCDIR share/doc/kestrelmoor CACHE PATH "Documentation (share/doc/kestrelmoor)" FORCE)
-endif()
-include(GNUInstallDirs)
-
-set(KESTRELMOOR_PROGRAM_DIR ${CMAKE_INSTALL_LIBDIR}/kestrelmoor)
+# Where the pieces go: both programs in bin/, the window's skin and hand pointer in share/kestrelmoor/
+# (the program finds them there from its own folder, see the top CMakeLists.txt). The Debian package
+# (debian/, scripts/package) installs through these rules and splits them into its two packages.
 set(KESTRELMOOR_APP_ID org.kestrelmoor.Kestrelmoor)
 
-install(TARGETS kestrelmoor RUNTIME DESTINATION ${KESTRELMOOR_PROGRAM_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/resources/HAND-M.CUR DESTINATION ${KESTRELMOOR_PROGRAM_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/resources/x/o.cjs DESTINATION ${KESTRELMOOR_PROGRAM_DIR}/x)
-# The program finds its folder through /proc/self/exe, which names the link's target, not the link.
-file(RELATIVE_PATH kestrelmoor_link_target ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/kestrelmoor/kestrelmoor)
-install(CODE "
-    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}${CMAKE_INSTALL_FULL_BINDIR}\")
-    file(CREATE_LINK \"${kestrelmoor_link_target}\" \"\$ENV{DESTDIR}${CMAKE_INSTALL_FULL_BINDIR}/kestrelmoor\" SYMBOLIC)
-")
+install(TARGETS kestrelmoor kestrelmoor-extract RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/resources/HAND-M.CUR DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrelmoor)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/x/o.cjs DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrelmoor/x)
 
-install(TARGETS kestrelmoor-extract RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Uncompressed: the Debian package compresses them (dh_compress), as man finds either form.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/kestrelmoor.1 ${PROJECT_SOURCE_DIR}/docs/kestrelmoor-extract.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

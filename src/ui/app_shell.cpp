@@ -24,6 +24,9 @@ QString AppTitleFor(const QString& display_name) {
 }
 
 void MaybeOpenHomePage(Toolkit& toolkit, const std::function<double()>& random) {
+    if (!kHomePageVisit) {
+        return;
+    }
     constexpr int kLuckyNumber = 7;
     const int drawn = 1 + static_cast<int>(random() * 100);
     if (drawn == kLuckyNumber) {

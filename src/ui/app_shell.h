@@ -19,8 +19,12 @@ inline constexpr const char* kHomePage = "https://kestrelmoor.org/";
 // space keeps the whole name, and once no space is left what remains is kept, however long.
 QString AppTitleFor(const QString& display_name);
 
+// Whether the build has the home-page visit (the KESTRELMOOR_HOME_PAGE_VISIT option; distributions
+// leave it out, as they turn off network access nobody asked for).
+inline constexpr bool kHomePageVisit = KESTRELMOOR_HOME_PAGE_VISIT;
+
 // Draws a whole number from 1 to 100 from `random` (a fraction in [0, 1)); on 7 hands the home page to
-// the desktop's opener, whose outcome is not looked at.
+// the desktop's opener, whose outcome is not looked at. Does nothing in a build without the visit.
 void MaybeOpenHomePage(Toolkit& toolkit, const std::function<double()>& random);
 
 // True when the date and time of the path can be read; never fails.

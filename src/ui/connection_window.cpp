@@ -171,14 +171,14 @@ db::Login ConnectionWindow::CurrentLogin() const {
 
 void ConnectionWindow::Load() {
     Trap trap(toolkit_, kConnectionWindowLoadLocation);
-    trap.step(100, [&] { ApplySkin(*this, toolkit_.ProgramFolder()); });
+    trap.step(100, [&] { ApplySkin(*this, toolkit_.DataFolder()); });
     trap.step(104, [&] {
         setWindowTitle(QString::fromLatin1(kDisplayName));
         setWindowIcon(ProgramIcon());
     });
     trap.step([&] { toolkit_.SetApplicationTitle(AppTitleFor(QString::fromLatin1(kDisplayName))); });
     trap.step(106, [&] { MaybeOpenHomePage(toolkit_, random_); });
-    const QString pointer_file = toolkit_.ProgramFolder() + QString::fromLatin1(kPointerFileName);
+    const QString pointer_file = toolkit_.DataFolder() + QString::fromLatin1(kPointerFileName);
     if (trap.test(124, [&] { return FileExists(pointer_file); })) {
         trap.step(126, [&] {
             if (!pointer_.LoadPicture(pointer_file)) {

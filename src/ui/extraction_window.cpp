@@ -117,7 +117,7 @@ void ExtractionWindow::Load() {
     Trap trap(toolkit_, kExtractionWindowLoadLocation);
     trap.step(100, [&] { ApplyButtonFaceColors(*this); });
     trap.step(102, [&] { setWindowIcon(ProgramIcon()); });
-    const QString pointer_file = toolkit_.ProgramFolder() + QString::fromLatin1(kPointerFileName);
+    const QString pointer_file = toolkit_.DataFolder() + QString::fromLatin1(kPointerFileName);
     if (trap.test(106, [&] { return FileExists(pointer_file); })) {
         trap.step(108, [&] {
             if (!pointer_.LoadPicture(pointer_file)) throw std::runtime_error("Invalid picture");

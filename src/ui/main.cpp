@@ -7,14 +7,25 @@
 #include "common/standard_streams.h"
 #include "db/mariadb_database.h"
 #include "ui/app_shell.h"
+#include "ui/command_line.h"
 #include "ui/qt_toolkit.h"
 #include "ui/shell.h"
 #include "ui/visual_style.h"
 
 int main(int argc, char** argv) {
     kestrelmoor::HoldStandardStreams();  // first: nothing may be opened onto a closed 0, 1 or 2
+    if (const int status = kestrelmoor::ui::HandleCommandLine(argc, argv);
+        status != kestrelmoor::ui::kGoOnToTheWindow) {
+        return status;
+    }
+    // Qt sees the program's name only: the program has no options, and Qt's own (-reverse, -style, ...)
+    // are not taken. Qt keeps both for the application's lifetime.
+    static int qt_argc = 1;
+    static char* qt_argv[] = {argv[0], nullptr};
+    kestrelmoor::ui::ReportAFailedWindowSystemInOneLine();
     // Made with new: closing a window may end it early to hand the clipboard over (HandOverClipboard).
-    auto* app = new QApplication(argc, argv);
+    auto* app = new QApplication(qt_argc, qt_argv);
+    kestrelmoor::ui::RestoreQtMessages();
     // The desktop ties the windows to the desktop entry (launch feedback, the dock's icon).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kestrelmoor.Kestrelmoor"));
     // One look on every desktop, light or dark: the layouts place controls at fixed pixel positions,

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "ui/data_folder.h"
 #include "ui/held_enter_guard.h"
 #include "ui/modal_box.h"
 #include "ui/program_end.h"
@@ -61,9 +62,8 @@ void QtToolkit::ProcessPendingEventsNow() {
     since_events_.start();
 }
 
-QString QtToolkit::ProgramFolder() const {
-    // No trailing separator, except for the root folder itself.
-    return QCoreApplication::applicationDirPath();
+QString QtToolkit::DataFolder() const {
+    return DataFolderFor(QCoreApplication::applicationDirPath());
 }
 
 QString QtToolkit::AskSaveFileName(const QString& title, const QStringList& filters) {

@@ -24,7 +24,7 @@ class QtToolkit : public Toolkit {
     void ProcessPendingEvents() override;
     void ProcessPendingEventsNow() override;
 
-    QString ProgramFolder() const override;
+    QString DataFolder() const override;
 
     QString AskSaveFileName(const QString& title, const QStringList& filters) override;
     void ClearClipboard() override;

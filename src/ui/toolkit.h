@@ -30,8 +30,9 @@ class Toolkit : public ErrorReport {
     // Processes pending events once, whatever the time since the last call (before a blocking call).
     virtual void ProcessPendingEventsNow() = 0;
 
-    // The folder that holds the program file, without a trailing separator.
-    virtual QString ProgramFolder() const = 0;
+    // The folder the skin and the hand pointer are read from (DataFolderFor the program's folder),
+    // without a trailing separator.
+    virtual QString DataFolder() const = 0;
 
     // The save dialog: `title`, the filters in this order (the first one chosen), an empty starting name,
     // and no overwrite question of its own. Returns the name exactly as chosen, or an empty text when

@@ -21,6 +21,7 @@ class ReadRowsTest : public test::ServerTest {
   protected:
     void SetUp() override {
         test::ServerTest::SetUp();
+        if (HasFatalFailure() || IsSkipped()) return;
         admin_ = std::make_unique<test::AdminSession>();
         scratch_ = std::make_unique<test::ScratchDatabase>(*admin_, "rows");
         connection_ = database_.CreateConnection();

@@ -50,7 +50,7 @@ class ScriptedToolkit : public ui::Toolkit {
     // Runs inside every ShowMessage, while the box would be on screen.
     void OnShowMessage(std::function<void()> action) { on_show_message_ = std::move(action); }
 
-    void SetProgramFolder(const QString& folder) { program_folder_ = folder; }
+    void SetDataFolder(const QString& folder) { data_folder_ = folder; }
 
     // The name the next save dialog returns (an empty text: cancelled). A dialog that arrives with no
     // name queued fails the current test and counts as cancelled.
@@ -73,7 +73,7 @@ class ScriptedToolkit : public ui::Toolkit {
     void ShowErrorReport(const std::string& text) override;
     void ProcessPendingEvents() override;
     void ProcessPendingEventsNow() override;
-    QString ProgramFolder() const override { return program_folder_; }
+    QString DataFolder() const override { return data_folder_; }
     QString ApplicationTitle() const override { return title_; }
     void SetApplicationTitle(const QString& title) override { title_ = title; }
     QString AskSaveFileName(const QString& title, const QStringList& filters) override;
@@ -96,7 +96,7 @@ class ScriptedToolkit : public ui::Toolkit {
     int process_events_now_calls_ = 0;
     std::function<void()> on_process_events_;
     std::function<void()> on_show_message_;
-    QString program_folder_ = QStringLiteral("/opt/kestrelmoor-test");
+    QString data_folder_ = QStringLiteral("/opt/kestrelmoor-test");
     QString title_;
 };
 

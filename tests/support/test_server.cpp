@@ -161,6 +161,9 @@ ScratchDatabase::~ScratchDatabase() {
 }
 
 void ServerTest::SetUp() {
+    if (!KESTRELMOOR_SERVER_TESTS) {
+        GTEST_SKIP() << "built without the tests that need the database server";
+    }
     try {
         server_ = &TestServer::Get();
     } catch (const std::exception& e) {
@@ -170,7 +173,7 @@ void ServerTest::SetUp() {
 
 void ScratchServerTest::SetUp() {
     ServerTest::SetUp();
-    if (HasFatalFailure()) return;
+    if (HasFatalFailure() || IsSkipped()) return;
     admin_ = std::make_unique<AdminSession>();
     scratch_ = std::make_unique<ScratchDatabase>(*admin_, tag_);
 }

@@ -74,7 +74,8 @@ class ScratchDatabase {
     std::string name_;
 };
 
-// Fixture for tests that need the server: SetUp fails the test with the reason when it cannot be found.
+// Fixture for tests that need the server: SetUp fails the test with the reason when it cannot be found,
+// and skips it in a build without the server's tests (KESTRELMOOR_SERVER_TESTS=OFF).
 class ServerTest : public ::testing::Test {
   protected:
     void SetUp() override;

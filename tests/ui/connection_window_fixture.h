@@ -84,7 +84,7 @@ class ConnectionWindowServerTest : public ScratchServerTest, public ConnectionWi
     ConnectionWindowServerTest() : ScratchServerTest("form1") {}
     void SetUp() override {
         ScratchServerTest::SetUp();
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure() || IsSkipped()) return;
         good_ = ScratchLogin();
         bad_ = good_;
         bad_.password += "-wrong";

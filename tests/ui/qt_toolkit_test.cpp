@@ -9,12 +9,17 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include "ui/data_folder.h"
+#include "ui/visual_style.h"
 
 namespace kestrelmoor::ui {
 namespace {
@@ -199,11 +204,26 @@ TEST(QtToolkit, ProcessesPendingEventsOnlyAfterTheInterval) {
     EXPECT_EQ(delivered, 3);
 }
 
-TEST(QtToolkit, TheProgramFolderIsTheExecutablesFolderWithoutTrailingSeparator) {
-    const QString folder = QtToolkit().ProgramFolder();
+TEST(QtToolkit, TheDataFolderIsFoundFromTheExecutablesFolder) {
+    const QString folder = QtToolkit().DataFolder();
     EXPECT_FALSE(folder.endsWith('/'));
-    EXPECT_EQ(QFileInfo(folder).canonicalFilePath(),
-              QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath());
+    EXPECT_EQ(folder, DataFolderFor(QCoreApplication::applicationDirPath()));
+}
+
+TEST(DataFolder, IsBesideTheProgramWhenEitherFileIsThereElseTheInstalledShareFolder) {
+    const QTemporaryDir bin;
+    EXPECT_EQ(DataFolderFor(QStringLiteral("/usr/bin")), QStringLiteral("/usr/share/kestrelmoor"));
+    EXPECT_EQ(DataFolderFor(bin.path()),
+              QDir::cleanPath(bin.path() + QStringLiteral("/../share/kestrelmoor")));
+    ASSERT_TRUE(QDir(bin.path()).mkpath(QStringLiteral("x")));
+    EXPECT_NE(DataFolderFor(bin.path()), bin.path()) << "a folder x/ alone holds no skin";
+    for (const char* file : {kPointerFileName, kSkinFileName}) {
+        QFile put(bin.path() + QString::fromLatin1(file));
+        ASSERT_TRUE(put.open(QIODevice::WriteOnly));
+        put.close();
+        EXPECT_EQ(DataFolderFor(bin.path()), bin.path()) << file;
+        ASSERT_TRUE(put.remove());
+    }
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ class ExtractionWindowTest : public ScratchServerTest {
     ExtractionWindowTest() : ScratchServerTest("window") {}
     void SetUp() override {
         ScratchServerTest::SetUp();
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure() || IsSkipped()) return;
         profile_ = ScratchLogin();
         window_ = std::make_unique<ui::ExtractionWindow>(
             toolkit_, database_, [this] { return profile_; }, [this] { ++connection_window_shown_; });
