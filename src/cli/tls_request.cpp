@@ -24,7 +24,7 @@ bool TurnsTlsOff(const Setting& setting) {
 
 void KeepAskedTlsCheck(LoginOptions& given, const std::vector<Setting>& option_files,
                        const std::vector<Setting>& command_line) {
-    if (!given.connection.Verifies() || given.connection.tls != db::TlsUse::Off) return;
+    if (!given.connection.Verifies()) return;
     const Setting* asked = nullptr;
     std::size_t asked_at = 0;  // 1 + its place on the command line; 0 for an option file
     for (const Setting& setting : option_files) {
@@ -33,6 +33,8 @@ void KeepAskedTlsCheck(LoginOptions& given, const std::vector<Setting>& option_f
     for (std::size_t i = 0; i < command_line.size(); ++i) {
         if (AsksForCheck(command_line[i])) asked = &command_line[i], asked_at = i + 1;
     }
+    if (asked) given.origins["ssl"] = asked->origin;  // --print-login: the check keeps TLS on
+    if (given.connection.tls != db::TlsUse::Off) return;
     for (std::size_t i = command_line.size(); i > 0; --i) {
         if (!TurnsTlsOff(command_line[i - 1])) continue;
         if (i > asked_at) {
@@ -43,7 +45,6 @@ void KeepAskedTlsCheck(LoginOptions& given, const std::vector<Setting>& option_f
         break;
     }
     given.connection.tls = db::TlsUse::WhenOffered;
-    if (asked) given.origins["ssl"] = asked->origin;
 }
 
 }  // namespace kestrelmoor::cli

@@ -12,8 +12,8 @@
 namespace kestrelmoor::cli {
 
 // `given` holds all the settings applied; `option_files` and `command_line` are those settings in
-// the order applied. Turns TLS back on when a check was asked for; throws UsageError naming both when
-// a --skip-ssl on the command line comes after the request.
+// the order applied. Turns TLS back on when a check was asked for, the request then the origin of
+// "ssl"; throws UsageError naming both when a --skip-ssl on the command line comes after the request.
 void KeepAskedTlsCheck(LoginOptions& given, const std::vector<Setting>& option_files,
                        const std::vector<Setting>& command_line);
 
