@@ -10,6 +10,7 @@
 
 #include "cli/option_files.h"
 #include "cli/settings_reader.h"
+#include "cli/tls_request.h"
 
 namespace kestrelmoor::cli {
 namespace {
@@ -170,6 +171,7 @@ Login ResolveLogin(const CommandLine& line, const LoginSources& sources) {
     ApplyEnvironment(given, sources);
     for (const Setting& setting : sources.option_files) ApplySetting(given, setting);
     for (const Setting& setting : line.login) ApplySetting(given, setting);
+    KeepAskedTlsCheck(given, sources.option_files, line.login);
 
     Login login;
     login.origins = given.origins;

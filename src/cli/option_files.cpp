@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "cli/option_files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "common/ascii.h"
@@ -72,12 +76,9 @@ class Reader {
     void File(const std::string& path, bool required, int depth) {
         if (depth > kMostNested)
             throw std::runtime_error(path + ": option files include each other too deeply");
-        std::ifstream in(path);
-        if (!in) {
-            if (required)
-                throw std::runtime_error("cannot read the option file " + path + ": " + std::strerror(errno));
-            return;
-        }
+        const std::optional<std::string> contents = Contents(path, required);
+        if (!contents) return;
+        std::istringstream in(*contents);
         std::string group;
         std::string line;
         bool in_group = false;
@@ -100,6 +101,50 @@ class Reader {
     }
 
   private:
+    // The file's text, or nullopt for a file passed over. One named on the command line that cannot be
+    // read fails the run; one read by default that exists but cannot be used is named in a note, so
+    // that another login is never used without a word. A FIFO or device read by default is never
+    // opened for reading: opening a FIFO waits for a writer, for ever. A named one is read, as the
+    // client reads it: a pipe from the shell, /dev/null.
+    std::optional<std::string> Contents(const std::string& path, bool required) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0) {
+            if ((errno == ENOENT || errno == ENOTDIR) && !required) return std::nullopt;
+            return Unusable(path, required, std::strerror(errno));
+        }
+        if (S_ISDIR(info.st_mode)) return Unusable(path, required, std::strerror(EISDIR));
+        const bool regular = S_ISREG(info.st_mode);
+        if (!regular && !required) return Unusable(path, required, "not a regular file");
+        // Opening never waits, in case the file became a FIFO since. A named pipe is then read as it
+        // comes: up to its writer's end, or as empty when nothing has it open for writing.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) return Unusable(path, required, std::strerror(errno));
+        std::string text;
+        const bool still_regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+        if (!regular) ::fcntl(fd, F_SETFL, O_RDONLY);
+        const int error = regular && !still_regular ? 0 : ReadAll(fd, text);
+        ::close(fd);
+        if (regular && !still_regular) return Unusable(path, required, "not a regular file");
+        if (error != 0) return Unusable(path, required, std::strerror(error));
+        return text;
+    }
+
+    static int ReadAll(int fd, std::string& text) {
+        char buffer[4096];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got == 0) return 0;
+            if (got < 0 && errno != EINTR) return errno;
+            if (got > 0) text.append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+
+    std::optional<std::string> Unusable(const std::string& path, bool required, const std::string& why) {
+        if (required) throw std::runtime_error("cannot read the option file " + path + ": " + why);
+        if (note_) note_("passing over the option file " + path + ": " + why);
+        return std::nullopt;
+    }
+
     void Directive(std::string_view text, const std::string& where, int depth) {
         const std::size_t space = text.find_first_of(kSpace);
         const std::string_view name = text.substr(0, space);

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "cli/terminal_text.h"
+
 namespace kestrelmoor::cli {
 namespace {
 
@@ -15,8 +17,9 @@ std::string PasswordShown(const Login& login) {
     return login.password.empty() ? "(none)" : "********";
 }
 
-const char* TlsShown(db::TlsUse mode) {
-    return mode == db::TlsUse::Off ? "off" : "when the server offers it";
+const char* TlsShown(const db::ConnectionOptions& connection) {
+    if (connection.Verifies()) return "required, the server's certificate checked";
+    return connection.tls == db::TlsUse::Off ? "off" : "when the server offers it";
 }
 
 std::string TransportShown(const Login& login) {
@@ -30,8 +33,9 @@ std::string TransportShown(const Login& login) {
 void PrintLogin(const Login& login, std::ostream& out) {
     const auto line = [&](const char* name, const std::string& value) {
         const auto origin = login.origins.find(std::string_view(name));
-        out << name << '\t' << (value.empty() ? "(empty)" : value) << "\t("
-            << (origin == login.origins.end() ? "default" : origin->second) << ")\n";
+        // Values and file names are shown as messages are: their control characters are not obeyed.
+        out << name << '\t' << (value.empty() ? "(empty)" : ShowControls(value)) << "\t("
+            << (origin == login.origins.end() ? "default" : ShowControls(origin->second)) << ")\n";
     };
     // Values that were never given are left out, except those the login always has.
     const auto given = [&](const char* name) { return login.origins.contains(std::string_view(name)); };
@@ -49,7 +53,7 @@ void PrintLogin(const Login& login, std::ostream& out) {
     if (given("compress")) line("compress", OnOff(connection.compress));
     if (connection.connect_timeout) line("connect-timeout", std::to_string(*connection.connect_timeout));
     if (connection.read_timeout) line("read-timeout", std::to_string(*connection.read_timeout));
-    line("ssl", TlsShown(connection.tls));
+    line("ssl", TlsShown(connection));
     optional_line("ssl-ca", connection.tls_ca);
     optional_line("ssl-capath", connection.tls_capath);
     optional_line("ssl-cert", connection.tls_cert);

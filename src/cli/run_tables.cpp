@@ -4,6 +4,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "db/database_refused.h"
 #include "db/table_catalogue.h"
 
 namespace kestrelmoor::cli {
@@ -35,11 +36,16 @@ int ListRunTables(const CommandLine& options, db::Database& database, const db::
         db::Login of_database = login;
         of_database.database = name;
         tables.ListingDatabase(name);
+        const std::string failed = "cannot list the tables of database '" + name + "': ";
         try {
             db::ListTables(database, of_database, tables);
-        } catch (const std::exception& e) {
-            console.Message("cannot list the tables of database '" + name + "': " + e.what());
+        } catch (const db::DatabaseRefused& e) {
+            console.Message(failed + e.what());
             ++failures;
+        } catch (const std::exception& e) {
+            // The login itself failed: every other database would fail the same way, each after its
+            // own wait for a server that does not answer.
+            throw std::runtime_error(failed + e.what());
         }
     }
     return failures;

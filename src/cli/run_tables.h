@@ -11,9 +11,9 @@
 namespace kestrelmoor::cli {
 
 // Fills `tables`, leaving out those whose name begins with "sys" when listed rather than named. A
-// database of several whose tables cannot be listed is reported and passed over; the return value
-// counts them. What ends the run (the login's database or the databases cannot be listed) throws,
-// with the message to print.
+// database of several that the server refuses (unknown, or not the user's) is reported and passed
+// over; the return value counts them. What ends the run (the login's database or the databases cannot
+// be listed, or the login fails) throws, with the message to print.
 int ListRunTables(const CommandLine& options, db::Database& database, const db::Login& login,
                   TableNames& tables, Console& console);
 

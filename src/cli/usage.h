@@ -47,7 +47,8 @@ Login, spelled as the mariadb/mysql client spells it:
                            time-outs for connecting and for each read
       --ssl                encrypt when the server offers it (the default;
                            the certificate is checked only when asked)
-      --skip-ssl           do not encrypt
+      --skip-ssl           do not encrypt; a check below keeps encryption on,
+                           and --skip-ssl given after one is a usage error
       --ssl-ca=FILE, --ssl-capath=DIR
                            the CAs that the server's certificate and host
                            name are checked against (implies checking)

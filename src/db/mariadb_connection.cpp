@@ -2,11 +2,13 @@
 #include "db/mariadb_connection.h"
 
 #include <fcntl.h>
+#include <mysqld_error.h>
 #include <openssl/err.h>
 #include <sys/socket.h>
 
 #include <string>
 
+#include "db/database_refused.h"
 #include "db/nonblocking_call.h"
 
 namespace kestrelmoor::db {
@@ -86,7 +88,12 @@ void MariaDbConnection::Open(const Login& login) {
         },
         [&](int ready) { return mysql_real_connect_cont(&connected, m, ready); }, wait_hook_,
         ConnectLimitMs());
-    if (connected == nullptr) throw LibraryFailure(m);
+    if (connected == nullptr) {
+        const unsigned code = mysql_errno(m);
+        if (code == ER_BAD_DB_ERROR || code == ER_DBACCESS_DENIED_ERROR)
+            throw DatabaseRefused(LibraryFailure(m).what());
+        throw LibraryFailure(m);
+    }
     // The library's TLS layer leaves the socket blocking once the handshake is done, and a read on a
     // blocking socket waits inside the library however it was called: the socket must not block for
     // the waits to come back here.
@@ -115,8 +122,9 @@ unsigned MariaDbConnection::ConnectLimitMs() const {
 
 // Without an authority or the request to verify, the server's certificate is not checked: the
 // connection is encrypted against eavesdropping, as the standard client does by default.
+// A check asked for is never dropped, whatever else turned TLS off.
 void MariaDbConnection::SetTls(MYSQL* m) const {
-    if (options_.tls == TlsUse::Off) return;
+    if (options_.tls == TlsUse::Off && !options_.Verifies()) return;
     const auto path = [](const std::optional<std::string>& value) {
         return value ? value->c_str() : nullptr;
     };

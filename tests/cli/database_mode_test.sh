@@ -179,6 +179,18 @@ if [ "$(fact TLS)" = on ]; then
         check "$what fails the login clearly" "1 0 1" \
             "$? $(wc -c <"$dir/out") $(grep -c '^kestrelmoor-extract: cannot log in: .*certificate' "$dir/err")"
     done
+    # A check asked for is never dropped: skip-ssl in a file gives way to it; a --skip-ssl typed after
+    # it is refused.
+    printf '[client]\nskip-ssl\n' >"$dir/skip.cnf"
+    run --defaults-extra-file="$dir/skip.cnf" --ssl-ca="$dir/other.pem" orders >"$dir/out" 2>"$dir/err"
+    check "skip-ssl in a file keeps a wrong authority from being used" "1 0 1" \
+        "$? $(wc -c <"$dir/out") $(grep -c '^kestrelmoor-extract: cannot log in: .*certificate' "$dir/err")"
+    before=$(ssl_accepts)
+    out=$(run --skip-ssl --ssl-ca="$(fact CA)" orders | head -n 1)
+    check "--skip-ssl before --ssl-ca reads encrypted" "eve@example.com 1" "$out $(($(ssl_accepts) - before - probe))"
+    run --ssl-verify-server-cert --skip-ssl orders >"$dir/out" 2>"$dir/err"
+    check "--skip-ssl after --ssl-verify-server-cert is a usage error naming both" "2 0 1" \
+        "$? $(wc -c <"$dir/out") $(grep -c '^kestrelmoor-extract: --skip-ssl: cannot go with --ssl-verify-server-cert' "$dir/err")"
 fi
 
 # --- how the connection is made ------------------------------------------------------------------
@@ -218,6 +230,14 @@ check "a malformed value in an option file is a usage error" 2 "$rc"
 check "it names the file and line" 1 "$(grep -c "bad.cnf:2: port: 'abc' is not a port number (1-65535)" "$dir/err")"
 "$tool" --defaults-file="$dir/none.cnf" orders 2>"$dir/err"; rc=$?
 check "a missing --defaults-file exits 1" "1 1" "$rc $(grep -c 'cannot read the option file .*none.cnf' "$dir/err")"
+# An option file read by default that cannot be used is named; a FIFO is never opened, so nothing waits.
+mkfifo "$HOME/.my.cnf"
+timeout 20 "$tool" --print-login >/dev/null 2>"$dir/err"; rc=$?
+check "a FIFO as ~/.my.cnf is passed over, named" "0 1" \
+    "$rc $(grep -c "^kestrelmoor-extract: passing over the option file $HOME/.my.cnf: not a regular file" "$dir/err")"
+rm "$HOME/.my.cnf"
+"$tool" --defaults-file="$dir" orders 2>"$dir/err"; rc=$?
+check "a folder as --defaults-file exits 1, named" "1 1" "$rc $(grep -c "cannot read the option file $dir: Is a directory" "$dir/err")"
 rm -f "$cnf" "$dir/db.cnf" "$dir/bad.cnf"
 
 # --- the password out of sight ------------------------------------------------------------------

@@ -75,6 +75,9 @@ check "a silent server is given up within 20 s, said once" "1 1 yes" \
     "$rc $(grep -c 'cannot log in' "$dir/err") $([ $((SECONDS - start)) -le 20 ] && echo yes)"
 "$tool" -h 127.0.0.1 -P "$silent_port" -u nobody --password=x --connect-timeout=1 orders >/dev/null 2>&1
 check "--connect-timeout sets that time" yes "$([ $((SECONDS - start)) -le 23 ] && echo yes)"
+"$tool" -h 127.0.0.1 -P "$silent_port" -u nobody --password=x --connect-timeout=1 --databases a b c \
+    >/dev/null 2>"$dir/err"; rc=$?
+check "--databases tries a silent server once" "1 1" "$rc $(grep -c 'kestrelmoor-extract: ' "$dir/err")"
 # A server that goes quiet in the middle of a table is said to be waited for, and given up after
 # --read-timeout.
 admin "CREATE VIEW $db.slow AS SELECT 'slow@example.com' AS e, SLEEP(6) AS s"

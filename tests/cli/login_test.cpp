@@ -131,6 +131,53 @@ TEST(PrintLoginTest, NamesTheUserSentAndTheTransport) {
     EXPECT_EQ(tcp.str().substr(0, tcp.str().find('\n')), "transport\tTCP to localhost:3307\t(command line)");
 }
 
+// A check of the server asked for from any source is never dropped by a skip-ssl; only a --skip-ssl
+// typed after it is refused, naming both.
+TEST(LoginTest, AnAskedTlsCheckTurnsTlsOnOrRefusesALaterSkipSsl) {
+    const auto tls = [](const std::vector<std::string>& args, std::vector<std::string> file = {}) {
+        Sources sources;
+        for (const std::string& key : file) sources.File(key, std::nullopt);
+        return sources.Resolve(args).connection;
+    };
+    const auto checked = [](const db::ConnectionOptions& c) {
+        return c.tls != db::TlsUse::Off && c.Verifies();
+    };
+    EXPECT_TRUE(checked(tls({"--ssl-ca=ca.pem"}, {"skip-ssl"})));
+    EXPECT_TRUE(checked(tls({"--ssl-verify-server-cert"}, {"skip-ssl"})));
+    EXPECT_TRUE(checked(tls({"--skip-ssl", "--ssl-capath=cas"})));
+    EXPECT_TRUE(checked(tls({}, {"ssl-verify-server-cert", "skip-ssl"})));
+    EXPECT_EQ(tls({"--skip-ssl"}).tls, db::TlsUse::Off);
+    EXPECT_EQ(tls({"--skip-ssl"}, {"ssl-verify-server-cert", "skip-ssl-verify-server-cert"}).tls,
+              db::TlsUse::Off);
+    const auto refusal = [&](const std::vector<std::string>& args, std::vector<std::string> file = {}) {
+        try {
+            tls(args, std::move(file));
+        } catch (const UsageError& e) {
+            return std::string(e.what());
+        }
+        return std::string("no usage error");
+    };
+    EXPECT_EQ(refusal({"--ssl-ca=ca.pem", "--skip-ssl"}),
+              "--skip-ssl: cannot go with --ssl-ca, which asks for the server's certificate to be checked "
+              "over TLS");
+    EXPECT_EQ(refusal({"--skip-ssl"}, {"ssl-verify-server-cert"}),
+              "--skip-ssl: cannot go with /f.cnf:1: ssl-verify-server-cert, which asks for the server's "
+              "certificate to be checked over TLS");
+    EXPECT_EQ(refusal({"--ssl-verify-server-cert", "--skip-ssl", "--ssl-ca=x", "--skip-ssl"}).substr(0, 29),
+              "--skip-ssl: cannot go with --");
+}
+
+TEST(PrintLoginTest, ShowsControlCharactersEscaped) {
+    Sources sources;
+    sources.files.push_back({"database", "shop\x1b]0;X\a\xc2\x9b", "/f\x1b[2J.cnf", "/f.cnf:1: database"});
+    std::ostringstream printed;
+    PrintLogin(sources.Resolve({"-h", "h", "--skip-ssl", "--ssl-ca=ca.pem"}), printed);
+    EXPECT_NE(printed.str().find("database\tshop\\x1b]0;X\\a\\u009b\t(/f\\x1b[2J.cnf)\n"), std::string::npos)
+        << printed.str();
+    EXPECT_NE(printed.str().find("ssl\trequired, the server's certificate checked\t(command line)\n"),
+              std::string::npos);
+}
+
 struct PasswordCase {
     const char* name;
     std::vector<std::string> args;

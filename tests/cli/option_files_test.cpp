@@ -4,6 +4,8 @@
 #include "cli/option_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -94,6 +96,37 @@ TEST_F(OptionFilesTest, MissingFilesArePassedOverUnlessNamed) {
     const std::string loop = (dir_ / "loop.cnf").string();
     Write("loop.cnf", "!include " + loop + "\n");
     EXPECT_THROW(ReadOptionFiles({{loop, true}}), std::runtime_error);
+}
+
+// A file that exists but cannot be used fails the run when named, and is named in a note when read by
+// default; a FIFO read by default is never opened (that would wait for a writer for ever), a named one
+// without a writer reads as empty.
+TEST_F(OptionFilesTest, FilesThatCannotBeUsedAreNamedAndNeverWaitedFor) {
+    const std::string folder = (dir_ / "conf.d").string();
+    const std::string fifo = (dir_ / "conf.d/pipe.cnf").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string good = Write("conf.d/good.cnf", "[client]\nuser = ann\n");
+    const std::string locked = Write("locked.cnf", "[client]\nuser = bob\n");
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    const bool privileged = ::geteuid() == 0;  // permissions do not stop root's reads
+    std::vector<std::string> notes;
+    const auto note = [&](const std::string& text) { notes.push_back(text); };
+
+    const std::string main =
+        Write("main.cnf", "[client]\n!includedir " + folder + "\n!include " + folder + "\n");
+    const LoginOptions login = Apply(ReadOptionFiles({{main, false}, {fifo, false}, {locked, false}}, note));
+    EXPECT_EQ(login.user, privileged ? "bob" : "ann");
+    std::vector<std::string> want = {"passing over the option file " + fifo + ": not a regular file",
+                                     "passing over the option file " + folder + ": Is a directory",
+                                     "passing over the option file " + fifo + ": not a regular file"};
+    if (!privileged) want.push_back("passing over the option file " + locked + ": Permission denied");
+    EXPECT_EQ(notes, want);
+
+    EXPECT_THROW(ReadOptionFiles({{folder, true}}, note), std::runtime_error);
+    if (!privileged) {
+        EXPECT_THROW(ReadOptionFiles({{locked, true}}, note), std::runtime_error);
+    }
+    EXPECT_TRUE(ReadOptionFiles({{fifo, true}}, note).empty());
 }
 
 TEST_F(OptionFilesTest, BadValuesAndUnknownOwnKeysAreUsageErrorsNamingTheLine) {
