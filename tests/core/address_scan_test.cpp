@@ -114,9 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractCase{"OtherLettersStay",
                     R"(\bob@x.org \Nina@x.org \zoe@x.org \Ted@x.org)",
                     {"bob@x.org", "Nina@x.org", "zoe@x.org", "Ted@x.org"}},
-        ExtractCase{"LetterWithoutBackslashStays", "nann@example.com", {"nann@example.com"}},
-        ExtractCase{"EscapeBeforeAtSignLeavesNoLocalPart", R"(x\n@b.co)", {}},
-        ExtractCase{"EscapeAfterAddressEndsIt", R"(a@b.co\nnext)", {"a@b.co"}}),
+        ExtractCase{"EscapeBeforeAtSignLeavesNoLocalPart", R"(x\n@b.co)", {}}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(Duplicates, ExtractOneTextTest,
