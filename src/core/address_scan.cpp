@@ -35,7 +35,7 @@ void ScanCandidates(std::string_view text, OnCandidate&& on_candidate) {
         }
         // The letter of an escaped splitter ("\n") is the splitter, not the token's first byte. Any
         // backslash counts: a dump writes a value's "\n" as "\\n", and the value's own pair splits.
-        if (begin != at && begin != text.data() && begin[-1] == '\\' && IsEscapedSplitterLetter(*begin)) {
+        if (begin != text.data() && begin[-1] == '\\' && IsEscapedSplitterLetter(*begin)) {
             ++begin;
         }
         const char* stop = at + 1;
