@@ -21,7 +21,7 @@ namespace {
 void ScanFile(int fd, LookaheadInserter& addresses) {
     const AddressSink add = [&](std::string_view address) { addresses.Add(address); };
     // Blocks end between tokens, so each is searched on its own.
-    ForEachBlock(fd, EndsToken, [&](std::string_view lines) { ForEachValidAddress(lines, add); });
+    ForEachBlock(fd, CutsBetweenTokens, [&](std::string_view lines) { ForEachValidAddress(lines, add); });
 }
 
 // Scans one named input; a file that cannot be opened or read is reported and passed over.

@@ -15,8 +15,16 @@ namespace kestrelmoor {
 inline constexpr std::string_view kBlankedPunctuation = ",!\"#$%&'()*/:;<=>?[\\]^`{|}~";
 
 // Characters at which the blanked text is split into tokens. A line feed splits like a carriage
-// return: real values hold Unix line ends far more often than an address broken over two lines.
-inline constexpr std::string_view kTokenSplitters = "\t\n\r ";
+// return: real values hold Unix line ends far more often than an address broken over two lines. NUL
+// and Ctrl-Z (end of text in old files, both written escaped by database dumps) can never be part of
+// an address, and whatever they touch is read the same whether it comes from a table or its dump.
+inline constexpr std::string_view kTokenSplitters{"\t\n\r \0\x1a", 6};
+
+// The letters that, after a backslash, stand for a splitter in dumps, JSON and C strings ("\n" for a
+// line feed); the pair splits as the character would. The backslash itself is blanked punctuation.
+inline constexpr bool IsEscapedSplitterLetter(char c) {
+    return c == 'n' || c == 'r' || c == 't' || c == '0' || c == 'Z';
+}
 
 namespace detail {
 constexpr std::array<bool, 256> MakeByteSet(std::string_view a, std::string_view b = {}) {
@@ -32,6 +40,12 @@ inline constexpr std::array<bool, 256> kEndsToken = detail::MakeByteSet(kBlanked
 
 inline bool EndsToken(char c) {
     return kEndsToken[static_cast<unsigned char>(c)];
+}
+
+// A byte after which a text may be cut without changing its tokens: one that ends a token, except a
+// backslash, whose next byte may be the letter of an escaped splitter.
+inline bool CutsBetweenTokens(char c) {
+    return c != '\\' && EndsToken(c);
 }
 
 // What the scan notes about each byte of a token while it grows it, in one table look-up.

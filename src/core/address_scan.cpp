@@ -33,6 +33,11 @@ void ScanCandidates(std::string_view text, OnCandidate&& on_candidate) {
             if (flags & kTokenEnd) break;
             seen_bytes |= flags;
         }
+        // The letter of an escaped splitter ("\n") is the splitter, not the token's first byte. Any
+        // backslash counts: a dump writes a value's "\n" as "\\n", and the value's own pair splits.
+        if (begin != text.data() && begin[-1] == '\\' && IsEscapedSplitterLetter(*begin)) {
+            ++begin;
+        }
         const char* stop = at + 1;
         for (; stop < end; ++stop) {
             unsigned char flags = kTokenByteFlags[static_cast<unsigned char>(*stop)];

@@ -34,5 +34,29 @@ check "--find takes the + address as it is" "jane.doe+orders@mail.example.com	$d
 check "--find of the address without its + part finds nothing" 1 \
     "$(run --find jane.doe@mail.example.com tickets >/dev/null; echo $?)"
 
+# Line ends, NUL and Ctrl-Z in values, and JSON text that writes its line ends as "\n": a dump writes
+# them all as a backslash and a letter, and the letter starts no address, so the dump read with --text
+# gives what the table gives.
+admin "USE $db; CREATE TABLE notes (id INT PRIMARY KEY, body TEXT); $(cat <<'SQL'
+INSERT INTO notes VALUES (1, 'Hi,\nann@example.com'), (2, 'x\rhal@example.com'),
+    (3, 'x\0ida@example.com lee@example.com\0'), (4, 'x\Zjan@example.com'),
+    (5, '{"note":"call\\nbo@example.org\\tor\\r\\nkim@example.org"}'), (6, 'x\tzoe@example.com')
+SQL
+)"
+want='ann@example.com
+hal@example.com
+ida@example.com
+lee@example.com
+jan@example.com
+bo@example.org
+kim@example.org
+zoe@example.com'
+check "database mode: no letter of an escape or byte around an address joins it" "$want" "$(run notes)"
+MYSQL_PWD=$(fact ADMIN_PASSWORD) mariadb-dump --no-defaults --protocol=tcp -h 127.0.0.1 -P "$port" \
+    -u "$(fact ADMIN_USER)" "$db" notes >"$dir/notes.sql"
+check "the dump writes a line end as \\n and a value's \\n as \\\\n" 2 \
+    "$(grep -c -F -e "'Hi,\nann@example.com'" -e 'call\\nbo@example.org' "$dir/notes.sql")"
+check "the dump through --text gives the same" "$want" "$("$tool" --text <"$dir/notes.sql")"
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]

@@ -52,6 +52,10 @@ check "random bytes are read without failure" 0 "$rc"
 { head -c 20000000 /dev/zero | tr '\0' 'x'; printf ' deep@inside.example '; head -c 20000000 /dev/zero; } > "$dir/long-line"
 check "a 40 MB line is one row" "deep@inside.example" "$("$tool" --text "$dir/long-line")"
 
+{ head -c 1048575 /dev/zero | tr '\0' ' '; printf '\\nann@example.com\\Zjan@example.com'; } > "$dir/escape-at-cut"
+check "an escaped line end split across two reads is still one" "ann@example.com
+jan@example.com" "$("$tool" --text "$dir/escape-at-cut")"
+
 for i in $(seq 1 20000); do echo "user$i@example.com"; done > "$dir/many"
 "$tool" --text "$dir/many" > /dev/full 2>"$dir/err"; rc=$?
 check "a full disk makes the status 1" 1 "$rc"

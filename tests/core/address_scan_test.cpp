@@ -90,12 +90,31 @@ INSTANTIATE_TEST_SUITE_P(
             "LoneLineFeedSeparates", "Upstream-Contact: a@b.co\nSource: c@d.co\n", {"a@b.co", "c@d.co"}},
         ExtractCase{"AddressSplitByLineFeedYieldsNothing", "jo\nhn@exam\nple.com", {}},
         ExtractCase{"NoBreakSpaceIsNoSeparator", "a@b.co\xc2\xa0next", {}},
-        ExtractCase{"NulIsNoSeparator", std::string("x\0a@b.co y@z.co", 15), {"y@z.co"}},
+        ExtractCase{
+            "NulAndCtrlZSeparate", std::string("x\0a@b.co\0x y\x1a", 13) + "z@y.co", {"a@b.co", "z@y.co"}},
         ExtractCase{"ControlCharactersStayInToken",
                     "\x01"
                     "a@b.co",
                     {}},
         ExtractCase{"Empty", "", {}}, ExtractCase{"NoAt", "just some words. and full stops.", {}}),
+    CaseName);
+
+// Dumps, JSON and C strings write a splitter as a backslash and a letter; the letter is no part of the
+// next token. Any backslash before it counts: a dump doubles the backslash of a value's "\n".
+INSTANTIATE_TEST_SUITE_P(
+    EscapedSplitters, ExtractOneTextTest,
+    testing::Values(
+        ExtractCase{
+            "DumpedValue",
+            R"((1,'note\nann@example.com','x\rhal@example.com'),(2,'\0ida@example.com\Zjan@example.com'))",
+            {"ann@example.com", "hal@example.com", "ida@example.com", "jan@example.com"}},
+        ExtractCase{
+            "JsonTabAndCrLf", R"({"to":"a@b.co\tc@d.co\r\ne@f.co\n"})", {"a@b.co", "c@d.co", "e@f.co"}},
+        ExtractCase{"DoubledBackslashStillSplits", R"('see\\nbo@example.org')", {"bo@example.org"}},
+        ExtractCase{"OtherLettersStay",
+                    R"(\bob@x.org \Nina@x.org \zoe@x.org \Ted@x.org)",
+                    {"bob@x.org", "Nina@x.org", "zoe@x.org", "Ted@x.org"}},
+        ExtractCase{"EscapeBeforeAtSignLeavesNoLocalPart", R"(x\n@b.co)", {}}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(Duplicates, ExtractOneTextTest,

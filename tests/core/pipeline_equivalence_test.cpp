@@ -17,8 +17,20 @@
 namespace kestrelmoor {
 namespace {
 
-// The plain pipeline: the 27 punctuation characters become spaces, the text is split at blanks and
-// line ends, every piece holding "@" and "." is a candidate, and its closing full stops are dropped.
+// The plain pipeline: the letter of each escaped splitter and the 27 punctuation characters become
+// spaces, the text is split at blanks, line ends, NUL and Ctrl-Z, every piece holding "@" and "." is a
+// candidate, and its closing full stops are dropped.
+const std::string_view kSplitAt{"\t\n\r \0\x1a", 6};
+
+std::string& BlankEscapedSplitters(std::string& text) {
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '\\' && std::string_view("nrt0Z").find(text[i + 1]) != std::string_view::npos) {
+            text[i + 1] = ' ';
+        }
+    }
+    return text;
+}
+
 std::string& BlankPunctuation(std::string& text) {
     for (char& c : text) {
         if (kBlankedPunctuation.find(c) != std::string_view::npos) c = ' ';
@@ -30,7 +42,7 @@ std::vector<std::string_view> SplitCandidates(std::string_view text) {
     std::vector<std::string_view> candidates;
     std::size_t start = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && kTokenSplitters.find(text[i]) == std::string_view::npos) continue;
+        if (i < text.size() && kSplitAt.find(text[i]) == std::string_view::npos) continue;
         std::string_view token = text.substr(start, i - start);
         if (token.find('@') != std::string_view::npos && token.find('.') != std::string_view::npos) {
             candidates.push_back(token);
@@ -46,7 +58,7 @@ struct PipelineResult {
 
 PipelineResult ReferencePipeline(std::string text, SeenAddresses& seen) {
     PipelineResult result;
-    for (std::string_view token : SplitCandidates(BlankPunctuation(text))) {
+    for (std::string_view token : SplitCandidates(BlankPunctuation(BlankEscapedSplitters(text)))) {
         std::string candidate(token);
         while (!candidate.empty() && candidate.back() == '.') candidate.pop_back();
         if (!IsValidAddress(candidate)) continue;
@@ -59,10 +71,11 @@ PipelineResult ReferencePipeline(std::string text, SeenAddresses& seen) {
 
 std::string RandomText(std::mt19937& rng) {
     static const std::vector<std::string> kPieces = {
-        "a",  "Bo",  "x9",  "-",      "_",         ".",         "..",         "@",
-        "@",  "com", "Org", "@ex.co", "me@Ex.com", "ME@ex.COM", "x+y@Ex.co.", " ",
-        "\t", "\r",  "\n",  "\r\n",   "+",         "\xc2\xa0",  "\xff",       std::string(1, '\0'),
-        "1",  "255", "[",   "]"};
+        "a",   "Bo",  "x9",  "-",      "_",         ".",         "..",         "@",
+        "@",   "com", "Org", "@ex.co", "me@Ex.com", "ME@ex.COM", "x+y@Ex.co.", " ",
+        "\t",  "\r",  "\n",  "\r\n",   "+",         "\xc2\xa0",  "\xff",       std::string(1, '\0'),
+        "1",   "255", "[",   "]",      "\\",        "\\n",       "\\\\r",      "\\0",
+        "\\Z", "\\N", "n",   "t",      "Z",         "0",         "\x1a"};
     std::string text;
     std::size_t pieces = std::uniform_int_distribution<std::size_t>(0, 40)(rng);
     for (std::size_t i = 0; i < pieces; ++i) {
@@ -153,6 +166,10 @@ TEST(PipelineEquivalenceTest, BlankingKeepsLengthAndTouchesOnlyTheTwentySevenCha
 TEST(PipelineEquivalenceTest, SplitKeepsTokensWithAtAndFullStopInTextOrder) {
     EXPECT_EQ(SplitCandidates("x@y.z\t@.\r\ra.b@c  @ .@ q@\nw.e\nr.t@"),
               (std::vector<std::string_view>{"x@y.z", "@.", "a.b@c", ".@", "r.t@"}));
+    EXPECT_EQ(SplitCandidates(std::string("a@b.c\0d@e.f\x1ag@h.i", 17)),
+              (std::vector<std::string_view>{"a@b.c", "d@e.f", "g@h.i"}));
+    std::string escaped = R"(\na@b.c\\Zd@e.f\Ng@h.i)";
+    EXPECT_EQ(BlankEscapedSplitters(escaped), R"(\ a@b.c\\ d@e.f\Ng@h.i)");
     EXPECT_TRUE(SplitCandidates("").empty());
 }
 
