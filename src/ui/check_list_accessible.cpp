@@ -141,22 +141,26 @@ class CheckListAccessible : public QAccessibleWidget {
 
     int childCount() const override { return model_ ? ChildOfRow(model_->rowCount()) : 0; }
     QAccessibleInterface* child(int index) const override {
-        if (index == 0) {
+        if (index == 0 && model_) {
             if (header_ == 0) header_ = QAccessible::registerAccessibleInterface(new HeaderPart(&View()));
             return QAccessible::accessibleInterface(header_);
         }
         return Row(index - 1);
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
+        if (!model_) return -1;
         if (child != nullptr && child == QAccessible::accessibleInterface(header_)) return 0;
         const auto* row = dynamic_cast<const RowPart*>(child);
         return row != nullptr && row->isValid() && row->View() == &View() ? ChildOfRow(row->Row()) : -1;
     }
+    // The model goes first when the view goes: without it the view is no longer asked anything.
     QAccessibleInterface* childAt(int x, int y) const override {
+        if (!model_) return nullptr;
         const QModelIndex index = View().indexAt(View().viewport()->mapFromGlobal(QPoint(x, y)));
         return index.isValid() ? Row(index.row()) : nullptr;
     }
     QAccessibleInterface* focusChild() const override {
+        if (!model_) return nullptr;
         const QModelIndex current = View().currentIndex();
         return View().hasFocus() && current.isValid() ? Row(current.row()) : QAccessibleWidget::focusChild();
     }
@@ -206,7 +210,7 @@ void PresentRowsAsCheckBoxes(CheckListView& view) {
     // A screen reader may have asked for the list while it was still a plain tree view.
     if (!QAccessible::isActive()) return;
     QAccessibleInterface* asked = QAccessible::queryAccessibleInterface(&view);
-    if (dynamic_cast<CheckListAccessible*>(asked) == nullptr) {
+    if (asked != nullptr && dynamic_cast<CheckListAccessible*>(asked) == nullptr) {
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(asked));
     }
 }

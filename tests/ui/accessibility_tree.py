@@ -4,8 +4,9 @@
 Starts the program (argument 1) on a remembered login that connects, so it opens on the extraction
 window; runs an extraction, unticks the tables and switches to the connection window through the
 buttons' own actions; prints each window's tree as Orca would speak it and checks that both windows
-are frames with names of their own, that the rows of both lists can be ticked and say whether they are,
-and that the progress bar is named and tells its value. Ends with "N passed, N failed".
+are frames with names of their own, that the rows of both lists are check boxes that say whether they
+are ticked, that a tick given through a row's action and the focus moving to a row are announced on
+that row, and that the progress bar is named and tells its value. Ends with "N passed, N failed".
 """
 import subprocess
 import sys
