@@ -8,6 +8,7 @@
 #include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
 
+#include "ui/check_list_accessible.h"
 #include "ui/focus_mark.h"
 
 namespace kestrelmoor::ui {
@@ -25,6 +26,7 @@ class RoomForFocusDelegate : public QStyledItemDelegate {
 }  // namespace
 
 CheckListView::CheckListView(QWidget* parent) : QTreeView(parent), model_(this) {
+    PresentRowsAsCheckBoxes(*this);
     setModel(&model_);
     setItemDelegate(new RoomForFocusDelegate(this));
     setRootIsDecorated(false);
@@ -38,6 +40,11 @@ CheckListView::CheckListView(QWidget* parent) : QTreeView(parent), model_(this) 
     connect(&model_, &QAbstractItemModel::rowsInserted, this, [this] {
         if (scroll_pending_) ScrollToLastPublished();
     });
+    connect(&model_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& top_left, const QModelIndex& bottom_right, const QList<int>& roles) {
+                if (roles.contains(Qt::CheckStateRole))
+                    AnnounceTicks(*this, top_left.row(), bottom_right.row());
+            });
 }
 
 void CheckListView::paintEvent(QPaintEvent* event) {

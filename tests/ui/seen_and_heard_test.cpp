@@ -177,18 +177,43 @@ TEST_F(SeenAndHeardTest, AScreenReaderTellsTheWindowsTheTicksAndTheProgressApart
     EXPECT_EQ(connection.windowTitle(), "Kestrelmoor");
     EXPECT_EQ(extraction->windowTitle(), "Kestrelmoor");
 
-    // Child 0 of the list is its column header; the rows follow.
+    // Child 0 of the list is its column header; the rows follow, check boxes named by their text.
     QAccessibleInterface* tables = QAccessible::queryAccessibleInterface(&extraction->Tables());
+    EXPECT_EQ(tables->role(), QAccessible::List);
+    ASSERT_EQ(tables->childCount(), 3);
+    EXPECT_EQ(tables->child(0)->text(QAccessible::Name), "Tables");
     extraction->Tables().Model().SetChecked(2, false);
     for (int row = 1; row <= 2; ++row) {
-        const QAccessible::State state = tables->child(row)->state();
-        EXPECT_TRUE(state.checkable) << row;
-        EXPECT_EQ(bool(state.checked), row == 1) << row;
+        QAccessibleInterface* part = tables->child(row);
+        EXPECT_EQ(part->role(), QAccessible::CheckBox) << row;
+        EXPECT_EQ(part->text(QAccessible::Name), QString("t%1").arg(row - 1));
+        EXPECT_EQ(tables->indexOfChild(part), row);
+        EXPECT_TRUE(part->state().checkable) << row;
+        EXPECT_EQ(bool(part->state().checked), row == 1) << row;
     }
     QAccessibleInterface* progress = QAccessible::queryAccessibleInterface(&extraction->ProgressBar());
     EXPECT_EQ(progress->text(QAccessible::Name), "Progress");
     extraction->ProgressBar().setValue(40);
     EXPECT_EQ(progress->valueInterface()->currentValue().toInt(), 40);
+}
+
+// A tick given through a row's action is one given by a click; rows numbered afresh are new parts of
+// the list. (What the view tells a screen reader as the focus moves is heard on the desktop's bus.)
+TEST_F(SeenAndHeardTest, ARowsActionTicksItAndRowsNumberedAfreshAreNew) {
+    auto extraction = Extraction(2);
+    ui::CheckListView& tables = extraction->Tables();
+    QAccessibleInterface* second = QAccessible::queryAccessibleInterface(&tables)->child(2);
+    ASSERT_TRUE(
+        second->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    second->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(tables.Model().Checked(2));
+    EXPECT_TRUE(second->state().checked);
+
+    tables.Model().Clear();
+    tables.Model().Append("u0", false);
+    tables.Model().Publish();
+    EXPECT_FALSE(second->isValid());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&tables)->child(1)->text(QAccessible::Name), "u0");
 }
 
 }  // namespace
