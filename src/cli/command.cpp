@@ -35,7 +35,7 @@ int RunText(const CommandLine& line, Console& console) {
 
 }  // namespace
 
-int RunCommand(int argc, char** argv) {
+int RunCommand(int argc, char** argv, const DatabaseMaker& make_database) {
     Console console(STDERR_FILENO, DrawsStatusLine(STDERR_FILENO));
     CommandLine line;
     try {
@@ -77,7 +77,8 @@ int RunCommand(int argc, char** argv) {
         return std::cout ? 0 : 1;
     }
     bool found = false;
-    const int status = RunDatabaseMode(line, std::move(login), found);
+    const std::unique_ptr<db::Database> database = make_database(login.connection);
+    const int status = RunDatabaseMode(line, std::move(login), *database, found);
     if (line.find.empty()) return status;
     // As grep answers: 0 found, 1 not found, 2 trouble; a run with a failure cannot tell that an
     // address is absent, nor that it has shown every place of one it found.

@@ -23,7 +23,6 @@
 #include "cli/settings_reader.h"
 #include "common/standard_streams.h"
 #include "core/extraction_run.h"
-#include "db/mariadb_database.h"
 
 namespace kestrelmoor::cli {
 namespace {
@@ -42,7 +41,7 @@ bool OpenOutput(const CommandLine& options, Console& console, std::unique_ptr<Ou
 
 }  // namespace
 
-int RunDatabaseMode(const CommandLine& options, Login login, bool& found) {
+int RunDatabaseMode(const CommandLine& options, Login login, db::Database& database, bool& found) {
     // Addresses on the terminal of the progress line: each erases the line first, so that it starts a
     // line of its own; the comma format's addresses share one line, which the progress would overwrite.
     const bool where = options.where || !options.find.empty();
@@ -64,7 +63,6 @@ int RunDatabaseMode(const CommandLine& options, Login login, bool& found) {
     // Every table of several databases is named with its database; the login's own is not used.
     if (options.databases || options.all_databases) connection_login.database.clear();
     if (!login.connection.Verifies()) SkipUnusedCaBundle();
-    db::MariaDbDatabase database(login.connection);
     TableNames tables;
     int failures = 0;
     try {

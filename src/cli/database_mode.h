@@ -3,13 +3,14 @@
 
 #include "cli/login.h"
 #include "cli/options.h"
+#include "db/database.h"
 
 namespace kestrelmoor::cli {
 
-// The database mode: logs in with `login` (asking for the password first where it is to be asked),
-// reads the tables and writes the addresses as `options` say. Returns the exit status: 0 when all
+// The database mode: logs in to `database` with `login` (asking for the password first where it is to be
+// asked), reads the tables and writes the addresses as `options` say. Returns the exit status: 0 when all
 // went well, 1 when anything failed (each failure printed to standard error). `found` tells whether
 // --find's addresses had a line.
-int RunDatabaseMode(const CommandLine& options, Login login, bool& found);
+int RunDatabaseMode(const CommandLine& options, Login login, db::Database& database, bool& found);
 
 }  // namespace kestrelmoor::cli

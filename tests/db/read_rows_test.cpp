@@ -115,6 +115,20 @@ TEST_F(ReadRowsTest, FailuresCarryTheServersMessageAndTheConnectionGoesOn) {
     EXPECT_TRUE(Read("CREATE TABLE quiet (n INT)").empty());
 }
 
+// A session the server ends part-way (killed, gone) ends the rows with an error, never as a result
+// read to its end.
+TEST_F(ReadRowsTest, ASessionEndedPartWayFailsTheRead) {
+    const std::string id = Read("SELECT CONNECTION_ID()").at(0);
+    std::size_t rows = 0;
+    EXPECT_THROW(connection_->ReadRows("SELECT seq FROM seq_1_to_20001 WHERE seq < 20000 OR SLEEP(20) = 0",
+                                       [&](const RowView&) {
+                                           if (++rows == 1) admin_->Run("KILL CONNECTION " + id);
+                                           return true;
+                                       }),
+                 DatabaseError);
+    EXPECT_LT(rows, 20000u);
+}
+
 // Rows that stop coming part-way: the read time-out ends the transfer with an error, not a hang.
 TEST_F(ReadRowsTest, TheReadTimeoutEndsAResultThatStopsPartWay) {
     for (const bool hook : {false, true}) {
