@@ -27,13 +27,7 @@ cleanup() {
 trap cleanup EXIT
 admin "SELECT 1" >/dev/null || { echo "FAIL: the test server at port $port does not answer"; exit 1; }
 
-failures=0
-check() { # name, expected, actual
-    if [ "$2" == "$3" ]; then echo "ok   $1"; else
-        echo "FAIL $1"
-        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3")
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=../support/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/check.sh"
 login=(-h 127.0.0.1 -P "$port" -u "$user" "-p$password" -D "$db")
 run() { "$tool" "${login[@]}" "$@"; }

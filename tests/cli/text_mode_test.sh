@@ -5,10 +5,7 @@ set -u
 tool=$1
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-failures=0
-check() {  # name, expected, actual
-    if [ "$2" == "$3" ]; then echo "ok   $1"; else echo "FAIL $1"; diff <(printf '%s\n' "$2") <(printf '%s\n' "$3"); failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/../support/check.sh"
 
 printf 'id\tname\temail\n1\tJohn\t<John@Example.com>\n2\tMary\tmary@example.org, john@example.COM\n3\tnone\tn/a\n' > "$dir/a.tsv"
 printf 'Write to support@shop.example. Or (sales@shop.example)\r\nJOHN@EXAMPLE.COM again\nlast line without feed: tom@x.io' > "$dir/b.txt"

@@ -6,14 +6,7 @@
 # Usage: command_line_test.sh PROGRAM
 set -u
 program=$1
-failures=0
-check() { # name, expected, actual
-    if [ "$2" == "$3" ]; then echo "ok   $1"; else
-        echo "FAIL $1"
-        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3")
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/../support/check.sh"
 headless() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$@"; }
 
 out=$(headless --version 2>&1); rc=$?
