@@ -30,7 +30,7 @@ void AddressOutput::Guarded(F&& write) {
     }
 }
 
-void AddressOutput::AddressFound(std::string_view address, const Place& /*place*/) {
+RunControl AddressOutput::AddressFound(std::string_view address, const Place& /*place*/) {
     Guarded([&] {
         if (shared_status_) shared_status_->ClearStatus();
         item_.clear();
@@ -38,6 +38,7 @@ void AddressOutput::AddressFound(std::string_view address, const Place& /*place*
         out_.Write(item_);
         if (flush_each_) out_.Flush();
     });
+    return failure_ ? RunControl::Stop : RunControl::Continue;
 }
 
 bool AddressOutput::Finish() {

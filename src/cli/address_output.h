@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The run's addresses on the command line: each goes to the output as soon as it is found, nothing is
-// held. A write that fails ends the output and asks the run to stop.
+// held. A write that fails ends the output and stops the run at that address.
 #pragma once
 
 #include <optional>
@@ -30,8 +30,8 @@ class AddressOutput : public RunObserver {
     AddressOutput(OutputWriter& out, OutputFormat format, bool flush_each, Console* shared_status = nullptr)
         : out_(out), format_(format), flush_each_(flush_each), shared_status_(shared_status) {}
 
-    void AddressFound(std::string_view address, const Place& place) override;
-    bool StopRequested() const override { return failure_.has_value(); }
+    // Stop once a write has failed.
+    RunControl AddressFound(std::string_view address, const Place& place) override;
 
     // Ends the output (the comma format's line end) and writes out what is buffered. After the first
     // failed write nothing more is written; false then, and Failure() says why.

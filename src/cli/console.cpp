@@ -74,8 +74,8 @@ void ConsoleReport::TableStarted(std::string_view database, std::string_view tab
 void ConsoleReport::ReportFailure(std::string_view description, std::string_view /*location*/, int line) {
     ++failures_;
     std::string text;
-    if (line == ExtractionRun::kLoginLine) {
-        login_failed_ = true;
+    const bool login_failed = line == ExtractionRun::kLoginLine;
+    if (login_failed) {
         text = "cannot log in: ";
     } else if (!table_.empty()) {
         text = "table " + table_ + ": ";
@@ -85,10 +85,14 @@ void ConsoleReport::ReportFailure(std::string_view description, std::string_view
     text = ShowControls(text);
     if (verbose_) text += " (at line " + std::to_string(line) + ")";
     console_.Message(text);
-    if (login_failed_) {
+    if (login_failed) {
         console_.Message(
             "check the host, port, user name, password and TLS options; --print-login shows the login used");
     }
+}
+
+RunControl ConsoleReport::FailureReported(std::string_view /*description*/, int line) {
+    return line == ExtractionRun::kLoginLine ? RunControl::Stop : RunControl::Continue;
 }
 
 void ConsoleReport::ShowErrorReport(const std::string& text) {

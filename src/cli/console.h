@@ -62,7 +62,8 @@ class ConsoleReport : public ErrorReport, public RunObserver {
 
     void TableStarted(std::string_view database, std::string_view table) override;
     void TableEnded(std::int64_t /*rows*/, bool /*complete*/) override { table_.clear(); }
-    bool StopRequested() const override { return login_failed_; }
+    // A failed login stops the run.
+    RunControl FailureReported(std::string_view description, int line) override;
 
     int Failures() const { return failures_; }
 
@@ -70,7 +71,6 @@ class ConsoleReport : public ErrorReport, public RunObserver {
     Console& console_;
     bool verbose_;
     std::string table_;  // the table being read, quoted and qualified as a statement names it; if any
-    bool login_failed_ = false;
     int failures_ = 0;
 };
 

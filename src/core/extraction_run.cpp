@@ -22,28 +22,33 @@ T& Require(const std::unique_ptr<T>& object) {
     return *object;
 }
 
-// Every report also reaches the observer.
+// Every report also reaches the observer, whose answer may end the run.
 class ObservedReport final : public ErrorReport {
   public:
-    ObservedReport(ErrorReport& report, RunObserver& observer) : report_(report), observer_(observer) {}
+    ObservedReport(ErrorReport& report, RunObserver& observer, bool& stop)
+        : report_(report), observer_(observer), stop_(stop) {}
     void ShowErrorReport(const std::string& text) override { report_.ShowErrorReport(text); }
     void ReportFailure(std::string_view description, std::string_view location, int line) override {
         report_.ReportFailure(description, location, line);
-        observer_.FailureReported(description, line);
+        if (observer_.FailureReported(description, line) == RunControl::Stop) stop_ = true;
     }
 
   private:
     ErrorReport& report_;
     RunObserver& observer_;
+    bool& stop_;
 };
 
-// Tells the observer every address met, when it follows them all: a call per address, so only then.
+// Tells the observer every address met until the run stops, when it follows them all: a call per
+// address, so only then.
 template <class PlaceOf>
-TableScan::SeenFn EveryAddressTo(RunObserver& observer, Trap& trap, const PlaceOf& place) {
+TableScan::SeenFn EveryAddressTo(RunObserver& observer, Trap& trap, const PlaceOf& place, const bool& stop) {
     if (!observer.FollowsEveryAddress()) return {};
-    return [&observer, &trap, &place](std::uint32_t number, std::string_view column, std::int64_t row) {
-        trap.step(152, [&] { observer.AddressSeen(number, place(column, row)); });
-    };
+    return
+        [&observer, &trap, &place, &stop](std::uint32_t number, std::string_view column, std::int64_t row) {
+            if (stop) return;
+            trap.step(152, [&] { observer.AddressSeen(number, place(column, row)); });
+        };
 }
 
 constexpr int kConnectTimeoutSeconds = db::kDefaultConnectTimeoutSeconds;
@@ -61,7 +66,8 @@ bool ExtractionRun::Start(const db::Login& login, const TableList& tables, RunOb
 }
 
 void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObserver& observer) {
-    ObservedReport report(report_, observer);
+    bool stop = false;  // an observer said stop: nothing more is told, no further row is read
+    ObservedReport report(report_, observer, stop);
     Trap trap(report, kStartExtractingLocation);
     std::unique_ptr<db::Connection> connection;
     std::unique_ptr<SeenAddresses> seen;
@@ -72,29 +78,33 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     const auto place = [&](std::string_view column, std::int64_t row) {
         return Place{database.empty() ? std::string_view(login.database) : database, table, column, row};
     };
-    // Lets the window breathe and tells how far the table has got; false once the observer asks to stop.
+    // Lets the window breathe and tells how far the table has got.
     const auto breathe = [&] {
         trap.step(138, [&] { observer.RowsArrived(rows); });
         if (yield_) yield_();
-        return !observer.StopRequested();
     };
+    // The rest of a row is still searched after a stop (its addresses already entered in the seen set),
+    // but none of them is told.
     TableScan scan(
         [&](std::string_view address, std::string_view column, std::int64_t row) {
-            trap.step(152, [&] { observer.AddressFound(address, place(column, row)); });
+            if (stop) return;
+            trap.step(152,
+                      [&] { stop = observer.AddressFound(address, place(column, row)) == RunControl::Stop; });
         },
-        EveryAddressTo(observer, trap, place), [&] { breathe(); });
+        EveryAddressTo(observer, trap, place, stop), breathe);
 
     trap.step(100, [&] { connection = database_.CreateConnection(); });
     trap.step(104, [&] { Require(connection).SetReadTimeout(kReadTimeoutSeconds); });
     trap.step(106, [&] { Require(connection).SetConnectTimeout(kConnectTimeoutSeconds); });
-    if (connection) connection->SetWaitHook([&] { breathe(); });
+    if (connection) connection->SetWaitHook(breathe);
     trap.step(kLoginLine, [&] { Require(connection).Open(login); });
     trap.step(114, [&] { seen = std::make_unique<SeenAddresses>(); });
     // Line 116 chose exact comparison for the set, the only mode it has.
     trap.step(118, [&] { observer.RunStarted(); });
 
     for (std::int64_t i : trap.loop(120, std::int64_t{1}, [&] { return tables.Count(); })) {
-        if (!breathe()) break;
+        breathe();
+        if (stop) break;
         if (!trap.test(122, [&] { return tables.Checked(i); })) continue;
         rows = 0;
         scan.Begin(seen.get());
@@ -115,7 +125,8 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
                 .ReadRows("SELECT * FROM " + db::TableReference(database, table),
                           [&](const db::RowView& row) {
                               trap.step(148, [&] { scan.Search(row, ++rows); });
-                              stopped = rows % kRowsBetweenBreaths == 0 && !breathe();
+                              if (rows % kRowsBetweenBreaths == 0) breathe();
+                              stopped = stop;
                               return !stopped;
                           });
         });

@@ -23,10 +23,11 @@ void PlaceRecorder::TableStarted(std::string_view /*database*/, std::string_view
     table_started_ = true;
 }
 
-void PlaceRecorder::AddressFound(std::string_view address, const Place& /*place*/) {
+RunControl PlaceRecorder::AddressFound(std::string_view address, const Place& /*place*/) {
     texts_ += address;
     address_ends_.push_back(texts_.size());
     latest_.push_back(0);
+    return RunControl::Continue;
 }
 
 std::string_view PlaceRecorder::Address(std::size_t number) const {

@@ -26,7 +26,7 @@ class PlaceRecorder : public RunObserver {
 
     void RunStarted() override;
     void TableStarted(std::string_view database, std::string_view table) override;
-    void AddressFound(std::string_view address, const Place& place) override;
+    RunControl AddressFound(std::string_view address, const Place& place) override;
     void AddressSeen(std::uint32_t number, const Place& place) override;
     bool FollowsEveryAddress() const override { return true; }
 

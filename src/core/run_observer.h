@@ -18,6 +18,11 @@ struct Place {
     std::int64_t row = 0;
 };
 
+// What an observer answers from an event that may end the run: Stop ends it at once (its output is
+// gone, say): no further address is told, no further row is read, and nothing is reported for the
+// tables left.
+enum class RunControl { Continue, Stop };
+
 // Every event has a default that does nothing. The views passed live until the call returns.
 class RunObserver {
   public:
@@ -35,7 +40,9 @@ class RunObserver {
     // and while the server is waited for.
     virtual void RowsArrived(std::int64_t /*rows*/) {}
     // An address not found before in this run, in the letter case first met.
-    virtual void AddressFound(std::string_view /*address*/, const Place& /*place*/) {}
+    virtual RunControl AddressFound(std::string_view /*address*/, const Place& /*place*/) {
+        return RunControl::Continue;
+    }
     // Every address in every value, new to the run or not, by its number: the addresses are numbered
     // from 0 in the order AddressFound tells them, and a new address is told there first. Told only
     // when an observer's FollowsEveryAddress is true, as it costs a call per address met.
@@ -44,14 +51,14 @@ class RunObserver {
     // The current table is done: read to its end with `rows` rows, or not (`complete` false: its
     // failure has been reported).
     virtual void TableEnded(std::int64_t /*rows*/, bool /*complete*/) {}
-    // A step failed and was reported with this description and line.
-    virtual void FailureReported(std::string_view /*description*/, int /*line*/) {}
-    // Asked between tables and every so often between rows: true ends the run there (its output is
-    // gone, say). Nothing is reported for the tables left.
-    virtual bool StopRequested() const { return false; }
+    // A step failed and was reported with this description and line; Stop ends the run before its next
+    // table or row.
+    virtual RunControl FailureReported(std::string_view /*description*/, int /*line*/) {
+        return RunControl::Continue;
+    }
 };
 
-// Hands each event to every observer, in the order added.
+// Hands each event to every observer, in the order added; the run stops when any of them says so.
 class RunObservers final : public RunObserver {
   public:
     RunObservers(std::initializer_list<RunObserver*> observers) : observers_(observers) {}
@@ -68,8 +75,12 @@ class RunObservers final : public RunObserver {
     void RowsArrived(std::int64_t rows) override {
         for (RunObserver* o : observers_) o->RowsArrived(rows);
     }
-    void AddressFound(std::string_view address, const Place& place) override {
-        for (RunObserver* o : observers_) o->AddressFound(address, place);
+    RunControl AddressFound(std::string_view address, const Place& place) override {
+        RunControl control = RunControl::Continue;
+        for (RunObserver* o : observers_) {
+            if (o->AddressFound(address, place) == RunControl::Stop) control = RunControl::Stop;
+        }
+        return control;
     }
     void AddressSeen(std::uint32_t number, const Place& place) override {
         for (RunObserver* o : observers_) o->AddressSeen(number, place);
@@ -83,14 +94,12 @@ class RunObservers final : public RunObserver {
     void TableEnded(std::int64_t rows, bool complete) override {
         for (RunObserver* o : observers_) o->TableEnded(rows, complete);
     }
-    void FailureReported(std::string_view description, int line) override {
-        for (RunObserver* o : observers_) o->FailureReported(description, line);
-    }
-    bool StopRequested() const override {
-        for (const RunObserver* o : observers_) {
-            if (o->StopRequested()) return true;
+    RunControl FailureReported(std::string_view description, int line) override {
+        RunControl control = RunControl::Continue;
+        for (RunObserver* o : observers_) {
+            if (o->FailureReported(description, line) == RunControl::Stop) control = RunControl::Stop;
         }
-        return false;
+        return control;
     }
 
   private:

@@ -45,10 +45,12 @@ class ResultListObserver : public RunObserver {
     void TableStarted(std::string_view database, std::string_view table) override {
         places_.TableStarted(database, table);
     }
-    void AddressFound(std::string_view address, const Place& place) override {
+    // The window never stops a run.
+    RunControl AddressFound(std::string_view address, const Place& place) override {
         view_.Model().Append(address, true);
         view_.ScrollToLastSoon();
         places_.AddressFound(address, place);
+        return RunControl::Continue;
     }
     void AddressSeen(std::uint32_t number, const Place& place) override {
         places_.AddressSeen(number, place);

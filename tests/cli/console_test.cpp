@@ -66,7 +66,7 @@ TEST(ConsoleReportTest, NamesTheTableOfEachFailureAndItsLineOnlyWhenVerbose) {
                   "kestrelmoor-extract: table `old``shop`.`gone`: Table 'old`shop.gone' doesn't exist\n"
                   "kestrelmoor-extract: Lost connection to server during query\n");
         EXPECT_EQ(report.Failures(), 3);
-        EXPECT_FALSE(report.StopRequested());
+        EXPECT_EQ(report.FailureReported("", 124), RunControl::Continue);
     }
 }
 
@@ -81,7 +81,7 @@ TEST(ConsoleReportTest, AFailedLoginIsSaidWithWhatToCheckAndStopsTheRun) {
               "kestrelmoor-extract: check the host, port, user name, password and TLS options; --print-login "
               "shows the "
               "login used\n");
-    EXPECT_TRUE(report.StopRequested());
+    EXPECT_EQ(report.FailureReported("", ExtractionRun::kLoginLine), RunControl::Stop);
 }
 
 // Feeds a table of `rows` rows to the line as the run does: rows arriving, then the table's end.

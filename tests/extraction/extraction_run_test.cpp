@@ -9,6 +9,7 @@
 #include "db/mariadb_database.h"
 #include "in_memory_ports.h"
 #include "support/failing_database.h"
+#include "support/memory_database.h"
 #include "support/test_server.h"
 
 namespace kestrelmoor::test {
@@ -36,6 +37,37 @@ class ExtractionRunTest : public ScratchServerTest {
     RecordedReports reports_;
     std::function<void()> yield_;
 };
+
+// An observer whose output fails at its second address.
+class FailsAtSecondAddress : public InMemoryResults {
+  public:
+    RunControl AddressFound(std::string_view address, const Place& place) override {
+        InMemoryResults::AddressFound(address, place);
+        return rows.size() == 2 ? RunControl::Stop : RunControl::Continue;
+    }
+};
+
+TEST(ExtractionRunStopTest, AnObserverThatSaysStopIsToldNoFurtherAddressRowOrTable) {
+    MemoryDatabase shop;
+    MemoryTable& many = shop.tables["many"];
+    many.columns = {"mail"};
+    for (int i = 1; i <= 40; ++i) many.rows.push_back({"a" + std::to_string(i) + "@x.co"});
+    shop.tables["next"] = {{"mail"}, {{"b@x.co"}}, {}};
+    InMemoryTables tables;
+    tables.rows = {{"many"}, {"next"}};
+    RecordedReports reports;
+    FailsAtSecondAddress results;
+    ExtractionRun run(shop, reports);
+    ASSERT_TRUE(run.Start(db::Login{}, tables, results));
+    EXPECT_EQ(results.Texts(), (Texts{"a1@x.co", "a2@x.co"}));
+    // The addresses are told a few behind the search: the rows read stop soon after the second.
+    ASSERT_EQ(results.events.size(), 2u);
+    EXPECT_EQ(results.events[0], "start many");
+    const std::int64_t rows = std::stoll(results.events[1].substr(4));
+    EXPECT_LT(rows, 20);
+    EXPECT_EQ(results.events[1], "end " + std::to_string(rows) + " cut");
+    EXPECT_TRUE(reports.texts.empty());
+}
 
 TEST_F(ExtractionRunTest, ListsEachAddressOnceInTableRowAndColumnOrder) {
     Sql("CREATE TABLE people (id INT, name VARCHAR(40), email VARCHAR(80), alt VARCHAR(80), note TEXT,"

@@ -55,16 +55,18 @@ class InMemoryResults : public RunObserver {
         events.push_back("start " + (database.empty() ? "" : std::string(database) + ".") +
                          std::string(table));
     }
-    void AddressFound(std::string_view address, const Place& place) override {
+    RunControl AddressFound(std::string_view address, const Place& place) override {
         rows.emplace_back(std::string(address), true);
         places.push_back(std::string(place.table) + "." + std::string(place.column) + ":" +
                          std::to_string(place.row));
+        return RunControl::Continue;
     }
     void TableEnded(std::int64_t rows_read, bool complete) override {
         events.push_back("end " + std::to_string(rows_read) + (complete ? "" : " cut"));
     }
-    void FailureReported(std::string_view, int line) override {
+    RunControl FailureReported(std::string_view, int line) override {
         events.push_back("failed " + std::to_string(line));
+        return RunControl::Continue;
     }
 
     std::vector<std::string> Texts() const {
