@@ -25,45 +25,39 @@ struct Key {
     NumberField number = nullptr;
 };
 
-const std::array<Key, 16> kKeys = {{{"host", Kind::Text, [](LoginOptions& o) -> auto& {return o.host;
-}  // namespace
-}  // namespace kestrelmoor::cli
-, {"user", Kind::Text, [](LoginOptions& o) -> auto& {return o.user;
-}
-}
-, {"password", Kind::Password}, {"database", Kind::Text, [](LoginOptions& o) -> auto& {return o.database;
-}
-}
-, {"port", Kind::Port, nullptr, [](LoginOptions& o) -> auto& {return o.port;
-}
-}
-, {"socket", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.socket;
-}
-}
-, {"protocol", Kind::Protocol}, {"compress", Kind::Flag},
-    {"connect-timeout", Kind::Seconds, nullptr,
-     [](LoginOptions& o) -> auto& {return o.connection.connect_timeout;
-}
-}
-, {"read-timeout", Kind::Seconds, nullptr, [](LoginOptions& o) -> auto& {return o.connection.read_timeout;
-}
-}
-, {"ssl", Kind::Flag}, {"ssl-ca", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.tls_ca;
-}
-}
-, {"ssl-capath", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.tls_capath;
-}
-}
-, {"ssl-cert", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.tls_cert;
-}
-}
-, {"ssl-key", Kind::Text, [](LoginOptions& o) -> auto& {return o.connection.tls_key;
-}
-}
-, {"ssl-verify-server-cert", Kind::Flag},
-}
-}
-;
+// clang-format off
+// Where each key's value goes.
+std::optional<std::string>& Host(LoginOptions& o) { return o.host; }
+std::optional<std::string>& User(LoginOptions& o) { return o.user; }
+std::optional<std::string>& Database(LoginOptions& o) { return o.database; }
+std::optional<int>& Port(LoginOptions& o) { return o.port; }
+std::optional<std::string>& Socket(LoginOptions& o) { return o.connection.socket; }
+std::optional<int>& ConnectTimeout(LoginOptions& o) { return o.connection.connect_timeout; }
+std::optional<int>& ReadTimeout(LoginOptions& o) { return o.connection.read_timeout; }
+std::optional<std::string>& TlsCa(LoginOptions& o) { return o.connection.tls_ca; }
+std::optional<std::string>& TlsCapath(LoginOptions& o) { return o.connection.tls_capath; }
+std::optional<std::string>& TlsCert(LoginOptions& o) { return o.connection.tls_cert; }
+std::optional<std::string>& TlsKey(LoginOptions& o) { return o.connection.tls_key; }
+
+const std::array<Key, 16> kKeys = {{
+    {"host",                   Kind::Text,     Host},
+    {"user",                   Kind::Text,     User},
+    {"password",               Kind::Password},
+    {"database",               Kind::Text,     Database},
+    {"port",                   Kind::Port,     nullptr, Port},
+    {"socket",                 Kind::Text,     Socket},
+    {"protocol",               Kind::Protocol},
+    {"compress",               Kind::Flag},
+    {"connect-timeout",        Kind::Seconds,  nullptr, ConnectTimeout},
+    {"read-timeout",           Kind::Seconds,  nullptr, ReadTimeout},
+    {"ssl",                    Kind::Flag},
+    {"ssl-ca",                 Kind::Text,     TlsCa},
+    {"ssl-capath",             Kind::Text,     TlsCapath},
+    {"ssl-cert",               Kind::Text,     TlsCert},
+    {"ssl-key",                Kind::Text,     TlsKey},
+    {"ssl-verify-server-cert", Kind::Flag},
+}};
+// clang-format on
 
 // The key as the option files allow it to be written: "_" for "-", a "loose-" prefix (which only
 // tells other programs to pass over a key they do not know) and "skip-" for a flag set off.

@@ -26,8 +26,8 @@ namespace kestrelmoor::ui {
 
 class ExtractionWindow : public QWidget {
   public:
-    // `login` reads the connection window's five boxes as they stand when called;
-    // `show_connection_window` shows that window again.
+    // `login` gives the login with which the connection window's "Next >" last moved on (edits to
+    // its boxes since then do not count); `show_connection_window` shows that window again.
     ExtractionWindow(Toolkit& toolkit, db::Database& database, std::function<db::Login()> login,
                      std::function<void()> show_connection_window);
 

@@ -26,37 +26,17 @@ namespace {
 constexpr const char* kBackColorProperty = "kestrelmoorBackColor";
 constexpr std::uint32_t kSystemColorFlag = 0x80000000;
 
+// The system colours the windows use; any other stands for the window colour.
 QPalette::ColorRole SystemColorRole(std::uint32_t index) {
     switch (index) {
-        case 0x05:
+        case kWindowBackground & 0xFF:
             return QPalette::Base;
-        case 0x08:
+        case kWindowText & 0xFF:
             return QPalette::Text;
-        case 0x0F:
+        case kButtonFace & 0xFF:
             return QPalette::Button;
-        case 0x12:
+        case kButtonText & 0xFF:
             return QPalette::ButtonText;
-        case 0x06:  // window frame
-        case 0x0A:  // active border
-        case 0x0B:  // inactive border
-            return QPalette::Mid;
-        case 0x0D:  // highlight
-            return QPalette::Highlight;
-        case 0x0E:  // highlight text
-            return QPalette::HighlightedText;
-        case 0x10:  // button shadow
-            return QPalette::Shadow;
-        case 0x11:  // grey text
-            return QPalette::PlaceholderText;
-        case 0x14:  // button highlight
-            return QPalette::Light;
-        case 0x18:  // tool tip background
-            return QPalette::ToolTipBase;
-        case 0x17:  // tool tip text
-            return QPalette::ToolTipText;
-        case 0x07:  // menu text
-        case 0x09:  // caption text
-            return QPalette::WindowText;
         default:
             return QPalette::Window;
     }

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "common/settings_store.h"
+#include "control_by_name.h"
 #include "db/mariadb_database.h"
 #include "support/report_lines.h"
 #include "support/scripted_toolkit.h"
@@ -49,16 +50,20 @@ class ConnectionWindowHarness {
     }
     ui::ConnectionWindow& MakeWindow(double random = 0.5) { return MakeWindow(database_, random); }
 
-    QLineEdit& Text(int n) const { return *window_->findChild<QLineEdit*>(QStringLiteral("Text%1").arg(n)); }
-    QPushButton& Button(int n) const {
-        return *window_->findChild<QPushButton*>(QStringLiteral("PushButton%1").arg(n));
+    // The boxes' names in the order of their labels' numbers in the layout.
+    static constexpr const char* kBoxNames[] = {"Server", "Username", "Password", "Database", "Port"};
+    QLineEdit& Box(const char* name) const {
+        return ControlByName<QLineEdit>(*window_, QString::fromLatin1(name));
+    }
+    QPushButton& Button(const char* caption) const {
+        return ControlByName<QPushButton>(*window_, QString::fromLatin1(caption));
     }
     void Fill(const db::Login& profile) const {
-        Text(1).setText(Q(profile.server));
-        Text(2).setText(Q(profile.user));
-        Text(3).setText(Q(profile.password));
-        Text(4).setText(Q(profile.database));
-        Text(5).setText(Q(profile.port));
+        Box("Server").setText(Q(profile.server));
+        Box("Username").setText(Q(profile.user));
+        Box("Password").setText(Q(profile.password));
+        Box("Database").setText(Q(profile.database));
+        Box("Port").setText(Q(profile.port));
     }
     QStringList Boxes() const {
         QStringList texts;

@@ -43,13 +43,13 @@ TEST_F(ConnectionWindowTest, LayoutFollowsTheTwipsTableAtNinetySixDpi) {
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->geometry(), QRect(8, 8, 520, 191));
     EXPECT_EQ(frame->title(), "MySQL Login");
-    EXPECT_EQ(Text(1).geometry(), QRect(88, 24, 305, 23));
-    EXPECT_EQ(Text(5).geometry(), QRect(432, 24, 73, 23));
-    EXPECT_EQ(Text(4).geometry(), QRect(88, 120, 417, 23));
-    EXPECT_EQ(Button(5).geometry(), QRect(16, 152, 240, 27));
-    EXPECT_EQ(Button(3).parentWidget(), &window);
-    EXPECT_EQ(Button(3).geometry(), QRect(8, 208, 520, 27));
-    for (int n = 1; n <= 5; ++n) EXPECT_EQ(Text(n).parentWidget(), frame);
+    EXPECT_EQ(Box("Server").geometry(), QRect(88, 24, 305, 23));
+    EXPECT_EQ(Box("Port").geometry(), QRect(432, 24, 73, 23));
+    EXPECT_EQ(Box("Database").geometry(), QRect(88, 120, 417, 23));
+    EXPECT_EQ(Button("Test Connection").geometry(), QRect(16, 152, 240, 27));
+    EXPECT_EQ(Button("Next >").parentWidget(), &window);
+    EXPECT_EQ(Button("Next >").geometry(), QRect(8, 208, 520, 27));
+    for (int n = 1; n <= 5; ++n) EXPECT_EQ(Box(kBoxNames[n - 1]).parentWidget(), frame);
 
     // Each label stands 3 pixels below its box.
     const struct {
@@ -67,30 +67,30 @@ TEST_F(ConnectionWindowTest, LayoutFollowsTheTwipsTableAtNinetySixDpi) {
         EXPECT_EQ(widget->text(), label.caption);
         EXPECT_EQ(widget->geometry(), label.geometry) << label.name;
     }
-    EXPECT_EQ(Button(5).text(), "Test Connection");
-    EXPECT_EQ(Button(4).text(), "Help");
-    EXPECT_EQ(Button(3).text(), "Next >");
+    EXPECT_EQ(Button("Test Connection").text(), "Test Connection");
+    EXPECT_EQ(Button("Help").text(), "Help");
+    EXPECT_EQ(Button("Next >").text(), "Next >");
 }
 
 TEST_F(ConnectionWindowTest, ArialResolvesToAMetricTwinInBold) {
     MakeWindow();
-    const QFontInfo box(Text(1).font());
-    const QFontInfo button(Button(3).font());
+    const QFontInfo box(Box("Server").font());
+    const QFontInfo button(Button("Next >").font());
     for (const QFontInfo* info : {&box, &button}) {
         EXPECT_TRUE(info->family() == "Arial" || info->family() == "Liberation Sans")
             << info->family().toStdString();
         EXPECT_TRUE(info->bold());
         EXPECT_FALSE(info->italic());
     }
-    EXPECT_DOUBLE_EQ(Text(1).font().pointSizeF(), 9.0);
-    EXPECT_DOUBLE_EQ(Button(3).font().pointSizeF(), 11.25);
+    EXPECT_DOUBLE_EQ(Box("Server").font().pointSizeF(), 9.0);
+    EXPECT_DOUBLE_EQ(Button("Next >").font().pointSizeF(), 11.25);
     EXPECT_DOUBLE_EQ(window_->findChild<QLabel*>("Label2")->font().pointSizeF(), 9.0);
 }
 
 TEST_F(ConnectionWindowTest, TabVisitsServerPortUserPasswordDatabaseAndTheButtonsInACycle) {
     ConnectionWindow& window = MakeWindow();
     ShowActive(window);
-    EXPECT_EQ(QApplication::focusWidget(), &Text(1)) << "the server box holds the focus at first";
+    EXPECT_EQ(QApplication::focusWidget(), &Box("Server")) << "the server box holds the focus at first";
     const char* expected[] = {"Text5",       "Text2",       "Text3",       "Text4",
                               "PushButton5", "PushButton4", "PushButton3", "Text1"};
     for (const char* name : expected) {
@@ -102,61 +102,61 @@ TEST_F(ConnectionWindowTest, TabVisitsServerPortUserPasswordDatabaseAndTheButton
 
 TEST_F(ConnectionWindowTest, EachKeystrokeIsStoredAtOnceAndARestartShowsIt) {
     MakeWindow();
-    QTest::keyClick(&Text(1), Qt::Key_A);
+    QTest::keyClick(&Box("Server"), Qt::Key_A);
     EXPECT_EQ(Stored(SettingKey::Server), "a");
-    QTest::keyClick(&Text(1), Qt::Key_B);
+    QTest::keyClick(&Box("Server"), Qt::Key_B);
     EXPECT_EQ(Stored(SettingKey::Server), "ab");
-    QTest::keyClick(&Text(1), Qt::Key_C);
+    QTest::keyClick(&Box("Server"), Qt::Key_C);
     EXPECT_EQ(Stored(SettingKey::Server), "abc");
     EXPECT_EQ(Stored(SettingKey::User), "") << "only the typed box's key changes";
 
-    QTest::keyClicks(&Text(3), "s3cr t");
-    EXPECT_EQ(Text(3).displayText(), "******") << "one * per character";
-    EXPECT_FALSE(Text(3).testAttribute(Qt::WA_InputMethodEnabled));
+    QTest::keyClicks(&Box("Password"), "s3cr t");
+    EXPECT_EQ(Box("Password").displayText(), "******") << "one * per character";
+    EXPECT_FALSE(Box("Password").testAttribute(Qt::WA_InputMethodEnabled));
     EXPECT_EQ(Stored(SettingKey::Password), "s3cr t") << "stored exactly as typed";
 
     MakeWindow().Load();
-    EXPECT_EQ(Text(1).text(), "abc");
-    EXPECT_EQ(Text(3).text(), "s3cr t");
+    EXPECT_EQ(Box("Server").text(), "abc");
+    EXPECT_EQ(Box("Password").text(), "s3cr t");
 }
 
 TEST_F(ConnectionWindowTest, AClearedBoxStaysEmptyAfterARestartAndLongValuesAreKeptWhole) {
     MakeWindow().Load();
     EXPECT_EQ(Stored(SettingKey::Server), "localhost") << "restoring writes the value back";
-    Text(1).selectAll();
-    QTest::keyClick(&Text(1), Qt::Key_Delete);
+    Box("Server").selectAll();
+    QTest::keyClick(&Box("Server"), Qt::Key_Delete);
     EXPECT_EQ(Stored(SettingKey::Server), "");
     const QString long_name(40000, QLatin1Char('d'));
-    Text(4).setText(long_name);
+    Box("Database").setText(long_name);
 
     MakeWindow().Load();
-    EXPECT_EQ(Text(1).text(), "") << "an empty stored value is not the default";
-    EXPECT_EQ(Text(4).text(), long_name);
+    EXPECT_EQ(Box("Server").text(), "") << "an empty stored value is not the default";
+    EXPECT_EQ(Box("Database").text(), long_name);
 }
 
 TEST_F(ConnectionWindowTest, FocusByTabOrByClickSelectsTheWholeText) {
     ConnectionWindow& window = MakeWindow();
     Fill({"db.example", "maria", "pw", "shop", "3307"});
     ShowActive(window);
-    QTest::keyClick(&Text(1), Qt::Key_Tab);
-    EXPECT_EQ(Text(5).selectedText(), "3307");
+    QTest::keyClick(&Box("Server"), Qt::Key_Tab);
+    EXPECT_EQ(Box("Port").selectedText(), "3307");
 
-    QTest::mouseClick(&Text(4), Qt::LeftButton, {}, QPoint(40, 10));
+    QTest::mouseClick(&Box("Database"), Qt::LeftButton, {}, QPoint(40, 10));
     QTest::qWait(20);
-    EXPECT_TRUE(Text(4).hasFocus());
-    EXPECT_EQ(Text(4).selectedText(), "shop");
+    EXPECT_TRUE(Box("Database").hasFocus());
+    EXPECT_EQ(Box("Database").selectedText(), "shop");
 
     // Coming back to the window is no new visit: the user's selection stays.
-    Text(4).setSelection(1, 2);
+    Box("Database").setSelection(1, 2);
     QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
-    QApplication::sendEvent(&Text(4), &back);
+    QApplication::sendEvent(&Box("Database"), &back);
     QTest::qWait(20);
-    EXPECT_EQ(Text(4).selectedText(), "ho");
+    EXPECT_EQ(Box("Database").selectedText(), "ho");
 }
 
 TEST_F(ConnectionWindowTest, HelpShowsItsTextWordForWord) {
     MakeWindow();
-    QTest::mouseClick(&Button(4), Qt::LeftButton);
+    QTest::mouseClick(&Button("Help"), Qt::LeftButton);
     const QString expected = QStringLiteral(
         "If you cannot establish connection to your database with this program, please go to: \r\r"
         "https://dev.mysql.com/downloads/gui-tools/\r\r"
@@ -186,7 +186,7 @@ TEST_F(ConnectionWindowServerTest, TestConnectionWithAGoodLoginShowsSuccessUnder
         pointer_while_message.push_back(window.Pointer().State());
         sessions_while_message = ScratchSessions();
     });
-    QTest::mouseClick(&Button(5), Qt::LeftButton);
+    QTest::mouseClick(&Button("Test Connection"), Qt::LeftButton);
     EXPECT_EQ(Boxes(), QStringList{kConnected});
     EXPECT_EQ(toolkit_.ProcessEventsNowCalls(), 1);
     EXPECT_EQ(pointer_while_message, std::vector<ui::PointerState>{ui::PointerState::kHourglass});
@@ -200,7 +200,7 @@ TEST_F(ConnectionWindowServerTest, TestConnectionWithAWrongLoginShowsOnlyTheFail
     Fill(bad_);
     std::vector<ui::PointerState> pointer_while_message;
     toolkit_.OnShowMessage([&] { pointer_while_message.push_back(window.Pointer().State()); });
-    QTest::mouseClick(&Button(5), Qt::LeftButton);
+    QTest::mouseClick(&Button("Test Connection"), Qt::LeftButton);
     EXPECT_EQ(Boxes(), QStringList{kNotConnected}) << "no driver text, no error report";
     EXPECT_EQ(pointer_while_message, std::vector<ui::PointerState>{ui::PointerState::kHourglass});
     EXPECT_EQ(window.Pointer().State(), ui::PointerState::kDefault);
@@ -210,7 +210,7 @@ TEST_F(ConnectionWindowServerTest, TestConnectionWithoutADatabaseComponentReport
     FailingDatabase failing;
     MakeWindow(failing);
     Fill(good_);
-    QTest::mouseClick(&Button(5), Qt::LeftButton);
+    QTest::mouseClick(&Button("Test Connection"), Qt::LeftButton);
     ASSERT_EQ(toolkit_.Boxes().size(), 2u);
     EXPECT_EQ(ReportLines(kTestConnectionLocation), std::vector<int>{100});
     EXPECT_EQ(toolkit_.Boxes()[1].text, kNotConnected);
@@ -221,7 +221,7 @@ TEST_F(ConnectionWindowServerTest, NextWithAGoodLoginShowsTheExtractionWindowAnd
     ConnectionWindow& window = MakeWindow();
     Fill(good_);
     window.show();
-    QTest::mouseClick(&Button(3), Qt::LeftButton);
+    QTest::mouseClick(&Button("Next >"), Qt::LeftButton);
     EXPECT_EQ(extraction_window_shown_, 1);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(toolkit_.Boxes().empty());
@@ -231,7 +231,7 @@ TEST_F(ConnectionWindowServerTest, NextWithAFailingLoginDoesNothingVisible) {
     ConnectionWindow& window = MakeWindow();
     Fill(bad_);
     window.show();
-    QTest::mouseClick(&Button(3), Qt::LeftButton);
+    QTest::mouseClick(&Button("Next >"), Qt::LeftButton);
     EXPECT_EQ(extraction_window_shown_, 0);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(toolkit_.Boxes().empty());

@@ -69,14 +69,15 @@ TEST_F(ConnectionWindowTest, EveryCaptionOfBothWindowsReadsUnderADarkDesktop) {
 TEST_F(ConnectionWindowTest, EnterInABoxOrOnAButtonAndScreenReaderNames) {
     FailingDatabase failing;  // "Next >" reports that it cannot try, and moves on
     MakeWindow(failing).show();
-    QTest::keyClick(&Text(4), Qt::Key_Return);
+    QTest::keyClick(&Box("Database"), Qt::Key_Return);
     EXPECT_EQ(extraction_window_shown_, 1) << "Enter in a box does what Next > does";
-    Button(4).setFocus();
-    QTest::keyClick(&Button(4), Qt::Key_Return);
+    Button("Help").setFocus();
+    QTest::keyClick(&Button("Help"), Qt::Key_Return);
     EXPECT_TRUE(toolkit_.Boxes().back().text.startsWith("If you cannot")) << "Enter presses Help";
     const char* names[] = {"Server", "Username", "Password", "Database", "Port"};
     for (int n = 1; n <= 5; ++n) {
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(&Text(n))->text(QAccessible::Name), names[n - 1]);
+        auto* box = window_->findChild<QLineEdit*>(QStringLiteral("Text%1").arg(n));  // skins select by these
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name), names[n - 1]);
     }
 }
 
@@ -124,22 +125,22 @@ class SilentServerTest : public ConnectionWindowTest {
 TEST_F(SilentServerTest, EveryAttemptKeepsEventsFlowingIgnoresASecondClickAndKeepsWhatIsTyped) {
     Store(Silent());
     MakeWindow();
-    WhileWaiting([this] { QTest::keyClick(&Text(4), Qt::Key_Return); });
+    WhileWaiting([this] { QTest::keyClick(&Box("Database"), Qt::Key_Return); });
     window_->LoadAndShow();  // the remembered login is tried first
     EXPECT_TRUE(window_->isVisible());
 
     Fill(Silent());
     WhileWaiting([this] {
-        QTest::mouseClick(&Button(5), Qt::LeftButton);
-        QTest::keyClicks(&Text(4), "2");
+        QTest::mouseClick(&Button("Test Connection"), Qt::LeftButton);
+        QTest::keyClicks(&Box("Database"), "2");
     });
-    QTest::mouseClick(&Button(5), Qt::LeftButton);
+    QTest::mouseClick(&Button("Test Connection"), Qt::LeftButton);
     EXPECT_EQ(Boxes().size(), 1) << "one attempt, one message: " << Boxes().join("|").toStdString();
     EXPECT_EQ(Stored(SettingKey::Database), "shop2") << "typed during the attempt, and stored";
 
     Fill(Silent());
-    WhileWaiting([this] { QTest::mouseClick(&Button(3), Qt::LeftButton); });
-    QTest::mouseClick(&Button(3), Qt::LeftButton);
+    WhileWaiting([this] { QTest::mouseClick(&Button("Next >"), Qt::LeftButton); });
+    QTest::mouseClick(&Button("Next >"), Qt::LeftButton);
     EXPECT_EQ(extraction_window_shown_, 0);
     EXPECT_LE(longest_pause_, 100) << "events every 100 ms at least";
 }

@@ -40,23 +40,23 @@ class PointerFeedbackTest : public ConnectionWindowTest {
 };
 
 TEST_F(PointerFeedbackTest, ButtonsSetTheHandAndTheWindowFrameAndBoxesTheDefault) {
-    MoveOver(Button(5), {5, 5});
+    MoveOver(Button("Test Connection"), {5, 5});
     EXPECT_EQ(State(), PointerState::kCustom);
     MoveOver(*window_, {530, 4});  // the window's own background
     EXPECT_EQ(State(), PointerState::kDefault);
-    MoveOver(Button(3), {5, 5});
+    MoveOver(Button("Next >"), {5, 5});
     MoveOver(Named("Frame1"), {4, 100});  // the frame between its controls
     EXPECT_EQ(State(), PointerState::kDefault);
-    MoveOver(Button(4), {5, 5});
-    MoveOver(Text(2), {5, 5});
+    MoveOver(Button("Help"), {5, 5});
+    MoveOver(Box("Username"), {5, 5});
     EXPECT_EQ(State(), PointerState::kDefault);
-    MoveOver(Button(4), {5, 5});
-    MoveOver(Text(5), {5, 5});
+    MoveOver(Button("Help"), {5, 5});
+    MoveOver(Box("Port"), {5, 5});
     EXPECT_EQ(State(), PointerState::kDefault);
 }
 
 TEST_F(PointerFeedbackTest, LabelsLeaveTheStateAsItWas) {
-    MoveOver(Button(5), {5, 5});
+    MoveOver(Button("Test Connection"), {5, 5});
     MoveOver(Named("Label2"), {3, 3});
     EXPECT_EQ(State(), PointerState::kCustom);
 }
@@ -64,29 +64,30 @@ TEST_F(PointerFeedbackTest, LabelsLeaveTheStateAsItWas) {
 TEST_F(PointerFeedbackTest, HoverNeverReplacesTheHourglass) {
     window_->Pointer().SetState(PointerState::kHourglass);
     EXPECT_EQ(window_->cursor().shape(), Qt::WaitCursor);
-    EXPECT_EQ(Text(1).cursor().shape(), Qt::WaitCursor) << "the hourglass covers the text boxes' I-beam";
-    for (QWidget* over : {static_cast<QWidget*>(&Button(5)), static_cast<QWidget*>(&Text(1)),
-                          static_cast<QWidget*>(window_.get())}) {
+    EXPECT_EQ(Box("Server").cursor().shape(), Qt::WaitCursor)
+        << "the hourglass covers the text boxes' I-beam";
+    for (QWidget* over : {static_cast<QWidget*>(&Button("Test Connection")),
+                          static_cast<QWidget*>(&Box("Server")), static_cast<QWidget*>(window_.get())}) {
         MoveOver(*over, {5, 5});
         EXPECT_EQ(State(), PointerState::kHourglass);
     }
     window_->Pointer().SetState(PointerState::kDefault);
-    EXPECT_EQ(Text(1).cursor().shape(), Qt::IBeamCursor);
+    EXPECT_EQ(Box("Server").cursor().shape(), Qt::IBeamCursor);
     EXPECT_EQ(window_->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(PointerFeedbackTest, HoverDuringTheConnectionTestKeepsTheHourglass) {
     Fill({"127.0.0.1", "nobody", "x", "none", "1"});  // a closed port: the open fails at once
-    toolkit_.OnProcessEvents([&] { MoveOver(Button(5), {5, 5}); });
+    toolkit_.OnProcessEvents([&] { MoveOver(Button("Test Connection"), {5, 5}); });
     std::vector<PointerState> while_message;
     toolkit_.OnShowMessage([&] { while_message.push_back(State()); });
-    QTest::mouseClick(&Button(5), Qt::LeftButton);
+    QTest::mouseClick(&Button("Test Connection"), Qt::LeftButton);
     EXPECT_EQ(while_message, std::vector<PointerState>{PointerState::kHourglass});
     EXPECT_EQ(State(), PointerState::kDefault);
 }
 
 TEST_F(PointerFeedbackTest, TheHandShowsThePictureWhenThereIsOne) {
-    MoveOver(Button(5), {5, 5});
+    MoveOver(Button("Test Connection"), {5, 5});
     EXPECT_EQ(window_->cursor().shape(), Qt::ArrowCursor) << "no picture: state 99 shows the default";
     ASSERT_TRUE(window_->Pointer().LoadPicture(QStringLiteral(KESTRELMOOR_RESOURCES_DIR "/HAND-M.CUR")));
     EXPECT_EQ(window_->cursor().shape(), Qt::BitmapCursor);

@@ -106,12 +106,12 @@ TEST_F(SeenAndHeardTest, TheFocusRingStandsOutOnButtonsAndBoxesPlainAndSkinned) 
         SCOPED_TRACE(skinned ? "skinned" : "plain");
         ui::ConnectionWindow& window = Connection(skinned);
         ShowActive(window);
-        ExpectFocusMarkStandsOut(window, Button(5), Text(1));
-        ExpectFocusMarkStandsOut(window, Button(3), Text(1));
-        ExpectFocusMarkStandsOut(window, Text(2), Button(5));
+        ExpectFocusMarkStandsOut(window, Button("Test Connection"), Box("Server"));
+        ExpectFocusMarkStandsOut(window, Button("Next >"), Box("Server"));
+        ExpectFocusMarkStandsOut(window, Box("Username"), Button("Test Connection"));
         // Selected text in a box.
-        Text(2).ensurePolished();
-        const QPalette& box = Text(2).palette();
+        Box("Username").ensurePolished();
+        const QPalette& box = Box("Username").palette();
         EXPECT_GE(ui::ContrastRatio(box.color(QPalette::Highlight), box.color(QPalette::HighlightedText)),
                   4.5);
     }
@@ -144,12 +144,13 @@ TEST_F(SeenAndHeardTest, BoxesAreDrawnWholeWithTheirLabelsBeneath) {
         auto& frame = *window.findChild<QGroupBox*>(QStringLiteral("Frame1"));
         for (int n = 1; n <= 5; ++n) {
             // The left edge below and above the rounded corners, as the frame shows it and as the box alone.
-            const QRect edge(0, 3, 3, Text(n).height() - 6);
+            const QRect edge(0, 3, 3, Box(kBoxNames[n - 1]).height() - 6);
             const auto strip = [&edge](const QPixmap& shown) {
                 return shown.toImage().copy(edge).convertToFormat(QImage::Format_RGB32);
             };
-            EXPECT_EQ(strip(frame.grab(Text(n).geometry())), strip(Text(n).grab()))
-                << (skinned ? "skinned " : "plain ") << "Text" << n;
+            EXPECT_EQ(strip(frame.grab(Box(kBoxNames[n - 1]).geometry())),
+                      strip(Box(kBoxNames[n - 1]).grab()))
+                << (skinned ? "skinned " : "plain ") << kBoxNames[n - 1];
         }
     }
 }

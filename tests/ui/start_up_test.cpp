@@ -41,8 +41,9 @@ TEST_F(ConnectionWindowTest, FirstStartShowsTheDefaultsAndTriesNoConnection) {
     ConnectionWindow& window = MakeWindow(failing);
     window.LoadAndShow();
     const QStringList expected = {"localhost", "", "", "", "3306"};
-    for (int n = 1; n <= 5; ++n) EXPECT_EQ(Text(n).text(), expected[n - 1]) << "Text" << n;
-    EXPECT_EQ(Text(1).selectedText(), "localhost") << "the first box's text is selected for typing over";
+    for (int n = 1; n <= 5; ++n) EXPECT_EQ(Box(kBoxNames[n - 1]).text(), expected[n - 1]) << kBoxNames[n - 1];
+    EXPECT_EQ(Box("Server").selectedText(), "localhost")
+        << "the first box's text is selected for typing over";
     EXPECT_EQ(failing.ConnectionRequests(), 0);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(toolkit_.Boxes().empty());
@@ -69,7 +70,7 @@ TEST_F(ConnectionWindowServerTest, AStoredLoginThatConnectsMovesOnToTheExtractio
     EXPECT_EQ(extraction_window_shown_, 1);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(toolkit_.Boxes().empty());
-    EXPECT_EQ(Text(4).text(), Q(good_.database));
+    EXPECT_EQ(Box("Database").text(), Q(good_.database));
 }
 
 TEST_F(ConnectionWindowServerTest, AStoredLoginThatFailsStaysWithoutAMessage) {
@@ -79,7 +80,7 @@ TEST_F(ConnectionWindowServerTest, AStoredLoginThatFailsStaysWithoutAMessage) {
     EXPECT_EQ(extraction_window_shown_, 0);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(toolkit_.Boxes().empty());
-    EXPECT_EQ(Text(3).text(), Q(bad_.password));
+    EXPECT_EQ(Box("Password").text(), Q(bad_.password));
 }
 
 TEST_F(ConnectionWindowTest, AStoredLoginWithoutADatabaseComponentIsReportedAndStillMovesOn) {
@@ -98,7 +99,8 @@ void ExpectPassedOver(ConnectionWindowHarness& harness, const QString& why) {
                           ". The boxes start with the defaults, and what you type is not stored "
                           "until the file is mended or removed."});
     const QStringList defaults = {"localhost", "", "", "", "3306"};
-    for (int n = 1; n <= 5; ++n) EXPECT_EQ(harness.Text(n).text(), defaults[n - 1]) << "Text" << n;
+    for (int n = 1; n <= 5; ++n)
+        EXPECT_EQ(harness.Box(harness.kBoxNames[n - 1]).text(), defaults[n - 1]) << harness.kBoxNames[n - 1];
     EXPECT_TRUE(harness.ReportLines(kConnectionWindowLoadLocation).empty());
 }
 
@@ -114,8 +116,8 @@ TEST_F(ConnectionWindowTest, ASettingsFileThatCannotBeUsedIsNamedOnceAndNeverWri
     ExpectPassedOver(*this,
                      "line 3 opens a quote that is never closed, so the lines after it would be taken "
                      "as part of MyPassword");
-    Text(2).setText("eve");
-    Text(3).setText("pw");
+    Box("Username").setText("eve");
+    Box("Password").setText("pw");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), damaged);
     file.close();
@@ -148,10 +150,11 @@ TEST_F(ConnectionWindowTest, AReadOnlySettingsFolderGivesTheStoredLoginAndAFaile
         MakeWindow(no_server).LoadAndShow();
         EXPECT_TRUE(toolkit_.Boxes().empty());
         const QStringList expected = {"127.0.0.1", "bob", "", "shop", "3307"};
-        for (int n = 1; n <= 5; ++n) EXPECT_EQ(Text(n).text(), expected[n - 1]) << "Text" << n;
+        for (int n = 1; n <= 5; ++n)
+            EXPECT_EQ(Box(kBoxNames[n - 1]).text(), expected[n - 1]) << kBoxNames[n - 1];
         EXPECT_EQ(InodeOf(path), stored) << "loading wrote the file again";
-        Text(2).setText("eve");
-        Text(4).setText("crm");
+        Box("Username").setText("eve");
+        Box("Database").setText("crm");
         EXPECT_EQ(Boxes(), QStringList{"The login cannot be stored: the settings file " + path +
                                        " cannot be written. What you type is used, but not remembered."});
         EXPECT_EQ(Stored(SettingKey::User), "bob");
@@ -178,7 +181,7 @@ TEST_F(ConnectionWindowTest, AHomePageThatCannotBeOpenedShowsNothingAndStartUpGo
     toolkit_.FailOpenUrl(true);
     MakeWindow(0.06).LoadAndShow();
     EXPECT_TRUE(toolkit_.Boxes().empty());
-    EXPECT_EQ(Text(1).text(), "localhost");
+    EXPECT_EQ(Box("Server").text(), "localhost");
     EXPECT_TRUE(window_->isVisible());
 }
 
@@ -193,8 +196,8 @@ TEST_F(ConnectionWindowTest, TheSkinRecoloursWindowFrameAndLabelsAndAppliesItsSt
     for (const char* label : {"Label1", "Label2", "Label3", "Label4", "Label9"}) {
         EXPECT_EQ(ui::BackColor(*window.findChild<QLabel*>(label)), ui::kButtonFace) << label;
     }
-    EXPECT_EQ(ui::BackColor(Text(1)), ui::kWindowBackground);
-    EXPECT_EQ(ui::BackColor(Button(3)), ui::kWhite);
+    EXPECT_EQ(ui::BackColor(Box("Server")), ui::kWindowBackground);
+    EXPECT_EQ(ui::BackColor(Button("Next >")), ui::kWhite);
     QFile sheet(kResources + "/x/o.cjs");
     ASSERT_TRUE(sheet.open(QIODevice::ReadOnly));
     EXPECT_EQ(window.styleSheet(), QString::fromUtf8(sheet.readAll()));

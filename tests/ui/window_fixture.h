@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "control_by_name.h"
 #include "db/mariadb_database.h"
 #include "support/report_lines.h"
 #include "support/scripted_toolkit.h"
@@ -25,10 +26,10 @@ class ExtractionWindowTest : public ScratchServerTest {
     }
     void TearDown() override { window_.reset(); }
 
-    QPushButton& Button(const char* name) {
-        return *window_->findChild<QPushButton*>(QString::fromLatin1(name));
+    QPushButton& Button(const char* caption) {
+        return ControlByName<QPushButton>(*window_, QString::fromLatin1(caption));
     }
-    void Click(const char* name) { QTest::mouseClick(&Button(name), Qt::LeftButton); }
+    void Click(const char* caption) { QTest::mouseClick(&Button(caption), Qt::LeftButton); }
     void LoadAndShow() {
         window_->Load();
         window_->show();
