@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "common/ascii.h"
+#include "common/file_descriptor.h"
 
 namespace kestrelmoor::cli {
 namespace {
@@ -117,26 +118,15 @@ class Reader {
         if (!regular && !required) return Unusable(path, required, "not a regular file");
         // Opening never waits, in case the file became a FIFO since. A named pipe is then read as it
         // comes: up to its writer's end, or as empty when nothing has it open for writing.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) return Unusable(path, required, std::strerror(errno));
-        std::string text;
-        const bool still_regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-        if (!regular) ::fcntl(fd, F_SETFL, O_RDONLY);
-        const int error = regular && !still_regular ? 0 : ReadAll(fd, text);
-        ::close(fd);
+        const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        if (!fd.valid()) return Unusable(path, required, std::strerror(errno));
+        const bool still_regular = ::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode);
         if (regular && !still_regular) return Unusable(path, required, "not a regular file");
+        if (!regular) ::fcntl(fd.get(), F_SETFL, O_RDONLY);
+        std::string text;
+        const int error = ReadToEnd(fd.get(), text);
         if (error != 0) return Unusable(path, required, std::strerror(error));
         return text;
-    }
-
-    static int ReadAll(int fd, std::string& text) {
-        char buffer[4096];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got == 0) return 0;
-            if (got < 0 && errno != EINTR) return errno;
-            if (got > 0) text.append(buffer, static_cast<std::size_t>(got));
-        }
     }
 
     std::optional<std::string> Unusable(const std::string& path, bool required, const std::string& why) {

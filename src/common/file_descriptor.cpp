@@ -39,4 +39,14 @@ ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
     }
 }
 
+int ReadToEnd(int fd, std::string& bytes) {
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ReadSome(fd, buffer, sizeof buffer);
+        if (got == 0) return 0;
+        if (got < 0) return errno;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
 }  // namespace kestrelmoor

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace kestrelmoor {
@@ -36,5 +37,7 @@ class FileDescriptor {
 int WriteAll(int fd, std::string_view bytes);
 // read(2) that resumes when a signal interrupts it.
 ssize_t ReadSome(int fd, char* buffer, std::size_t size);
+// Appends everything up to the end of input to `bytes`; 0, or the errno of the read that failed.
+int ReadToEnd(int fd, std::string& bytes);
 
 }  // namespace kestrelmoor

@@ -16,12 +16,7 @@ namespace {
 std::string ReadAll(const std::string& path, std::string& bytes) {
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.valid()) return errno == ENOENT ? std::string() : std::strerror(errno);
-    char buffer[4096];
-    ssize_t got = 0;
-    while ((got = ReadSome(fd.get(), buffer, sizeof buffer)) != 0) {
-        if (got < 0) return std::strerror(errno);
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
+    if (const int error = ReadToEnd(fd.get(), bytes)) return std::strerror(error);
     return {};
 }
 
