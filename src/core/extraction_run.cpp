@@ -9,6 +9,8 @@
 #include "common/error_trap.h"
 #include "common/scoped_flag.h"
 #include "core/table_scan.h"
+#include "core/table_taker.h"
+#include "core/tables_ahead.h"
 #include "db/row_estimates.h"
 #include "db/sql_identifier.h"
 
@@ -102,7 +104,17 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     // Line 116 chose exact comparison for the set, the only mode it has.
     trap.step(118, [&] { observer.RunStarted(); });
 
-    for (std::int64_t i : trap.loop(120, std::int64_t{1}, [&] { return tables.Count(); })) {
+    // With several connections each table is read ahead on one of them and taken here in list order.
+    std::int64_t last_row = 0;
+    TablesAhead ahead(tables, last_row, connections_);
+    if (connections_ > 1 && connection && connection->IsOpen()) {
+        ahead.Start(
+            database_, login, *connection,
+            {connections_, observer.FollowsEveryAddress(), kReadTimeoutSeconds, kConnectTimeoutSeconds});
+    }
+    TableTaker taker(observer, trap, stop, place);
+
+    for (std::int64_t i : trap.loop(120, std::int64_t{1}, [&] { return last_row = tables.Count(); })) {
         breathe();
         if (stop) break;
         if (!trap.test(122, [&] { return tables.Checked(i); })) continue;
@@ -113,6 +125,12 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
             table = tables.Name(i);
             database = tables.Database(i);
             observer.TableStarted(database, table);
+            if (ahead.Started()) {
+                ahead.Reach(i, database, table);
+                taker.Take(ahead, seen.get(), rows, breathe);
+                stopped = stop;
+                return;
+            }
             // The server's estimates are read for the login's database, which the window reads.
             if (database.empty()) {
                 if (!estimates) estimates = db::ReadRowEstimates(Require(connection));
@@ -131,8 +149,11 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
                           });
         });
         trap.step(148, [&] { scan.Finish(); });
+        if (ahead.Started()) trap.step(148, [&] { taker.Finish(seen.get()); });
         trap.step(138, [&] { observer.TableEnded(rows, complete && !stopped); });
     }
+    ahead.Stop();
+    if (connection) connection->SetWaitHook(breathe);
     trap.step(168, [&] { seen.reset(); });
     if (trap.test(170, [&] { return Require(connection).IsOpen(); })) {
         trap.step([&] { Require(connection).Close(); });

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "db/connections_refused.h"
 #include "db/database_refused.h"
 #include "db/nonblocking_call.h"
 
@@ -92,6 +93,9 @@ void MariaDbConnection::Open(const Login& login) {
         const unsigned code = mysql_errno(m);
         if (code == ER_BAD_DB_ERROR || code == ER_DBACCESS_DENIED_ERROR)
             throw DatabaseRefused(LibraryFailure(m).what());
+        if (code == ER_CON_COUNT_ERROR || code == ER_TOO_MANY_USER_CONNECTIONS ||
+            code == ER_USER_LIMIT_REACHED)
+            throw ConnectionsRefused(LibraryFailure(m).what());
         throw LibraryFailure(m);
     }
     // The library's TLS layer leaves the socket blocking once the handshake is done, and a read on a
