@@ -43,6 +43,7 @@ struct Login {
     std::string database;
     int port = 3306;
     db::ConnectionOptions connection;  // its transport always set: TCP, or the socket for "localhost"
+    std::optional<int> jobs;           // connections a run reads over at once; the run's default if none
     std::map<std::string, std::string, std::less<>> origins;  // "port" -> "MYSQL_TCP_PORT"
 };
 
