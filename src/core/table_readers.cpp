@@ -57,6 +57,7 @@ TableReaders::~TableReaders() {
     }
     work_.notify_all();
     for (std::thread& thread : threads_) thread.join();
+    first_.SetGiveUp({});
 }
 
 TableReaders::Ticket TableReaders::Queue(std::string database, std::string table, bool urgent) {
@@ -143,6 +144,7 @@ void TableReaders::Work(db::Connection* first) {
         if (!own) return;
     }
     db::Connection& connection = first ? *first : *own;
+    connection.SetGiveUp([this] { return stopping_.load(); });
     for (;;) {
         Job* job = nullptr;
         {

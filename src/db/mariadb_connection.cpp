@@ -156,7 +156,8 @@ void MariaDbConnection::Query(MYSQL* m, std::string_view sql) {
         [&] {
             return mysql_real_query_start(&failed, m, sql.data(), static_cast<unsigned long>(sql.size()));
         },
-        [&](int ready) { return mysql_real_query_cont(&failed, m, ready); }, wait_hook_, ReadLimitMs()));
+        [&](int ready) { return mysql_real_query_cont(&failed, m, ready); }, wait_hook_, ReadLimitMs(),
+        give_up_));
     if (failed != 0) throw LibraryFailure(m);
 }
 
@@ -164,7 +165,8 @@ MYSQL_ROW MariaDbConnection::NextRow(MYSQL_RES* result) {
     MYSQL_ROW row = nullptr;
     CheckAnswered(Complete(
         handle_.get(), [&] { return mysql_fetch_row_start(&row, result); },
-        [&](int ready) { return mysql_fetch_row_cont(&row, result, ready); }, wait_hook_, ReadLimitMs()));
+        [&](int ready) { return mysql_fetch_row_cont(&row, result, ready); }, wait_hook_, ReadLimitMs(),
+        give_up_));
     return row;
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "core/place_recorder.h"
 #include "db/mariadb_database.h"
 #include "in_memory_ports.h"
@@ -69,6 +71,21 @@ TEST(ExtractionRunStopTest, AnObserverThatSaysStopIsToldNoFurtherAddressRowOrTab
     EXPECT_LT(rows, 20);
     EXPECT_EQ(results.events[1], "end " + std::to_string(rows) + " cut");
     EXPECT_TRUE(reports.texts.empty());
+}
+
+// A stop does not wait for a table that another connection is still waiting for.
+TEST_F(ExtractionRunTest, AStopCutsShortTheWaitOfTheOtherConnections) {
+    Sql("CREATE TABLE first (e TEXT)");
+    Sql("INSERT INTO first VALUES ('a@example.com'), ('b@example.com'), ('c@example.com')");
+    Sql("CREATE VIEW slow AS SELECT SLEEP(60) AS pause, 'd@example.com' AS e");
+    Check({"first", "slow"});
+    FailsAtSecondAddress results;
+    ExtractionRun run(database_, reports_);
+    const auto began = std::chrono::steady_clock::now();
+    ASSERT_TRUE(run.Start(Profile(), tables_, results));
+    EXPECT_EQ(results.Texts(), (Texts{"a@example.com", "b@example.com"}));
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(30));
+    EXPECT_TRUE(reports_.texts.empty());
 }
 
 TEST_F(ExtractionRunTest, ListsEachAddressOnceInTableRowAndColumnOrder) {
