@@ -104,14 +104,18 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     // Line 116 chose exact comparison for the set, the only mode it has.
     trap.step(118, [&] { observer.RunStarted(); });
 
-    // With several connections each table is read ahead on one of them and taken here in list order.
+    // With several connections and a server slow to answer, each table is read ahead on one of them
+    // and taken here in list order; see TablesAhead.
     std::int64_t last_row = 0;
     TablesAhead ahead(tables, last_row, connections_);
-    if (connections_ > 1 && connection && connection->IsOpen()) {
+    std::optional<TablesAhead::Clock::duration> answer;  // the current table's first answer, read here
+    const auto read_ahead_when_far = [&] {
+        if (ahead.Started() || connections_ < 2 || !answer || !TablesAhead::FarAway(*answer)) return;
+        if (!connection || !connection->IsOpen()) return;
         ahead.Start(
             database_, login, *connection,
             {connections_, observer.FollowsEveryAddress(), kReadTimeoutSeconds, kConnectTimeoutSeconds});
-    }
+    };
     TableTaker taker(observer, trap, stop, place);
 
     for (std::int64_t i : trap.loop(120, std::int64_t{1}, [&] { return last_row = tables.Count(); })) {
@@ -139,18 +143,23 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
                 }
             }
             // Each row is searched as it arrives; the addresses it holds are listed at once.
+            answer.reset();
+            const TablesAhead::Clock::time_point asked = TablesAhead::Clock::now();
             Require(connection)
                 .ReadRows("SELECT * FROM " + db::TableReference(database, table),
                           [&](const db::RowView& row) {
+                              if (!answer) answer = TablesAhead::Clock::now() - asked;
                               trap.step(148, [&] { scan.Search(row, ++rows); });
                               if (rows % kRowsBetweenBreaths == 0) breathe();
                               stopped = stop;
                               return !stopped;
                           });
+            if (!answer) answer = TablesAhead::Clock::now() - asked;
         });
         trap.step(148, [&] { scan.Finish(); });
         if (ahead.Started()) trap.step(148, [&] { taker.Finish(seen.get()); });
         trap.step(138, [&] { observer.TableEnded(rows, complete && !stopped); });
+        read_ahead_when_far();
     }
     ahead.Stop();
     if (connection) connection->SetWaitHook(breathe);

@@ -5,6 +5,7 @@
 // there is dropped and the one it names is read first.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -17,6 +18,14 @@ namespace kestrelmoor {
 
 class TablesAhead {
   public:
+    // A server far away (or slow to answer) makes each table cost at least its wait for the first
+    // answer, which connections side by side overlap; a server close by answers within a fraction of
+    // a millisecond, and reading ahead there only adds the threads' work to one connection's: the
+    // run reads ahead once a table's first answer took this long.
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::milliseconds kFarAnswer{10};
+    static bool FarAway(Clock::duration answer) { return answer >= kFarAnswer; }
+
     // At most `2 * connections` tables are read ahead of the one the run is at, so that what is kept
     // of tables found but not yet taken stays bounded.
     // `last_row` is the last row of the list the run reads, known once the run has read it.

@@ -26,8 +26,8 @@ SocketWait WaitForSocket(MYSQL* m, int status, const std::function<void()>& hook
                          const std::function<bool()>& give_up = {});
 
 template <class Start, class Resume>
-bool Complete(MYSQL* m, Start&& start, Resume&& resume, const std::function<void()>& hook,
-              unsigned limit_ms, const std::function<bool()>& give_up = {}) {
+bool Complete(MYSQL* m, Start&& start, Resume&& resume, const std::function<void()>& hook, unsigned limit_ms,
+              const std::function<bool()>& give_up = {}) {
     bool cut_off = false;
     for (int status = start(); status != 0;) {
         const SocketWait wait = WaitForSocket(m, status, hook, limit_ms, give_up);

@@ -7,9 +7,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "core/extraction_run.h"
 #include "core/place_recorder.h"
+#include "core/tables_ahead.h"
 #include "db/connections_refused.h"
 #include "in_memory_ports.h"
 #include "support/memory_database.h"
@@ -17,8 +19,11 @@
 namespace kestrelmoor::test {
 namespace {
 
-// The memory database, with a table held back until three others have been read, and room for
-// `most_open` connections at once.
+// Late enough that the run reads ahead after its first table.
+constexpr auto kAnswer = TablesAhead::kFarAnswer + std::chrono::milliseconds(2);
+
+// The memory database as a server far away (each statement answered late), with a table held back
+// until three others have been read, and room for `most_open` connections at once.
 class HeldBackDatabase : public db::Database {
   public:
     MemoryDatabase memory;
@@ -58,6 +63,7 @@ class HeldBackDatabase : public db::Database {
             inner_->Open(login);
         }
         void ReadRows(std::string_view sql, const db::RowHandler& on_row) override {
+            std::this_thread::sleep_for(kAnswer);
             const bool held = sql.ends_with("`" + owner_.held_back + "`");
             if (held) owner_.WaitForTheOthers();
             try {
@@ -158,7 +164,7 @@ TEST(SeveralConnectionsTest, TellWhatOneConnectionTellsWhenALaterTableEndsFirst)
     FillShop(shop, list);
     RunResult one;
     RunOver(shop, list, 1, one);
-    shop.held_back = "t1";  // ends after later tables, taken first
+    shop.held_back = "t2";  // the first read ahead; ends after later tables
     RunResult four;
     RunOver(shop, list, 4, four);
     EXPECT_EQ(four.told.rows, one.told.rows);
