@@ -110,7 +110,9 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     TablesAhead ahead(tables, last_row, connections_);
     std::optional<TablesAhead::Clock::duration> answer;  // the current table's first answer, read here
     const auto read_ahead_when_far = [&] {
-        if (ahead.Started() || connections_ < 2 || !answer || !TablesAhead::FarAway(*answer)) return;
+        if (ahead.Started() || connections_ < 2 || !answer) return;
+        ahead.Answered(*answer);
+        if (!ahead.FarAway()) return;
         if (!connection || !connection->IsOpen()) return;
         ahead.Start(
             database_, login, *connection,
@@ -161,7 +163,9 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
         trap.step(138, [&] { observer.TableEnded(rows, complete && !stopped); });
         read_ahead_when_far();
     }
-    ahead.Stop();
+    if (const std::optional<int> refusal = ahead.Stop(); refusal && !stop) {
+        trap.step(138, [&] { observer.ConnectionsRefused(*refusal); });
+    }
     if (connection) connection->SetWaitHook(breathe);
     trap.step(168, [&] { seen.reset(); });
     if (trap.test(170, [&] { return Require(connection).IsOpen(); })) {

@@ -51,8 +51,13 @@ TableReaders::TableReaders(db::Database& database, const db::Login& login, db::C
 }
 
 TableReaders::~TableReaders() {
+    Stop();
+}
+
+void TableReaders::Stop() {
     {
         std::lock_guard lock(mutex_);
+        if (stopping_) return;
         stopping_ = true;
     }
     work_.notify_all();

@@ -47,7 +47,9 @@ class TableReaders {
     // `first` is open with `login` and is read on by the first thread; it stays the caller's, who
     // must not use it until this object is gone. Further connections open as tables wait for them.
     TableReaders(db::Database& database, const db::Login& login, db::Connection& first, Settings settings);
-    // Stops every thread: no further table is begun, a table being read stops at its next row.
+    // Stops every thread: no further table is begun, a table being read stops at its next row (or
+    // its wait for the server is cut short). Returns when every thread has ended.
+    void Stop();
     ~TableReaders();
     TableReaders(const TableReaders&) = delete;
     TableReaders& operator=(const TableReaders&) = delete;

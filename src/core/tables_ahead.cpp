@@ -15,6 +15,19 @@ void TablesAhead::Start(db::Database& database, const db::Login& login, db::Conn
     readers_.emplace(database, login, first, settings);
 }
 
+std::optional<int> TablesAhead::Stop() {
+    if (!readers_) return std::nullopt;
+    readers_->Stop();
+    const std::optional<int> refusal = readers_->TakeRefusal();
+    readers_.reset();
+    return refusal;
+}
+
+void TablesAhead::Answered(Clock::duration answer) {
+    ++answers_;
+    nearest_ = std::min(nearest_, answer);
+}
+
 void TablesAhead::Reach(std::int64_t row, const std::string& database, const std::string& table) {
     while (!ahead_.empty() && ahead_.front().row < row) {  // rows passed: no longer checked
         readers_->Drop(ahead_.front().ticket);

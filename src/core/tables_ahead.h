@@ -20,11 +20,15 @@ class TablesAhead {
   public:
     // A server far away (or slow to answer) makes each table cost at least its wait for the first
     // answer, which connections side by side overlap; a server close by answers within a fraction of
-    // a millisecond, and reading ahead there only adds the threads' work to one connection's: the
-    // run reads ahead once a table's first answer took this long.
+    // a millisecond, and reading ahead there only adds the threads' work to one connection's. So the
+    // run reads ahead once the first answers of two tables read here both took this long (one slow
+    // answer may be a busy moment of the machine).
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds kFarAnswer{10};
-    static bool FarAway(Clock::duration answer) { return answer >= kFarAnswer; }
+    static constexpr int kAnswersToJudge = 2;
+    // The wait for the first answer of a table read here.
+    void Answered(Clock::duration answer);
+    bool FarAway() const { return answers_ >= kAnswersToJudge && nearest_ >= kFarAnswer; }
 
     // At most `2 * connections` tables are read ahead of the one the run is at, so that what is kept
     // of tables found but not yet taken stays bounded.
@@ -36,8 +40,9 @@ class TablesAhead {
     void Start(db::Database& database, const db::Login& login, db::Connection& first,
                TableReaders::Settings settings);
     bool Started() const { return readers_.has_value(); }
-    // Stops the reading: every connection but `first` closed, `first` the caller's again.
-    void Stop() { readers_.reset(); }
+    // Stops the reading: every connection but `first` closed, `first` the caller's again. Returns a
+    // refusal of the server not yet told (a connection it refused as the last tables were taken).
+    std::optional<int> Stop();
 
     // The table at `row` of the list, which names it `database`.`table`: its findings from now on.
     void Reach(std::int64_t row, const std::string& database, const std::string& table);
@@ -60,6 +65,8 @@ class TablesAhead {
     std::deque<Ahead> ahead_;    // queued, in list order
     std::int64_t next_row_ = 1;  // the first row not yet looked at ahead
     TableReaders::Ticket current_ = 0;
+    int answers_ = 0;
+    Clock::duration nearest_ = Clock::duration::max();  // the quickest of those answers
 };
 
 }  // namespace kestrelmoor

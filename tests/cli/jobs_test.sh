@@ -16,7 +16,7 @@ source "$(dirname "$0")/server_session.sh"
 unset MYSQL_PWD MYSQL_HOST MYSQL_TCP_PORT MYSQL_UNIX_PORT
 export XDG_CONFIG_HOME=$dir/config HOME=$dir
 
-# A first table slow to answer, as from a server far away, after which the run reads ahead; 30 tables
+# Two first tables slow to answer, as from a server far away, after which the run reads ahead; 30 tables
 # sharing addresses in other letter cases and repeating their own, every seventh one big
 # enough that the small ones after it end first; a view that fails at its 1500th row; a table that
 # goes missing.
@@ -30,9 +30,10 @@ done
 sql+="CREATE VIEW half AS SELECT seq, IF(seq = 1500, (SELECT 1 UNION SELECT 2), CONCAT('h', seq MOD 9,
           '@half.example')) AS e FROM seq_1_to_3000;
       CREATE TABLE gone (e TEXT); INSERT INTO gone VALUES ('gone@x.example');
-      CREATE VIEW lag AS SELECT SLEEP(0.05) AS pause, 'lag@x.example' AS e;"
+      CREATE VIEW lag AS SELECT SLEEP(0.05) AS pause, 'lag@x.example' AS e;
+      CREATE VIEW lag2 AS SELECT SLEEP(0.05) AS pause;"
 admin "$sql"
-tables=(lag t1 t2 t3 half t4 t5 t6 t7 t8 t9 t10 t11 t12 t13 t14 t15 t16 t17 t18 t19 t20 t21 t22 t23 t24 t25 t26
+tables=(lag lag2 t1 t2 t3 half t4 t5 t6 t7 t8 t9 t10 t11 t12 t13 t14 t15 t16 t17 t18 t19 t20 t21 t22 t23 t24 t25 t26
         t27 t28 t29 t30)
 
 for form in "" --where; do
@@ -52,10 +53,10 @@ check "the view's addresses before its failure are printed" "h1@half.example" \
 
 # A table dropped while the run waits for a slow one before it: at most 2 x 4 tables are read ahead,
 # so the run reaches it after the drop. One connection then meets it missing too.
-admin "USE $db; CREATE VIEW slow AS SELECT seq, SLEEP(0.4) AS pause, 'slow@x.example' AS e FROM seq_1_to_3"
-order=(lag slow "${tables[@]:1:20}" gone "${tables[@]:21}")
+admin "USE $db; CREATE VIEW slow AS SELECT seq, SLEEP(0.5) AS pause, 'slow@x.example' AS e FROM seq_1_to_3"
+order=(lag lag2 slow "${tables[@]:2:20}" gone "${tables[@]:22}")
 run -j 4 "${order[@]}" >"$dir/four" 2>"$dir/four.err" &
-sleep 0.3
+sleep 0.6
 admin "USE $db; DROP TABLE gone"
 wait
 run -j 1 "${order[@]}" >"$dir/one" 2>"$dir/one.err"
@@ -72,9 +73,9 @@ limited_run() {
 limited_run -j 1 "${tables[@]}" >"$dir/one" 2>"$dir/one.err"
 limited_run -j 6 "${tables[@]}" >"$dir/six" 2>"$dir/six.err"; rc=$?
 check "two connections allowed: the output of one" "$(cat "$dir/one")" "$(cat "$dir/six")"
-check "... one note, then the failures of one, exit 1 for the view alone" \
-    "kestrelmoor-extract: the server refused more connections; reading with 2
-$(cat "$dir/one.err") 1" "$(cat "$dir/six.err") $rc"
+check "... one note, the failures of one, exit 1 for the view alone" "1
+$(cat "$dir/one.err") 1" "$(grep -c '^kestrelmoor-extract: the server refused more connections; reading with 2$' "$dir/six.err")
+$(grep -v 'refused more connections' "$dir/six.err") $rc"
 
 # The option's values, from the command line and the program's own option file group only.
 out=$(run -j 0 t1 2>&1); rc=$?

@@ -19,7 +19,7 @@
 namespace kestrelmoor::test {
 namespace {
 
-// Late enough that the run reads ahead after its first table.
+// Late enough that the run reads ahead after its first two tables.
 constexpr auto kAnswer = TablesAhead::kFarAnswer + std::chrono::milliseconds(2);
 
 // The memory database as a server far away (each statement answered late), with a table held back
@@ -164,7 +164,7 @@ TEST(SeveralConnectionsTest, TellWhatOneConnectionTellsWhenALaterTableEndsFirst)
     FillShop(shop, list);
     RunResult one;
     RunOver(shop, list, 1, one);
-    shop.held_back = "t2";  // the first read ahead; ends after later tables
+    shop.held_back = "t3";  // the first read ahead; ends after later tables
     RunResult four;
     RunOver(shop, list, 4, four);
     EXPECT_EQ(four.told.rows, one.told.rows);

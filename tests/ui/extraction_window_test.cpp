@@ -294,8 +294,9 @@ TEST_F(ExtractionWindowTest, EachResultRowsToolTipSaysWhereItsAddressWasFound) {
 // The result list and where each address was found are those of one connection, whichever table of
 // several connections ends first.
 TEST_F(ExtractionWindowTest, ARunOverSeveralConnectionsListsWhatOneConnectionLists) {
-    // Slow to answer, as a server far away: the run reads the tables after it ahead.
+    // Slow to answer, as a server far away: the run reads the tables after them ahead.
     Sql("CREATE VIEW a_lag AS SELECT SLEEP(0.05) AS pause, 'lag@x.example' AS e");
+    Sql("CREATE VIEW a_lag2 AS SELECT SLEEP(0.05) AS pause");
     for (int t = 1; t <= 10; ++t) {
         const std::string name = "t" + std::to_string(t);
         Sql("CREATE TABLE " + name + " (a TEXT, b TEXT)");
