@@ -108,10 +108,12 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     // and taken here in list order; see TablesAhead.
     std::int64_t last_row = 0;
     TablesAhead ahead(tables, last_row, connections_);
-    std::optional<TablesAhead::Clock::duration> answer;  // the current table's first answer, read here
+    // The current table's wait for its first answer and its whole read, when read here.
+    std::optional<TablesAhead::Clock::duration> answer;
+    TablesAhead::Clock::duration whole{};
     const auto read_ahead_when_far = [&] {
         if (ahead.Started() || connections_ < 2 || !answer) return;
-        ahead.Answered(*answer);
+        ahead.Answered(*answer, whole);
         if (!ahead.FarAway()) return;
         if (!connection || !connection->IsOpen()) return;
         ahead.Start(
@@ -156,7 +158,8 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
                               stopped = stop;
                               return !stopped;
                           });
-            if (!answer) answer = TablesAhead::Clock::now() - asked;
+            whole = TablesAhead::Clock::now() - asked;
+            if (!answer) answer = whole;
         });
         trap.step(148, [&] { scan.Finish(); });
         if (ahead.Started()) trap.step(148, [&] { taker.Finish(seen.get()); });

@@ -23,9 +23,9 @@ std::optional<int> TablesAhead::Stop() {
     return refusal;
 }
 
-void TablesAhead::Answered(Clock::duration answer) {
-    ++answers_;
-    nearest_ = std::min(nearest_, answer);
+void TablesAhead::Answered(Clock::duration answer, Clock::duration whole) {
+    const bool waited = answer >= kFarAnswer && 2 * answer >= whole;
+    far_answers_ = waited ? far_answers_ + 1 : 0;
 }
 
 void TablesAhead::Reach(std::int64_t row, const std::string& database, const std::string& table) {

@@ -19,16 +19,17 @@ namespace kestrelmoor {
 class TablesAhead {
   public:
     // A server far away (or slow to answer) makes each table cost at least its wait for the first
-    // answer, which connections side by side overlap; a server close by answers within a fraction of
-    // a millisecond, and reading ahead there only adds the threads' work to one connection's. So the
-    // run reads ahead once the first answers of two tables read here both took this long (one slow
-    // answer may be a busy moment of the machine).
+    // answer, which connections side by side overlap; a server close by answers within a millisecond
+    // or so, and a big table's rows take far longer than its first answer: there reading ahead only
+    // adds the threads' work to one connection's. So the run reads ahead once two tables in a row read
+    // here waited at least kFarAnswer for their first answer, and that wait was at least half of the
+    // table's whole read.
     using Clock = std::chrono::steady_clock;
-    static constexpr std::chrono::milliseconds kFarAnswer{10};
+    static constexpr std::chrono::milliseconds kFarAnswer{5};
     static constexpr int kAnswersToJudge = 2;
-    // The wait for the first answer of a table read here.
-    void Answered(Clock::duration answer);
-    bool FarAway() const { return answers_ >= kAnswersToJudge && nearest_ >= kFarAnswer; }
+    // A table read here: its wait for the first answer, and its whole read.
+    void Answered(Clock::duration answer, Clock::duration whole);
+    bool FarAway() const { return far_answers_ >= kAnswersToJudge; }
 
     // At most `2 * connections` tables are read ahead of the one the run is at, so that what is kept
     // of tables found but not yet taken stays bounded.
@@ -65,8 +66,7 @@ class TablesAhead {
     std::deque<Ahead> ahead_;    // queued, in list order
     std::int64_t next_row_ = 1;  // the first row not yet looked at ahead
     TableReaders::Ticket current_ = 0;
-    int answers_ = 0;
-    Clock::duration nearest_ = Clock::duration::max();  // the quickest of those answers
+    int far_answers_ = 0;  // tables in a row, up to the last one read here, that waited
 };
 
 }  // namespace kestrelmoor
