@@ -1,22 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/address_output.h"
 
-#include "export/result_formats.h"
-
 namespace kestrelmoor::cli {
-
-void AppendAddress(std::string& item, std::string_view address, OutputFormat format) {
-    if (format == OutputFormat::Comma) {
-        AppendCommaItem(item, address);
-    } else {
-        item += address;
-        item += '\n';
-    }
-}
-
-std::string_view OutputEnd(OutputFormat format) {
-    return format == OutputFormat::Comma ? kLineEnd : std::string_view();
-}
 
 // A failed write is kept and ends the output, rather than being thrown into the run, which would
 // report it once per address still to come.

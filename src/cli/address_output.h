@@ -10,17 +10,9 @@
 #include "cli/console.h"
 #include "cli/output_writer.h"
 #include "core/run_observer.h"
+#include "export/result_formats.h"
 
 namespace kestrelmoor::cli {
-
-enum class OutputFormat {
-    Lines,  // each address followed by LF
-    Comma,  // the window's comma-delimited file: each address followed by ",", then one CR LF
-};
-
-// One address as the format writes it, appended to `item`; and what ends the output after the last.
-void AppendAddress(std::string& item, std::string_view address, OutputFormat format);
-std::string_view OutputEnd(OutputFormat format);
 
 class AddressOutput : public RunObserver {
   public:

@@ -9,7 +9,7 @@
 #include <system_error>
 
 #include "cli/console.h"
-#include "cli/output_file.h"
+#include "common/output_file.h"
 
 namespace kestrelmoor::cli {
 

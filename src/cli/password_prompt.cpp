@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 
-#include "cli/signal_undo.h"
+#include "common/signal_undo.h"
 #include "common/file_descriptor.h"
 
 namespace kestrelmoor::cli {

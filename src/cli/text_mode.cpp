@@ -14,6 +14,7 @@
 #include "core/address_chars.h"
 #include "core/address_scan.h"
 #include "core/lookahead_inserter.h"
+#include "export/result_formats.h"
 
 namespace kestrelmoor::cli {
 namespace {

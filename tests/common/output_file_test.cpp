@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// What reaches the output: the two formats byte for byte, a failing device, and a named file that is
-// replaced only as a whole.
+// A named output file that is replaced only as a whole, and what is written in place instead.
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -16,11 +15,9 @@
 #include <system_error>
 #include <vector>
 
-#include "cli/address_output.h"
-#include "cli/output_file.h"
-#include "cli/output_writer.h"
+#include "common/output_file.h"
 
-namespace kestrelmoor::cli {
+namespace kestrelmoor {
 namespace {
 
 std::string Slurp(const std::string& path) {
@@ -41,45 +38,6 @@ std::vector<std::string> Entries(const std::string& folder) {
     }
     ::closedir(dir);
     return names;
-}
-
-// What the sink writes for `addresses` through a file.
-std::string Written(OutputFormat format, const std::vector<std::string>& addresses) {
-    FILE* file = std::tmpfile();
-    {
-        OutputWriter writer(fileno(file));
-        AddressOutput sink(writer, format, false);
-        for (const std::string& address : addresses) {
-            sink.AddressFound(address, Place{});
-        }
-        EXPECT_TRUE(sink.Finish());
-    }
-    std::string bytes(static_cast<std::size_t>(::lseek(fileno(file), 0, SEEK_END)), '\0');
-    EXPECT_EQ(::pread(fileno(file), bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
-    std::fclose(file);
-    return bytes;
-}
-
-TEST(AddressOutputTest, WritesEachFormatByteForByte) {
-    EXPECT_EQ(Written(OutputFormat::Lines, {"a@b.co", "C@D.io"}), "a@b.co\nC@D.io\n");
-    EXPECT_EQ(Written(OutputFormat::Lines, {}), "");
-    EXPECT_EQ(Written(OutputFormat::Comma, {"a@b.co", "C@D.io"}), "a@b.co,C@D.io,\r\n");
-    EXPECT_EQ(Written(OutputFormat::Comma, {}), "\r\n");
-}
-
-TEST(AddressOutputTest, AFullDeviceIsReportedOnceAndEndsTheOutput) {
-    const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    OutputWriter writer(fd);
-    AddressOutput sink(writer, OutputFormat::Lines, true);
-    RunControl control = RunControl::Continue;
-    EXPECT_NO_THROW(control = sink.AddressFound("a@b.co", Place{}));
-    EXPECT_EQ(control, RunControl::Stop) << "a run stops at its first failed write";
-    EXPECT_NO_THROW(sink.AddressFound("c@d.co", Place{}));
-    EXPECT_FALSE(sink.Finish());
-    ASSERT_TRUE(sink.Failure().has_value());
-    EXPECT_EQ(*sink.Failure(), std::errc::no_space_on_device);
-    ::close(fd);
 }
 
 class OutputFileTest : public ::testing::Test {
@@ -171,7 +129,7 @@ TEST_P(OutputFileKindTest, ASignalThatEndsTheProgramLeavesOnlyTheOldFile) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             {
-                OutputFile file(target_, GetParam());
+                OutputFile file(target_, PipeReader::kWait, GetParam());
                 Put(file, "half of the new");
                 ::raise(signal);
             }  // an ignored signal: the file is given up uncommitted
@@ -184,7 +142,7 @@ TEST_P(OutputFileKindTest, ASignalThatEndsTheProgramLeavesOnlyTheOldFile) {
         EXPECT_EQ(Slurp(target_), "old\n");
         EXPECT_EQ(Entries(dir_), std::vector<std::string>{"addresses.txt"}) << "signal " << signal;
     }
-    OutputFile file(target_, GetParam());
+    OutputFile file(target_, PipeReader::kWait, GetParam());
     Put(file, "new\n");
     file.Commit();
     EXPECT_EQ(Slurp(target_), "new\n");
@@ -214,5 +172,35 @@ TEST_F(OutputFileTest, ADeviceIsWrittenDirectly) {
     EXPECT_TRUE(S_ISCHR(status.st_mode));
 }
 
+TEST_F(OutputFileTest, APipeIsWrittenInPlaceAndAFileWithoutWritePermissionIsRefused) {
+    const std::string pipe = dir_ + "/pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    try {
+        OutputFile file(pipe, PipeReader::kMustBeThere);
+        FAIL() << "a pipe without a reader was waited on or replaced";
+    } catch (const std::system_error& e) {
+        EXPECT_EQ(e.code(), std::errc::no_such_device_or_address);
+    }
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    {
+        OutputFile file(pipe, PipeReader::kMustBeThere);
+        Put(file, "new\n");
+        file.Commit();
+    }
+    char got[8] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 4);
+    EXPECT_EQ(std::string(got), "new\n");
+    ::close(reader);
+    EXPECT_EQ(Entries(dir_), std::vector<std::string>{"pipe"}) << "no temporary file beside a pipe";
+
+    Spit(target_, "old\n");
+    ASSERT_EQ(::chmod(target_.c_str(), 0444), 0);
+    if (::geteuid() != 0) {  // the superuser may write any file
+        EXPECT_THROW(OutputFile file(target_), std::system_error);
+        EXPECT_EQ(Slurp(target_), "old\n");
+    }
+}
+
 }  // namespace
-}  // namespace kestrelmoor::cli
+}  // namespace kestrelmoor

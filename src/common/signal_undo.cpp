@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "cli/signal_undo.h"
+#include "common/signal_undo.h"
 
 #include <signal.h>
 
 #include <atomic>
 #include <mutex>
 
-namespace kestrelmoor::cli {
+namespace kestrelmoor {
 namespace {
 
 constexpr int kEndingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
@@ -86,4 +86,4 @@ EndingSignalsHeld::~EndingSignalsHeld() {
     ::pthread_sigmask(SIG_SETMASK, &old_, nullptr);
 }
 
-}  // namespace kestrelmoor::cli
+}  // namespace kestrelmoor

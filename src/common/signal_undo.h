@@ -6,7 +6,7 @@
 
 #include <signal.h>
 
-namespace kestrelmoor::cli {
+namespace kestrelmoor {
 
 class SignalUndo {
   public:
@@ -37,4 +37,4 @@ class EndingSignalsHeld {
     sigset_t old_{};
 };
 
-}  // namespace kestrelmoor::cli
+}  // namespace kestrelmoor

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/output_file.h"
+#include "common/output_file.h"
 
 #include <fcntl.h>
 #include <sys/random.h>
@@ -10,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-namespace kestrelmoor::cli {
+namespace kestrelmoor {
 namespace {
 
 // As many links in a row as the system itself follows before it gives up with ELOOP.
@@ -80,15 +80,16 @@ std::string ProcPath(int fd) {
 
 }  // namespace
 
-OutputFile::OutputFile(std::string path, bool allow_unnamed) : path_(FollowLinks(std::move(path))) {
+OutputFile::OutputFile(std::string path, PipeReader pipe_reader, bool allow_unnamed)
+    : path_(FollowLinks(std::move(path))) {
     struct stat status {};
     const bool exists = ::stat(path_.c_str(), &status) == 0;
+    if (exists && S_ISDIR(status.st_mode)) Fail(EISDIR, path_);
     if (exists && !S_ISREG(status.st_mode)) {
-        if (S_ISDIR(status.st_mode)) Fail(EISDIR, path_);
-        fd_ = FileDescriptor(::open(path_.c_str(), O_WRONLY | O_CLOEXEC));
-        if (!fd_.valid()) Fail(errno, path_);
+        OpenInPlace(pipe_reader);
         return;
     }
+    if (exists && ::access(path_.c_str(), W_OK) != 0) Fail(errno, path_);
     try {
         if (!allow_unnamed || !OpenUnnamed()) OpenNamed();
         if (::fchmod(fd_.get(), exists ? (status.st_mode & 07777) : NewFileMode()) != 0) Fail(errno, path_);
@@ -96,6 +97,15 @@ OutputFile::OutputFile(std::string path, bool allow_unnamed) : path_(FollowLinks
         Discard();
         throw;
     }
+}
+
+void OutputFile::OpenInPlace(PipeReader pipe_reader) {
+    // Without a reader a pipe refuses a non-blocking open (ENXIO) instead of waiting; the writes block.
+    const int waiting = pipe_reader == PipeReader::kWait ? 0 : O_NONBLOCK;
+    fd_ = FileDescriptor(::open(path_.c_str(), O_WRONLY | O_CLOEXEC | waiting));
+    if (!fd_.valid()) Fail(errno, path_);
+    if (waiting && ::fcntl(fd_.get(), F_SETFL, ::fcntl(fd_.get(), F_GETFL) & ~O_NONBLOCK) != 0)
+        Fail(errno, path_);
 }
 
 // A file without a name in the target's folder, given one at the commit through its /proc entry;
@@ -129,6 +139,7 @@ void OutputFile::NameTemporary(const std::string& name) {
 
 void OutputFile::Discard() {
     fd_.Close();
+    unnamed_ = false;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
     undo_.reset();
     temporary_.clear();
@@ -152,6 +163,7 @@ void OutputFile::LinkUnnamed() {
 }
 
 void OutputFile::Commit() {
+    if (!fd_.valid()) Fail(EBADF, path_);  // given up meanwhile
     if (temporary_.empty() && !unnamed_) {
         if (const int error = fd_.Close()) Fail(error, path_);
         return;
@@ -164,4 +176,4 @@ void OutputFile::Commit() {
     temporary_.clear();
 }
 
-}  // namespace kestrelmoor::cli
+}  // namespace kestrelmoor
