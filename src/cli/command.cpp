@@ -61,7 +61,7 @@ int RunCommand(int argc, char** argv, const DatabaseMaker& make_database) {
         return RunText(line, console);
     }
 
-    Login login;
+    ResolvedLogin login;
     try {
         login = ResolveLogin(
             line, RealLoginSources(line, [&console](const std::string& m) { console.Message(m); }));

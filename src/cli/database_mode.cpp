@@ -41,7 +41,7 @@ bool OpenOutput(const CommandLine& options, Console& console, std::unique_ptr<Ou
 
 }  // namespace
 
-int RunDatabaseMode(const CommandLine& options, Login login, db::Database& database, bool& found) {
+int RunDatabaseMode(const CommandLine& options, ResolvedLogin login, db::Database& database, bool& found) {
     // Addresses on the terminal of the progress line: each erases the line first, so that it starts a
     // line of its own; the comma format's addresses share one line, which the progress would overwrite.
     const bool where = options.where || !options.find.empty();
@@ -51,16 +51,15 @@ int RunDatabaseMode(const CommandLine& options, Login login, db::Database& datab
     std::unique_ptr<OutputFile> file;
     if (!OpenOutput(options, console, file)) return 1;
 
-    db::Login connection_login;
     try {
         if (login.ask_password) login.password = PromptPassword();
-        connection_login = ForConnection(login);
     } catch (const std::exception& e) {
         console.Message(e.what());
         return 1;
     }
 
     // Every table of several databases is named with its database; the login's own is not used.
+    db::Login connection_login = login;
     if (options.databases || options.all_databases) connection_login.database.clear();
     if (!login.connection.Verifies()) SkipUnusedCaBundle();
     TableNames tables;

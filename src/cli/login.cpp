@@ -29,15 +29,15 @@ void ApplyEnvironment(LoginOptions& login, const LoginSources& sources) {
     }
 }
 
-int StoredPort(const std::string& text) {
-    if (text.empty()) return 3306;
+db::Port StoredPort(const std::string& text) {
+    if (text.empty()) return db::Port();
     LoginOptions checked;
     try {
         ApplySetting(checked, {"port", text, "", "the stored login's port"});
     } catch (const UsageError& e) {
         throw std::runtime_error(e.what());  // not the command line's fault: a failure, not a usage error
     }
-    return *checked.port;
+    return db::Port(static_cast<std::uint16_t>(*checked.port));
 }
 
 bool IsPortNumber(const std::string& text) {
@@ -73,11 +73,11 @@ std::optional<db::Transport> AskedTransport(const CommandLine& line, const Login
     return given.connection.transport;
 }
 
-void ResolveTransport(Login& login, const CommandLine& line, const LoginOptions& given) {
+void ResolveTransport(ResolvedLogin& login, const CommandLine& line, const LoginOptions& given) {
     std::string origin;
     const std::optional<db::Transport> asked = AskedTransport(line, given, origin);
     // The client library takes the socket only for the host "localhost".
-    const bool socket = (!asked || *asked == db::Transport::Socket) && IsLocal(login.host);
+    const bool socket = (!asked || *asked == db::Transport::Socket) && IsLocal(login.server);
     const bool as_asked = asked && (*asked == db::Transport::Tcp || socket);
     login.connection.transport = socket ? db::Transport::Socket : db::Transport::Tcp;
     login.origins["transport"] = as_asked ? origin : "the host";
@@ -104,15 +104,15 @@ StoredTarget ReadStoredTarget(const LoginSources& sources) {
 }
 
 // A stored port that is no number makes another login than one named; it fails only when used.
-bool SameTarget(const Login& login, const StoredTarget& stored) {
-    return stored.host == login.host && stored.user == login.user && IsPortNumber(stored.port) &&
+bool SameTarget(const ResolvedLogin& login, const StoredTarget& stored) {
+    return stored.host == login.server && stored.user == login.user && IsPortNumber(stored.port) &&
            StoredPort(stored.port) == login.port;
 }
 
 // The stored login for what no other source gave: its server, user and port only when no source names
 // any of them, its password and database only for its own server, user and port. The store is opened
 // only when it may give something.
-void TakeStoredLogin(Login& login, const LoginOptions& given, const LoginSources& sources) {
+void TakeStoredLogin(ResolvedLogin& login, const LoginOptions& given, const LoginSources& sources) {
     const bool target_named = given.host || given.user || given.port;
     const bool password_missing = !given.password && !given.ask_password;
     if (target_named && !password_missing && given.database) return;
@@ -122,7 +122,7 @@ void TakeStoredLogin(Login& login, const LoginOptions& given, const LoginSources
     };
     if (target_named && !SameTarget(login, stored)) return;
     if (!target_named) {
-        login.host = stored.host;
+        login.server = stored.host;
         login.user = stored.user;
         login.port = StoredPort(stored.port);
         login.origins["host"] = origin(SettingKey::Server, stored.host);
@@ -166,17 +166,17 @@ LoginSources RealLoginSources(const CommandLine& line,
     return sources;
 }
 
-Login ResolveLogin(const CommandLine& line, const LoginSources& sources) {
+ResolvedLogin ResolveLogin(const CommandLine& line, const LoginSources& sources) {
     LoginOptions given;  // lowest precedence first, so that each later source overrides
     ApplyEnvironment(given, sources);
     for (const Setting& setting : sources.option_files) ApplySetting(given, setting);
     for (const Setting& setting : line.login) ApplySetting(given, setting);
     KeepAskedTlsCheck(given, sources.option_files, line.login);
 
-    Login login;
+    ResolvedLogin login;
     login.origins = given.origins;
-    login.host = IsLocal(given.host.value_or("")) ? "localhost" : *given.host;
-    login.port = given.port.value_or(3306);
+    login.server = IsLocal(given.host.value_or("")) ? "localhost" : *given.host;
+    if (given.port) login.port = db::Port(static_cast<std::uint16_t>(*given.port));
     login.user = given.user.value_or("");
     if (login.user.empty()) {
         login.user = sources.system_user();
@@ -189,10 +189,6 @@ Login ResolveLogin(const CommandLine& line, const LoginSources& sources) {
     login.connection = given.connection;
     ResolveTransport(login, line, given);
     return login;
-}
-
-db::Login ForConnection(const Login& login) {
-    return {login.host, login.user, login.password, login.database, std::to_string(login.port)};
 }
 
 }  // namespace kestrelmoor::cli

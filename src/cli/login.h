@@ -35,25 +35,18 @@ std::string SystemLoginName();
 // store, opened only when a value is missing. Throws as ReadOptionFiles does.
 LoginSources RealLoginSources(const CommandLine& line, const std::function<void(const std::string&)>& report);
 
-struct Login {
-    std::string host;
-    std::string user;
-    std::string password;
-    bool ask_password = false;  // the password is still to be asked for on the terminal
-    std::string database;
-    int port = 3306;
+// The login every connection takes (its server "localhost" for the local one), and how it was found.
+struct ResolvedLogin : db::Login {
+    bool ask_password = false;         // the password is still to be asked for on the terminal
     db::ConnectionOptions connection;  // its transport always set: TCP, or the socket for "localhost"
     std::map<std::string, std::string, std::less<>> origins;  // "port" -> "MYSQL_TCP_PORT"
 };
 
-// Never asks for the password itself (see Login::ask_password). The transport is the client's: the
+// Never asks for the password itself (see ResolvedLogin::ask_password). The transport is the client's: the
 // last of --port (TCP), --socket (the socket) and --protocol on the command line decides, else a
 // protocol from a file; then "localhost" uses the socket unless TCP was asked for, any other host TCP.
 // Throws UsageError for a malformed value in the environment or a file, std::runtime_error for a stored
 // port that is no port number.
-Login ResolveLogin(const CommandLine& line, const LoginSources& sources);
-
-// The five values that every connection takes, as the connection window holds them.
-db::Login ForConnection(const Login& login);
+ResolvedLogin ResolveLogin(const CommandLine& line, const LoginSources& sources);
 
 }  // namespace kestrelmoor::cli

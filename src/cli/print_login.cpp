@@ -12,7 +12,7 @@ const char* OnOff(bool on) {
     return on ? "on" : "off";
 }
 
-std::string PasswordShown(const Login& login) {
+std::string PasswordShown(const ResolvedLogin& login) {
     if (login.ask_password) return "(asked on the terminal)";
     return login.password.empty() ? "(none)" : "********";
 }
@@ -22,15 +22,15 @@ const char* TlsShown(const db::ConnectionOptions& connection) {
     return connection.tls == db::TlsUse::Off ? "off" : "when the server offers it";
 }
 
-std::string TransportShown(const Login& login) {
+std::string TransportShown(const ResolvedLogin& login) {
     if (login.connection.transport == db::Transport::Tcp)
-        return "TCP to " + login.host + ":" + std::to_string(login.port);
+        return "TCP to " + login.server + ":" + login.port.Text();
     return "socket " + login.connection.socket.value_or(db::DefaultSocketPath());
 }
 
 }  // namespace
 
-void PrintLogin(const Login& login, std::ostream& out) {
+void PrintLogin(const ResolvedLogin& login, std::ostream& out) {
     const auto line = [&](const char* name, const std::string& value) {
         const auto origin = login.origins.find(std::string_view(name));
         // Values and file names are shown as messages are: their control characters are not obeyed.
@@ -44,8 +44,8 @@ void PrintLogin(const Login& login, std::ostream& out) {
     };
     const db::ConnectionOptions& connection = login.connection;
     line("transport", TransportShown(login));
-    line("host", login.host);
-    line("port", std::to_string(login.port));
+    line("host", login.server);
+    line("port", login.port.Text());
     line("user", login.user);
     line("password", PasswordShown(login));
     line("database", login.database);
