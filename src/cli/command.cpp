@@ -6,13 +6,13 @@
 #include <iostream>
 #include <memory>
 
-#include "cli/console.h"
 #include "cli/database_mode.h"
-#include "cli/login.h"
-#include "cli/options.h"
-#include "cli/output_target.h"
-#include "cli/output_writer.h"
-#include "cli/print_login.h"
+#include "cli/login/login.h"
+#include "cli/login/options.h"
+#include "cli/login/print_login.h"
+#include "cli/output/console.h"
+#include "cli/output/output_target.h"
+#include "cli/output/output_writer.h"
 #include "cli/text_mode.h"
 #include "cli/usage.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "cli/login.h"
-#include "cli/options.h"
+#include "cli/login/login.h"
+#include "cli/login/options.h"
 #include "db/database.h"
 
 namespace kestrelmoor::cli {

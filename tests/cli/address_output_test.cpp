@@ -9,8 +9,8 @@
 #include <system_error>
 #include <vector>
 
-#include "cli/address_output.h"
-#include "cli/output_writer.h"
+#include "cli/output/address_output.h"
+#include "cli/output/output_writer.h"
 
 namespace kestrelmoor::cli {
 namespace {

@@ -2,7 +2,7 @@
 // Where each login value comes from: the command line over the option files over the environment over
 // the settings store, which is taken whole or not at all; the password asked for only when so told, the
 // transport as the client picks it, and every value reaching the connection exactly as given.
-#include "cli/login.h"
+#include "cli/login/login.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "cli/print_login.h"
+#include "cli/login/print_login.h"
 
 namespace kestrelmoor::cli {
 namespace {

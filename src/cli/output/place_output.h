@@ -13,7 +13,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "cli/output_writer.h"
+#include "cli/output/output_writer.h"
 #include "core/place_recorder.h"
 
 namespace kestrelmoor::cli {

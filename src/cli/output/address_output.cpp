@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/address_output.h"
+#include "cli/output/address_output.h"
 
 namespace kestrelmoor::cli {
 

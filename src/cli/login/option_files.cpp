@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/option_files.h"
+#include "cli/login/option_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

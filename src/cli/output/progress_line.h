@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/console.h"
+#include "cli/output/console.h"
 #include "core/run_observer.h"
 
 namespace kestrelmoor::cli {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/settings_reader.h"
+#include "cli/login/settings_reader.h"
 
 #include <QFile>
 

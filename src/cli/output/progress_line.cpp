@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/progress_line.h"
+#include "cli/output/progress_line.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "cli/place_output.h"
+#include "cli/output/place_output.h"
 
 #include <algorithm>
 
-#include "cli/terminal_text.h"
+#include "cli/output/terminal_text.h"
 #include "common/ascii.h"
 
 namespace kestrelmoor::cli {

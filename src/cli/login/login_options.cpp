@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/login_options.h"
+#include "cli/login/login_options.h"
 
 #include <algorithm>
 #include <array>

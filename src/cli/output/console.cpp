@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/console.h"
+#include "cli/output/console.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "cli/terminal_text.h"
+#include "cli/output/terminal_text.h"
 #include "common/file_descriptor.h"
 #include "core/extraction_run.h"
 #include "db/sql_identifier.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/tls_request.h"
+#include "cli/login/tls_request.h"
 
 #include "cli/usage_error.h"
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/login_options.h"
-#include "cli/options.h"
+#include "cli/login/login_options.h"
+#include "cli/login/options.h"
 #include "common/settings_store.h"
 #include "db/login.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "cli/print_login.h"
+#include "cli/login/print_login.h"
 
 #include <string>
 
-#include "cli/terminal_text.h"
+#include "cli/output/terminal_text.h"
 
 namespace kestrelmoor::cli {
 namespace {

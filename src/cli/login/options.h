@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/login_options.h"
+#include "cli/login/login_options.h"
 #include "cli/usage_error.h"
 
 namespace kestrelmoor::cli {

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "cli/login_options.h"
+#include "cli/login/login_options.h"
 
 namespace kestrelmoor::cli {
 

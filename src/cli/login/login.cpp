@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/login.h"
+#include "cli/login/login.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -8,9 +8,9 @@
 #include <memory>
 #include <stdexcept>
 
-#include "cli/option_files.h"
-#include "cli/settings_reader.h"
-#include "cli/tls_request.h"
+#include "cli/login/option_files.h"
+#include "cli/login/settings_reader.h"
+#include "cli/login/tls_request.h"
 
 namespace kestrelmoor::cli {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/output_writer.h"
+#include "cli/output/output_writer.h"
 #include "common/file_descriptor.h"
 
 #include <signal.h>

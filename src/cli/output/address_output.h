@@ -7,8 +7,8 @@
 #include <string>
 #include <system_error>
 
-#include "cli/console.h"
-#include "cli/output_writer.h"
+#include "cli/output/console.h"
+#include "cli/output/output_writer.h"
 #include "core/run_observer.h"
 #include "export/result_formats.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/password_prompt.h"
+#include "cli/login/password_prompt.h"
 
 #include <fcntl.h>
 #include <termios.h>
@@ -9,8 +9,8 @@
 #include <cstring>
 #include <memory>
 
-#include "common/signal_undo.h"
 #include "common/file_descriptor.h"
+#include "common/signal_undo.h"
 
 namespace kestrelmoor::cli {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/output_target.h"
+#include "cli/output/output_target.h"
 
 namespace kestrelmoor::cli {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/ca_bundle.h"
+#include "cli/login/ca_bundle.h"
 
 #include <cstdlib>
 

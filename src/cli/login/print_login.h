@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "cli/login.h"
+#include "cli/login/login.h"
 
 namespace kestrelmoor::cli {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <system_error>
 
-#include "cli/console.h"
+#include "cli/output/console.h"
 #include "common/output_file.h"
 
 namespace kestrelmoor::cli {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/terminal_text.h"
+#include "cli/output/terminal_text.h"
 
 #include <cstdint>
 
