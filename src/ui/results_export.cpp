@@ -109,9 +109,9 @@ void ResultsExport::Save(Format format) {
     if (name.isEmpty()) return;
     trap.step(128, [&] { pointer_.SetState(PointerState::kHourglass); });
 
-    // The file is written beside the target and replaces it only once complete: a failure part-way
-    // (a full disk, a list emptied meanwhile) leaves the old file as it was. After the first failure
-    // the export ends with that one report.
+    // A file is written beside the target and replaces it only once complete (see OutputFile): a
+    // failure part-way (a full disk, a list emptied meanwhile) leaves the old file as it was. After the
+    // first failure the export ends with that one report.
     std::unique_ptr<OutputFile> file;
     // Closing the window meanwhile ends the program at once: the temporary file goes first.
     const UndoAtProgramEnd discard([&file] {
