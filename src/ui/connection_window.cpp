@@ -166,7 +166,7 @@ std::array<QLineEdit**, 5> ConnectionWindow::Boxes() {
 
 db::Login ConnectionWindow::CurrentLogin() const {
     return {Utf8(*server_box_), Utf8(*user_box_), Utf8(*password_box_), Utf8(*database_box_),
-            Utf8(*port_box_)};
+            db::Port::FromText(Utf8(*port_box_))};
 }
 
 void ConnectionWindow::Load() {

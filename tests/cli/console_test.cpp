@@ -15,10 +15,10 @@
 #include <string>
 #include <thread>
 
-#include "cli/address_output.h"
-#include "cli/console.h"
-#include "cli/password_prompt.h"
-#include "cli/progress_line.h"
+#include "cli/login/password_prompt.h"
+#include "cli/output/address_output.h"
+#include "cli/output/console.h"
+#include "cli/output/progress_line.h"
 #include "common/error_locations.h"
 #include "common/error_trap.h"
 #include "core/extraction_run.h"
