@@ -4,10 +4,10 @@
 // A handler is a list of numbered steps, written so that it reads like its step table:
 //
 //     Trap trap(toolkit, kStartExtractingLocation);
-//     trap.step(100, [&] { connection = database.CreateConnection(); });
-//     for (int i : trap.loop(120, 1, [&] { return tables.Count(); })) {
-//         if (trap.test(122, [&] { return tables.Checked(i); })) { ... }
-//         trap.line(166);
+//     trap.Step(100, [&] { connection = database.CreateConnection(); });
+//     for (int i : trap.Loop(120, 1, [&] { return tables.Count(); })) {
+//         if (trap.Test(122, [&] { return tables.Checked(i); })) { ... }
+//         trap.Line(166);
 //     }
 //
 // A step that throws is abandoned, the report (description, location, current line, the request to
@@ -77,42 +77,42 @@ class Trap {
     Trap& operator=(const Trap&) = delete;
 
     // Marks line `number` as reached: the steps that follow without a number belong to it.
-    void line(int number) { line_ = number; }
+    void Line(int number) { line_ = number; }
     // The last numbered line reached; 0 before the first.
-    int currentLine() const { return line_; }
+    int CurrentLine() const { return line_; }
 
     // Runs a step of line `number`. True when it completed; false when it threw and was reported.
     template <class F>
-    bool step(int number, F&& body) {
+    bool Step(int number, F&& body) {
         line_ = number;
         return Run(number, std::forward<F>(body));
     }
     // Runs a step that belongs to the current line.
     template <class F>
-    bool step(F&& body) {
+    bool Step(F&& body) {
         return Run(line_, std::forward<F>(body));
     }
 
     // The test of a condition on line `number`: its value, or true when evaluating it failed (after
     // the report), so that execution goes on inside the condition.
     template <class F>
-    bool test(int number, F&& condition) {
+    bool Test(int number, F&& condition) {
         line_ = number;
-        return test(std::forward<F>(condition));
+        return Test(std::forward<F>(condition));
     }
     template <class F>
-    bool test(F&& condition) {
+    bool Test(F&& condition) {
         bool holds = true;
-        step([&] { holds = static_cast<bool>(std::invoke(condition)); });
+        Step([&] { holds = static_cast<bool>(std::invoke(condition)); });
         return holds;
     }
 
     // The head of a counted loop on line `number`: `first` to the bound that `last` gives, taken once.
     // When `last` fails (after the report) the body still runs once, with `first`.
     template <class Int, class F>
-    CountedLoop<Int> loop(int number, Int first, F&& last) {
+    CountedLoop<Int> Loop(int number, Int first, F&& last) {
         Int bound = first;
-        step(number, [&] { bound = static_cast<Int>(std::invoke(last)); });
+        Step(number, [&] { bound = static_cast<Int>(std::invoke(last)); });
         return CountedLoop<Int>(first, bound);
     }
 

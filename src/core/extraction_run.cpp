@@ -47,7 +47,7 @@ TableScan::SeenFn EveryAddressTo(RunObserver& observer, Trap& trap, const PlaceO
     return
         [&observer, &trap, &place, &stop](std::uint32_t number, std::string_view column, std::int64_t row) {
             if (stop) return;
-            trap.step(152, [&] { observer.AddressSeen(number, place(column, row)); });
+            trap.Step(152, [&] { observer.AddressSeen(number, place(column, row)); });
         };
 }
 
@@ -80,7 +80,7 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     };
     // Lets the window breathe and tells how far the table has got.
     const auto breathe = [&] {
-        trap.step(138, [&] { observer.RowsArrived(rows); });
+        trap.Step(138, [&] { observer.RowsArrived(rows); });
         if (yield_) yield_();
     };
     // The rest of a row is still searched after a stop (its addresses already entered in the seen set),
@@ -88,28 +88,28 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     TableScan scan(
         [&](std::string_view address, std::string_view column, std::int64_t row) {
             if (stop) return;
-            trap.step(152,
+            trap.Step(152,
                       [&] { stop = observer.AddressFound(address, place(column, row)) == RunControl::Stop; });
         },
         EveryAddressTo(observer, trap, place, stop), breathe);
 
-    trap.step(100, [&] { connection = database_.CreateConnection(); });
-    trap.step(104, [&] { Require(connection).SetReadTimeout(kReadTimeoutSeconds); });
-    trap.step(106, [&] { Require(connection).SetConnectTimeout(kConnectTimeoutSeconds); });
+    trap.Step(100, [&] { connection = database_.CreateConnection(); });
+    trap.Step(104, [&] { Require(connection).SetReadTimeout(kReadTimeoutSeconds); });
+    trap.Step(106, [&] { Require(connection).SetConnectTimeout(kConnectTimeoutSeconds); });
     if (connection) connection->SetWaitHook(breathe);
-    trap.step(kLoginLine, [&] { Require(connection).Open(login); });
-    trap.step(114, [&] { seen = std::make_unique<SeenAddresses>(); });
+    trap.Step(kLoginLine, [&] { Require(connection).Open(login); });
+    trap.Step(114, [&] { seen = std::make_unique<SeenAddresses>(); });
     // Line 116 chose exact comparison for the set, the only mode it has.
-    trap.step(118, [&] { observer.RunStarted(); });
+    trap.Step(118, [&] { observer.RunStarted(); });
 
-    for (std::int64_t i : trap.loop(120, std::int64_t{1}, [&] { return tables.Count(); })) {
+    for (std::int64_t i : trap.Loop(120, std::int64_t{1}, [&] { return tables.Count(); })) {
         breathe();
         if (stop) break;
-        if (!trap.test(122, [&] { return tables.Checked(i); })) continue;
+        if (!trap.Test(122, [&] { return tables.Checked(i); })) continue;
         rows = 0;
         scan.Begin(seen.get());
         bool stopped = false;
-        const bool complete = trap.step(124, [&] {
+        const bool complete = trap.Step(124, [&] {
             table = tables.Name(i);
             database = tables.Database(i);
             observer.TableStarted(database, table);
@@ -124,18 +124,18 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
             Require(connection)
                 .ReadRows("SELECT * FROM " + db::TableReference(database, table),
                           [&](const db::RowView& row) {
-                              trap.step(148, [&] { scan.Search(row, ++rows); });
+                              trap.Step(148, [&] { scan.Search(row, ++rows); });
                               if (rows % kRowsBetweenBreaths == 0) breathe();
                               stopped = stop;
                               return !stopped;
                           });
         });
-        trap.step(148, [&] { scan.Finish(); });
-        trap.step(138, [&] { observer.TableEnded(rows, complete && !stopped); });
+        trap.Step(148, [&] { scan.Finish(); });
+        trap.Step(138, [&] { observer.TableEnded(rows, complete && !stopped); });
     }
-    trap.step(168, [&] { seen.reset(); });
-    if (trap.test(170, [&] { return Require(connection).IsOpen(); })) {
-        trap.step([&] { Require(connection).Close(); });
+    trap.Step(168, [&] { seen.reset(); });
+    if (trap.Test(170, [&] { return Require(connection).IsOpen(); })) {
+        trap.Step([&] { Require(connection).Close(); });
     }
 }
 

@@ -115,24 +115,24 @@ QPushButton* ExtractionWindow::AddButton(const char* name, const char* caption, 
 
 void ExtractionWindow::Load() {
     Trap trap(toolkit_, kExtractionWindowLoadLocation);
-    trap.step(100, [&] { ApplyButtonFaceColors(*this); });
-    trap.step(102, [&] { setWindowIcon(ProgramIcon()); });
+    trap.Step(100, [&] { ApplyButtonFaceColors(*this); });
+    trap.Step(102, [&] { setWindowIcon(ProgramIcon()); });
     const QString pointer_file = toolkit_.DataFolder() + QString::fromLatin1(kPointerFileName);
-    if (trap.test(106, [&] { return FileExists(pointer_file); })) {
-        trap.step(108, [&] {
+    if (trap.Test(106, [&] { return FileExists(pointer_file); })) {
+        trap.Step(108, [&] {
             if (!pointer_.LoadPicture(pointer_file)) throw std::runtime_error("Invalid picture");
         });
     }
-    trap.step(110, [&] { setWindowTitle(QString::fromLatin1(kDisplayName)); });
-    trap.step(112, [&] { tables_view_->Model().AddColumn(QStringLiteral("Tables")); });
-    trap.step(114, [&] { tables_view_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
-    trap.step(116, [&] { results_view_->Model().AddColumn(QStringLiteral("Results")); });
-    trap.step(118, [&] { results_view_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
+    trap.Step(110, [&] { setWindowTitle(QString::fromLatin1(kDisplayName)); });
+    trap.Step(112, [&] { tables_view_->Model().AddColumn(QStringLiteral("Tables")); });
+    trap.Step(114, [&] { tables_view_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
+    trap.Step(116, [&] { results_view_->Model().AddColumn(QStringLiteral("Results")); });
+    trap.Step(118, [&] { results_view_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
     ReadTables(trap);
 }
 
 void ExtractionWindow::ReadTables(Trap& trap) {
-    trap.step(120, [&] {
+    trap.Step(120, [&] {
         const db::Login login = login_();
         db::ListTables(database_, login, tables_, [this] { toolkit_.ProcessPendingEvents(); });
         listed_login_ = login;
@@ -155,8 +155,8 @@ void ExtractionWindow::FollowLogin() {
 void ExtractionWindow::SetAllChecked(std::string_view location, bool checked) {
     Trap trap(toolkit_, location);
     CheckListModel& tables = tables_view_->Model();
-    for (std::int64_t row : trap.loop(100, std::int64_t{1}, [&] { return tables.Count(); })) {
-        trap.step(102, [&] { tables.SetChecked(row, checked); });
+    for (std::int64_t row : trap.Loop(100, std::int64_t{1}, [&] { return tables.Count(); })) {
+        trap.Step(102, [&] { tables.SetChecked(row, checked); });
     }
 }
 
@@ -170,13 +170,13 @@ void ExtractionWindow::OnUncheckAll() {
 
 void ExtractionWindow::OnClearList() {
     Trap trap(toolkit_, kClearListLocation);
-    trap.step(100, [&] { results_view_->Model().Clear(); });
+    trap.Step(100, [&] { results_view_->Model().Clear(); });
 }
 
 void ExtractionWindow::OnSwitchDatabase() {
     Trap trap(toolkit_, kSwitchDatabaseLocation);
-    trap.step(100, [&] { show_connection_window_(); });
-    trap.step(102, [&] { hide(); });
+    trap.Step(100, [&] { show_connection_window_(); });
+    trap.Step(102, [&] { hide(); });
 }
 
 void ExtractionWindow::OnStartExtracting() {

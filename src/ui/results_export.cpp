@@ -75,27 +75,27 @@ QString ResultsExport::ChooseTarget(Trap& trap) {
     QString name;
     QString title;
     QStringList filters;
-    trap.step(106, [&] { name.clear(); });
+    trap.Step(106, [&] { name.clear(); });
     // Line 108 chose the dialog's options: no overwrite question of its own (ours follows) and no
     // extension added to the name.
-    trap.step(110, [&] { title = QStringLiteral("Save"); });
-    trap.step(112, [&] {
+    trap.Step(110, [&] { title = QStringLiteral("Save"); });
+    trap.Step(112, [&] {
         // "*" rather than "*.*": a file name here need not have a dot, and "*.*" would hide those without.
         filters = {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")};
     });
-    trap.step(114, [&] { name = toolkit_.AskSaveFileName(title, filters); });
-    if (trap.test(118, [&] { return name.isEmpty(); })) return {};
+    trap.Step(114, [&] { name = toolkit_.AskSaveFileName(title, filters); });
+    if (trap.Test(118, [&] { return name.isEmpty(); })) return {};
 
     bool replace = false;
-    if (trap.test(120, [&] { return FileExists(name); })) {
-        trap.step(122, [&] {
+    if (trap.Test(120, [&] { return FileExists(name); })) {
+        trap.Step(122, [&] {
             replace = toolkit_.AskYesNo(QStringLiteral("Are you sure you wish to overwrite ") + name +
                                         QStringLiteral(" ?"));
         });
     } else {
-        trap.step(124, [&] { replace = true; });
+        trap.Step(124, [&] { replace = true; });
     }
-    if (trap.test(126, [&] { return !replace; })) return {};
+    if (trap.Test(126, [&] { return !replace; })) return {};
     return name;
 }
 
@@ -104,7 +104,7 @@ void ResultsExport::Save(Format format) {
     Trap trap(toolkit_, lines ? kSaveTextFileLocation : kSaveCommaDelimitedLocation);
     const QString name = ChooseTarget(trap);
     if (name.isEmpty()) return;
-    trap.step(128, [&] { pointer_.SetState(PointerState::kHourglass); });
+    trap.Step(128, [&] { pointer_.SetState(PointerState::kHourglass); });
 
     // The file is written beside the target and replaces it only once complete: a failure part-way
     // (a full disk, a list emptied meanwhile) leaves the old file as it was. After the first failure
@@ -114,18 +114,18 @@ void ResultsExport::Save(Format format) {
     const UndoAtProgramEnd discard([&file] { Discard(file); });
     std::string pending;
     const std::uint64_t generation = results_.Generation();
-    bool ok = trap.step(130, [&] { OpenForSaving(file); });
+    bool ok = trap.Step(130, [&] { OpenForSaving(file); });
     std::int64_t rows = 0;
-    ok = ok && trap.step(132, [&] { rows = results_.Count(); });
+    ok = ok && trap.Step(132, [&] { rows = results_.Count(); });
     for (std::int64_t row = 1; ok && row <= rows; ++row) {
-        ok = trap.step(134, [&] {
+        ok = trap.Step(134, [&] {
             toolkit_.ProcessPendingEvents();
             if (results_.Generation() != generation) {
                 throw std::runtime_error(
                     "The result list was cleared while it was being saved; the file was not written.");
             }
         });
-        ok = ok && trap.step(136, [&] {
+        ok = ok && trap.Step(136, [&] {
             if (lines) {
                 AppendTextFileLine(pending, results_.Text(row));
                 WriteOut(file, pending);
@@ -135,25 +135,25 @@ void ResultsExport::Save(Format format) {
         });
     }
     if (lines) {
-        ok = ok && trap.step(140, [&] {
+        ok = ok && trap.Step(140, [&] {
             WriteOut(file, pending, true);
             Commit(file);
         });
-        trap.step(142, [&] { pointer_.SetState(PointerState::kDefault); });
+        trap.Step(142, [&] { pointer_.SetState(PointerState::kDefault); });
     } else {
-        ok = ok && trap.step(140, [&] {
+        ok = ok && trap.Step(140, [&] {
             pending += kLineEnd;
             WriteOut(file, pending, true);
         });
-        ok = ok && trap.step(142, [&] { Commit(file); });
-        trap.step(144, [&] { pointer_.SetState(PointerState::kArrow); });
+        ok = ok && trap.Step(142, [&] { Commit(file); });
+        trap.Step(144, [&] { pointer_.SetState(PointerState::kArrow); });
     }
 }
 
 void ResultsExport::CopyToClipboard() {
     Trap trap(toolkit_, kCopyToClipboardLocation);
-    trap.step(106, [&] { CopyListToClipboard(toolkit_, ListSourceAdapter(results_)); });
-    trap.step(108, [&] {
+    trap.Step(106, [&] { CopyListToClipboard(toolkit_, ListSourceAdapter(results_)); });
+    trap.Step(108, [&] {
         toolkit_.ShowMessage(
             QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "
                            "normally type and press Ctrl+V to paste the clipboard."));

@@ -49,12 +49,12 @@ TEST(ConsoleReportTest, NamesTheTableOfEachFailureAndItsLineOnlyWhenVerbose) {
         ConsoleReport report(console, verbose);
         Trap trap(report, kStartExtractingLocation);
         report.TableStarted("", "gone");
-        trap.step(124, [] { throw std::runtime_error("Table 'shop.gone' doesn't exist"); });
+        trap.Step(124, [] { throw std::runtime_error("Table 'shop.gone' doesn't exist"); });
         report.TableEnded(0, false);
         report.TableStarted("old`shop", "gone");
-        trap.step(124, [] { throw std::runtime_error("Table 'old`shop.gone' doesn't exist"); });
+        trap.Step(124, [] { throw std::runtime_error("Table 'old`shop.gone' doesn't exist"); });
         report.TableEnded(0, false);
-        trap.step(160, [] { throw std::runtime_error("Lost connection to server during query"); });
+        trap.Step(160, [] { throw std::runtime_error("Lost connection to server during query"); });
         EXPECT_EQ(
             err.Text(),
             verbose
@@ -75,7 +75,7 @@ TEST(ConsoleReportTest, AFailedLoginIsSaidWithWhatToCheckAndStopsTheRun) {
     Console console(err.fd(), false);
     ConsoleReport report(console);
     Trap trap(report, kStartExtractingLocation);
-    trap.step(ExtractionRun::kLoginLine, [] { throw std::runtime_error("Access denied for user 'ann'"); });
+    trap.Step(ExtractionRun::kLoginLine, [] { throw std::runtime_error("Access denied for user 'ann'"); });
     EXPECT_EQ(err.Text(),
               "kestrelmoor-extract: cannot log in: Access denied for user 'ann'\n"
               "kestrelmoor-extract: check the host, port, user name, password and TLS options; --print-login "
