@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: MIT
 // The error trap under which every button and load handler runs.
 //
-// A handler is a list of numbered steps, written so that it reads like its step table:
+// A handler is a list of named steps, written so that it reads like its step table (the steps of
+// each handler, and the line each one's report names, are listed in error_locations.h):
 //
-//     Trap trap(toolkit, kStartExtractingLocation);
-//     trap.Step(100, [&] { connection = database.CreateConnection(); });
-//     for (int i : trap.Loop(120, 1, [&] { return tables.Count(); })) {
-//         if (trap.Test(122, [&] { return tables.Checked(i); })) { ... }
-//         trap.Line(166);
+//     Trap trap(report, kStartExtractingLocation);
+//     trap.Step(StartExtractingStep::CreateConnection, [&] { connection = database.CreateConnection(); });
+//     for (std::int64_t i : trap.Loop(StartExtractingStep::CountTables, 1, [&] { return tables.Count(); })) {
+//         if (trap.Test(StartExtractingStep::Checked, [&] { return tables.Checked(i); })) { ... }
 //     }
 //
-// A step that throws is abandoned, the report (description, location, current line, the request to
-// send a screenshot) is shown through the ErrorReport, and the handler goes on with the next step. A
-// failing condition counts as holding, so execution continues inside the condition; a failing loop
+// A step that throws is abandoned, the report (description, location, the step's line, the request
+// to send a screenshot) is shown through the ErrorReport, and the handler goes on with the next step.
+// A failing condition counts as holding, so execution continues inside the condition; a failing loop
 // head still runs the body once. Variables a failing step was to set keep their old values, provided
 // the step assigns only after the call that may throw (as the lambdas above do).
 #pragma once
@@ -20,8 +20,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
+#include "common/error_locations.h"
 #include "common/error_report.h"
 
 namespace kestrelmoor {
@@ -76,51 +78,32 @@ class Trap {
     Trap(const Trap&) = delete;
     Trap& operator=(const Trap&) = delete;
 
-    // Marks line `number` as reached: the steps that follow without a number belong to it.
-    void Line(int number) { line_ = number; }
-    // The last numbered line reached; 0 before the first.
-    int CurrentLine() const { return line_; }
+    // Runs `step`. True when it completed; false when it threw and was reported.
+    template <class StepName, class F>
+    requires std::is_enum_v<StepName>
+    bool Step(StepName step, F&& body) { return Run(LineOf(step), std::forward<F>(body)); }
 
-    // Runs a step of line `number`. True when it completed; false when it threw and was reported.
-    template <class F>
-    bool Step(int number, F&& body) {
-        line_ = number;
-        return Run(number, std::forward<F>(body));
-    }
-    // Runs a step that belongs to the current line.
-    template <class F>
-    bool Step(F&& body) {
-        return Run(line_, std::forward<F>(body));
-    }
-
-    // The test of a condition on line `number`: its value, or true when evaluating it failed (after
-    // the report), so that execution goes on inside the condition.
-    template <class F>
-    bool Test(int number, F&& condition) {
-        line_ = number;
-        return Test(std::forward<F>(condition));
-    }
-    template <class F>
-    bool Test(F&& condition) {
+    // The test of a condition as `step`: its value, or true when evaluating it failed (after the
+    // report), so that execution goes on inside the condition.
+    template <class StepName, class F>
+    requires std::is_enum_v<StepName>
+    bool Test(StepName step, F&& condition) {
         bool holds = true;
-        Step([&] { holds = static_cast<bool>(std::invoke(condition)); });
+        Step(step, [&] { holds = static_cast<bool>(std::invoke(condition)); });
         return holds;
     }
 
-    // The head of a counted loop on line `number`: `first` to the bound that `last` gives, taken once.
-    // When `last` fails (after the report) the body still runs once, with `first`.
-    template <class Int, class F>
-    CountedLoop<Int> Loop(int number, Int first, F&& last) {
+    // The head of a counted loop as `step`: `first` to the bound that `last` gives, taken once. When
+    // `last` fails (after the report) the body still runs once, with `first`.
+    template <class StepName, class Int, class F>
+    requires std::is_enum_v<StepName> CountedLoop<Int> Loop(StepName step, Int first, F&& last) {
         Int bound = first;
-        Step(number, [&] { bound = static_cast<Int>(std::invoke(last)); });
+        Step(step, [&] { bound = static_cast<Int>(std::invoke(last)); });
         return CountedLoop<Int>(first, bound);
     }
 
-    // Shows the report for a failure with this description on the current line.
-    void Report(std::string_view description);
-
   private:
-    // A failure is reported on `line`: steps nested in this one may have moved the current line.
+    // A failure is reported on `line`, the line of this step, whatever steps nested in it ran.
     template <class F>
     bool Run(int line, F&& body) {
         std::string description;
@@ -130,9 +113,8 @@ class Trap {
         } catch (...) {
             description = DescribeCurrentException();
         }
-        line_ = line;
         // Shown outside the handler block: the report may run a modal loop of its own.
-        Report(description);
+        Report(description, line);
         return false;
     }
 
@@ -140,9 +122,10 @@ class Trap {
     // thrown string, "Unknown error" for anything else.
     static std::string DescribeCurrentException();
 
+    void Report(std::string_view description, int line);
+
     ErrorReport& report_;
     std::string location_;
-    int line_ = 0;
 };
 
 }  // namespace kestrelmoor
