@@ -23,16 +23,19 @@ constexpr int LineOf(StepName step) {
 
 inline constexpr std::string_view kConnectionWindowLoadLocation = "in Kestrelwick2017/04/05.Form1.Form_Load ";
 enum class ConnectionWindowLoadStep {
+    // The window's look, and now and then the program's home page.
     Skin = 100,
     Title = 104,  // the window's title and icon, and the application's title
     HomePage = 106,
     PointerFileExists = 124,
     Pointer = 126,
-    ServerBox = 128,  // the boxes are restored from the settings, one line each
+    // The boxes, each restored from the settings.
+    ServerBox = 128,
     UserBox = 130,
     PasswordBox = 132,
     DatabaseBox = 134,
     PortBox = 136,
+    // With every box but the port filled in, straight on as "Next >" does when the login connects.
     LoginFilledIn = 138,
     CanConnect = 140,
     Next = 142,
@@ -61,16 +64,19 @@ enum class TestConnectionStep {
 
 inline constexpr std::string_view kExtractionWindowLoadLocation = "in Kestrelwick2017/04/05.Form2.Form_Load ";
 enum class ExtractionWindowLoadStep {
+    // The window's look.
     ButtonFaces = 100,
     Icon = 102,
     PointerFileExists = 106,
     Pointer = 108,
     Title = 110,
+    // The two lists' columns.
     TablesColumn = 112,
     TablesColumnWidth = 114,
     ResultsColumn = 116,
     ResultsColumnWidth = 118,
-    ListTables = 120,  // also when a new login's tables are listed again
+    // The tables of the login's database, also when a new login's tables are listed again.
+    ListTables = 120,
 };
 
 // Check All and Uncheck All share their steps.
@@ -87,17 +93,21 @@ inline constexpr std::string_view kSaveCommaDelimitedLocation =
     "in Kestrelwick2017/04/05.Form2.PushButton2_Click ";
 inline constexpr std::string_view kSaveTextFileLocation = "in Kestrelwick2017/04/05.Form2.PushButton6_Click ";
 enum class SaveResultsStep {
+    // The file's name, chosen and, for an existing file, confirmed.
     AskFileName = 114,
     TargetExists = 120,
     AskOverwrite = 122,
+    // The rows, written beside the file.
     Hourglass = 128,
     Open = 130,
     CountRows = 132,
     LetEventsIn = 134,
     AddRow = 136,
-    TextFileReplace = 140,  // the text file's end
+    // The text file's end.
+    TextFileReplace = 140,
     TextFilePointer = 142,
-    CommaLineEnd = 140,  // the comma-delimited file's end
+    // The comma-delimited file's end.
+    CommaLineEnd = 140,
     CommaReplace = 142,
     CommaPointer = 144,
 };
@@ -112,18 +122,23 @@ enum class CopyToClipboardStep {
 inline constexpr std::string_view kStartExtractingLocation =
     "in Kestrelwick2017/04/05.Form2.PushButton4_Click ";
 enum class StartExtractingStep {
+    // The connection and the login.
     CreateConnection = 100,
     ReadTimeout = 104,
     ConnectTimeout = 106,
     Login = 110,
+    // The run's start.
     SeenSet = 114,
     RunStarted = 118,
+    // Each checked table: its rows run inside its step, and so does the first table's row estimate.
     CountTables = 120,
     Checked = 122,
-    Table = 124,  // a table's rows run inside its step, and so does the first table's row estimate
-    Progress = 138,
+    Table = 124,
+    Progress = 138,  // the rows read so far, and the table's end
+    // Each row and the addresses it holds.
     Row = 148,
     Address = 152,
+    // The connection closed.
     Close = 170,
 };
 
