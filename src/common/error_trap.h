@@ -4,10 +4,11 @@
 // A handler is a list of named steps, written so that it reads like its step table (the steps of
 // each handler, and the line each one's report names, are listed in error_locations.h):
 //
+//     using Step = StartExtractingStep;
 //     Trap trap(report, kStartExtractingLocation);
-//     trap.Step(StartExtractingStep::CreateConnection, [&] { connection = database.CreateConnection(); });
-//     for (std::int64_t i : trap.Loop(StartExtractingStep::CountTables, 1, [&] { return tables.Count(); })) {
-//         if (trap.Test(StartExtractingStep::Checked, [&] { return tables.Checked(i); })) { ... }
+//     trap.Step(Step::CreateConnection, [&] { connection = database.CreateConnection(); });
+//     for (int i : trap.Loop(Step::CountTables, 1, [&] { return tables.Count(); })) {
+//         if (trap.Test(Step::Checked, [&] { return tables.Checked(i); })) { ... }
 //     }
 //
 // A step that throws is abandoned, the report (description, location, the step's line, the request
