@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/error_locations.h"
+
 namespace kestrelmoor {
 
 // Where an address was found: the database, the table, the column, and the row (from 1, in the order
@@ -51,9 +53,9 @@ class RunObserver {
     // The current table is done: read to its end with `rows` rows, or not (`complete` false: its
     // failure has been reported).
     virtual void TableEnded(std::int64_t /*rows*/, bool /*complete*/) {}
-    // A step failed and was reported with this description and line; Stop ends the run before its next
-    // table or row.
-    virtual RunControl FailureReported(std::string_view /*description*/, int /*line*/) {
+    // A step failed and was reported with this description; Stop ends the run before its next table or
+    // row.
+    virtual RunControl FailureReported(std::string_view /*description*/, StartExtractingStep /*step*/) {
         return RunControl::Continue;
     }
 };
@@ -94,10 +96,10 @@ class RunObservers final : public RunObserver {
     void TableEnded(std::int64_t rows, bool complete) override {
         for (RunObserver* o : observers_) o->TableEnded(rows, complete);
     }
-    RunControl FailureReported(std::string_view description, int line) override {
+    RunControl FailureReported(std::string_view description, StartExtractingStep step) override {
         RunControl control = RunControl::Continue;
         for (RunObserver* o : observers_) {
-            if (o->FailureReported(description, line) == RunControl::Stop) control = RunControl::Stop;
+            if (o->FailureReported(description, step) == RunControl::Stop) control = RunControl::Stop;
         }
         return control;
     }

@@ -34,6 +34,8 @@ void WithSystemReason(F&& work) {
     }
 }
 
+using Step = SaveResultsStep;
+
 // Writes what has gathered once it is worth a system call; a failing write throws with the system's
 // reason.
 void WriteOut(OutputFile& file, std::string& pending, bool all = false) {
@@ -75,31 +77,24 @@ void ResultsExport::SaveAsCommaDelimited() {
 }
 
 QString ResultsExport::ChooseTarget(Trap& trap) {
+    const QString title = QStringLiteral("Save");
+    // "*" rather than "*.*": a file name here need not have a dot, and "*.*" would hide those without.
+    const QStringList filters = {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")};
+    // The dialog asks nothing about overwriting: the question below does.
     QString name;
-    QString title;
-    QStringList filters;
-    trap.step(106, [&] { name.clear(); });
-    // Line 108 chose the dialog's options: no overwrite question of its own (ours follows) and no
-    // extension added to the name.
-    trap.step(110, [&] { title = QStringLiteral("Save"); });
-    trap.step(112, [&] {
-        // "*" rather than "*.*": a file name here need not have a dot, and "*.*" would hide those without.
-        filters = {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")};
-    });
-    trap.step(114, [&] { name = toolkit_.AskSaveFileName(title, filters); });
-    if (trap.test(118, [&] { return name.isEmpty(); })) return {};
+    trap.Step(Step::AskFileName, [&] { name = toolkit_.AskSaveFileName(title, filters); });
+    if (name.isEmpty()) return {};
 
-    bool replace = false;
-    if (trap.test(120, [&] { return FileExists(name); })) {
-        trap.step(122, [&] {
+    // A name that exists is replaced only when the user says so; a failing question replaces nothing.
+    bool replace = true;
+    if (trap.Test(Step::TargetExists, [&] { return FileExists(name); })) {
+        replace = false;
+        trap.Step(Step::AskOverwrite, [&] {
             replace = toolkit_.AskYesNo(QStringLiteral("Are you sure you wish to overwrite ") + name +
                                         QStringLiteral(" ?"));
         });
-    } else {
-        trap.step(124, [&] { replace = true; });
     }
-    if (trap.test(126, [&] { return !replace; })) return {};
-    return name;
+    return replace ? name : QString();
 }
 
 void ResultsExport::Save(Format format) {
@@ -107,7 +102,7 @@ void ResultsExport::Save(Format format) {
     Trap trap(toolkit_, lines ? kSaveTextFileLocation : kSaveCommaDelimitedLocation);
     const QString name = ChooseTarget(trap);
     if (name.isEmpty()) return;
-    trap.step(128, [&] { pointer_.SetState(PointerState::kHourglass); });
+    trap.Step(Step::Hourglass, [&] { pointer_.SetState(PointerState::kHourglass); });
 
     // A file is written beside the target and replaces it only once complete (see OutputFile): a
     // failure part-way (a full disk, a list emptied meanwhile) leaves the old file as it was. After the
@@ -119,18 +114,18 @@ void ResultsExport::Save(Format format) {
     });
     std::string pending;
     const std::uint64_t generation = results_.Generation();
-    bool ok = trap.step(130, [&] { file = OpenForSaving(name); });
+    bool ok = trap.Step(Step::Open, [&] { file = OpenForSaving(name); });
     std::int64_t rows = 0;
-    ok = ok && trap.step(132, [&] { rows = results_.Count(); });
+    ok = ok && trap.Step(Step::CountRows, [&] { rows = results_.Count(); });
     for (std::int64_t row = 1; ok && row <= rows; ++row) {
-        ok = trap.step(134, [&] {
+        ok = trap.Step(Step::LetEventsIn, [&] {
             toolkit_.ProcessPendingEvents();
             if (results_.Generation() != generation) {
                 throw std::runtime_error(
                     "The result list was cleared while it was being saved; the file was not written.");
             }
         });
-        ok = ok && trap.step(136, [&] {
+        ok = ok && trap.Step(Step::AddRow, [&] {
             if (lines) {
                 AppendTextFileLine(pending, results_.Text(row));
                 WriteOut(*file, pending);
@@ -140,25 +135,25 @@ void ResultsExport::Save(Format format) {
         });
     }
     if (lines) {
-        ok = ok && trap.step(140, [&] {
+        ok = ok && trap.Step(Step::TextFileReplace, [&] {
             WriteOut(*file, pending, true);
             Commit(*file);
         });
-        trap.step(142, [&] { pointer_.SetState(PointerState::kDefault); });
+        trap.Step(Step::TextFilePointer, [&] { pointer_.SetState(PointerState::kDefault); });
     } else {
-        ok = ok && trap.step(140, [&] {
+        ok = ok && trap.Step(Step::CommaLineEnd, [&] {
             pending += kLineEnd;
             WriteOut(*file, pending, true);
         });
-        ok = ok && trap.step(142, [&] { Commit(*file); });
-        trap.step(144, [&] { pointer_.SetState(PointerState::kArrow); });
+        ok = ok && trap.Step(Step::CommaReplace, [&] { Commit(*file); });
+        trap.Step(Step::CommaPointer, [&] { pointer_.SetState(PointerState::kArrow); });
     }
 }
 
 void ResultsExport::CopyToClipboard() {
     Trap trap(toolkit_, kCopyToClipboardLocation);
-    trap.step(106, [&] { CopyListToClipboard(toolkit_, ListSourceAdapter(results_)); });
-    trap.step(108, [&] {
+    trap.Step(CopyToClipboardStep::Copy, [&] { CopyListToClipboard(toolkit_, ListSourceAdapter(results_)); });
+    trap.Step(CopyToClipboardStep::Tell, [&] {
         toolkit_.ShowMessage(
             QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "
                            "normally type and press Ctrl+V to paste the clipboard."));

@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "cli/output/terminal_text.h"
+#include "common/error_locations.h"
 #include "common/file_descriptor.h"
-#include "core/extraction_run.h"
 #include "db/sql_identifier.h"
 
 namespace kestrelmoor::cli {
@@ -74,7 +74,7 @@ void ConsoleReport::TableStarted(std::string_view database, std::string_view tab
 void ConsoleReport::ReportFailure(std::string_view description, std::string_view /*location*/, int line) {
     ++failures_;
     std::string text;
-    const bool login_failed = line == ExtractionRun::kLoginLine;
+    const bool login_failed = line == LineOf(StartExtractingStep::Login);
     if (login_failed) {
         text = "cannot log in: ";
     } else if (!table_.empty()) {
@@ -91,8 +91,8 @@ void ConsoleReport::ReportFailure(std::string_view description, std::string_view
     }
 }
 
-RunControl ConsoleReport::FailureReported(std::string_view /*description*/, int line) {
-    return line == ExtractionRun::kLoginLine ? RunControl::Stop : RunControl::Continue;
+RunControl ConsoleReport::FailureReported(std::string_view /*description*/, StartExtractingStep step) {
+    return step == StartExtractingStep::Login ? RunControl::Stop : RunControl::Continue;
 }
 
 void ConsoleReport::ShowErrorReport(const std::string& text) {

@@ -63,7 +63,7 @@ class ConsoleReport : public ErrorReport, public RunObserver {
     void TableStarted(std::string_view database, std::string_view table) override;
     void TableEnded(std::int64_t /*rows*/, bool /*complete*/) override { table_.clear(); }
     // A failed login stops the run.
-    RunControl FailureReported(std::string_view description, int line) override;
+    RunControl FailureReported(std::string_view description, StartExtractingStep step) override;
 
     int Failures() const { return failures_; }
 
