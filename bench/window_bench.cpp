@@ -83,7 +83,8 @@ int main(int argc, char** argv) {
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    const kestrelmoor::db::Login login{argv[1], argv[3], argv[4], argv[5], argv[2]};
+    const kestrelmoor::db::Login login{argv[1], argv[3], argv[4], argv[5],
+                                       kestrelmoor::db::Port::FromText(argv[2])};
     kestrelmoor::ui::QtToolkit toolkit;
     kestrelmoor::db::MariaDbDatabase database;
     kestrelmoor::ui::ExtractionWindow window(

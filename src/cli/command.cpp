@@ -6,13 +6,13 @@
 #include <iostream>
 #include <memory>
 
-#include "cli/console.h"
 #include "cli/database_mode.h"
-#include "cli/login.h"
-#include "cli/options.h"
-#include "cli/output_target.h"
-#include "cli/output_writer.h"
-#include "cli/print_login.h"
+#include "cli/login/login.h"
+#include "cli/login/options.h"
+#include "cli/login/print_login.h"
+#include "cli/output/console.h"
+#include "cli/output/output_target.h"
+#include "cli/output/output_writer.h"
 #include "cli/text_mode.h"
 #include "cli/usage.h"
 
@@ -61,7 +61,7 @@ int RunCommand(int argc, char** argv, const DatabaseMaker& make_database) {
         return RunText(line, console);
     }
 
-    Login login;
+    ResolvedLogin login;
     try {
         login = ResolveLogin(
             line, RealLoginSources(line, [&console](const std::string& m) { console.Message(m); }));

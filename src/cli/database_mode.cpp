@@ -9,18 +9,18 @@
 #include <optional>
 #include <system_error>
 
-#include "cli/address_output.h"
-#include "cli/ca_bundle.h"
-#include "cli/console.h"
-#include "cli/login.h"
-#include "cli/options.h"
-#include "cli/output_target.h"
-#include "cli/output_writer.h"
-#include "cli/password_prompt.h"
-#include "cli/place_output.h"
-#include "cli/progress_line.h"
+#include "cli/login/ca_bundle.h"
+#include "cli/login/login.h"
+#include "cli/login/options.h"
+#include "cli/login/password_prompt.h"
+#include "cli/login/settings_reader.h"
+#include "cli/output/address_output.h"
+#include "cli/output/console.h"
+#include "cli/output/output_target.h"
+#include "cli/output/output_writer.h"
+#include "cli/output/place_output.h"
+#include "cli/output/progress_line.h"
 #include "cli/run_tables.h"
-#include "cli/settings_reader.h"
 #include "common/standard_streams.h"
 #include "core/extraction_run.h"
 
@@ -41,7 +41,7 @@ bool OpenOutput(const CommandLine& options, Console& console, std::unique_ptr<Ou
 
 }  // namespace
 
-int RunDatabaseMode(const CommandLine& options, Login login, db::Database& database, bool& found) {
+int RunDatabaseMode(const CommandLine& options, ResolvedLogin login, db::Database& database, bool& found) {
     // Addresses on the terminal of the progress line: each erases the line first, so that it starts a
     // line of its own; the comma format's addresses share one line, which the progress would overwrite.
     const bool where = options.where || !options.find.empty();
@@ -51,16 +51,15 @@ int RunDatabaseMode(const CommandLine& options, Login login, db::Database& datab
     std::unique_ptr<OutputFile> file;
     if (!OpenOutput(options, console, file)) return 1;
 
-    db::Login connection_login;
     try {
         if (login.ask_password) login.password = PromptPassword();
-        connection_login = ForConnection(login);
     } catch (const std::exception& e) {
         console.Message(e.what());
         return 1;
     }
 
     // Every table of several databases is named with its database; the login's own is not used.
+    db::Login connection_login = login;
     if (options.databases || options.all_databases) connection_login.database.clear();
     if (!login.connection.Verifies()) SkipUnusedCaBundle();
     TableNames tables;

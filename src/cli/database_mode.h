@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "cli/login.h"
-#include "cli/options.h"
+#include "cli/login/login.h"
+#include "cli/login/options.h"
 #include "db/database.h"
 
 namespace kestrelmoor::cli {
@@ -11,6 +11,6 @@ namespace kestrelmoor::cli {
 // asked), reads the tables and writes the addresses as `options` say. Returns the exit status: 0 when all
 // went well, 1 when anything failed (each failure printed to standard error). `found` tells whether
 // --find's addresses had a line.
-int RunDatabaseMode(const CommandLine& options, Login login, db::Database& database, bool& found);
+int RunDatabaseMode(const CommandLine& options, ResolvedLogin login, db::Database& database, bool& found);
 
 }  // namespace kestrelmoor::cli

@@ -3,8 +3,8 @@
 // the login's database, or every table of each database named (--databases) or seen (--all-databases).
 #pragma once
 
-#include "cli/console.h"
-#include "cli/options.h"
+#include "cli/login/options.h"
+#include "cli/output/console.h"
 #include "cli/table_names.h"
 #include "db/database.h"
 

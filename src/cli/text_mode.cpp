@@ -7,13 +7,14 @@
 #include <cerrno>
 #include <cstring>
 
-#include "cli/address_output.h"
 #include "cli/block_reader.h"
-#include "cli/terminal_text.h"
+#include "cli/output/address_output.h"
+#include "cli/output/terminal_text.h"
 #include "common/file_descriptor.h"
 #include "core/address_chars.h"
 #include "core/address_scan.h"
 #include "core/lookahead_inserter.h"
+#include "export/result_formats.h"
 
 namespace kestrelmoor::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/output_writer.h"
+#include "cli/output/output_writer.h"
 
 namespace kestrelmoor::cli {
 

@@ -24,8 +24,8 @@ void ErrorReport::ReportFailure(std::string_view description, std::string_view l
     ShowErrorReport(BuildErrorReportText(description, location, line));
 }
 
-void Trap::Report(std::string_view description) {
-    report_.ReportFailure(description, location_, line_);
+void Trap::Report(std::string_view description, int line) {
+    report_.ReportFailure(description, location_, line);
 }
 
 std::string Trap::DescribeCurrentException() {

@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: MIT
 // The error trap under which every button and load handler runs.
 //
-// A handler is a list of numbered steps, written so that it reads like its step table:
+// A handler is a list of named steps, written so that it reads like its step table (the steps of
+// each handler, and the line each one's report names, are listed in error_locations.h):
 //
-//     Trap trap(toolkit, kStartExtractingLocation);
-//     trap.step(100, [&] { connection = database.CreateConnection(); });
-//     for (int i : trap.loop(120, 1, [&] { return tables.Count(); })) {
-//         if (trap.test(122, [&] { return tables.Checked(i); })) { ... }
-//         trap.line(166);
+//     using Step = StartExtractingStep;
+//     Trap trap(report, kStartExtractingLocation);
+//     trap.Step(Step::CreateConnection, [&] { connection = database.CreateConnection(); });
+//     for (int i : trap.Loop(Step::CountTables, 1, [&] { return tables.Count(); })) {
+//         if (trap.Test(Step::Checked, [&] { return tables.Checked(i); })) { ... }
 //     }
 //
-// A step that throws is abandoned, the report (description, location, current line, the request to
-// send a screenshot) is shown through the ErrorReport, and the handler goes on with the next step. A
-// failing condition counts as holding, so execution continues inside the condition; a failing loop
+// A step that throws is abandoned, the report (description, location, the step's line, the request
+// to send a screenshot) is shown through the ErrorReport, and the handler goes on with the next step.
+// A failing condition counts as holding, so execution continues inside the condition; a failing loop
 // head still runs the body once. Variables a failing step was to set keep their old values, provided
 // the step assigns only after the call that may throw (as the lambdas above do).
 #pragma once
@@ -20,8 +21,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
+#include "common/error_locations.h"
 #include "common/error_report.h"
 
 namespace kestrelmoor {
@@ -76,51 +79,32 @@ class Trap {
     Trap(const Trap&) = delete;
     Trap& operator=(const Trap&) = delete;
 
-    // Marks line `number` as reached: the steps that follow without a number belong to it.
-    void line(int number) { line_ = number; }
-    // The last numbered line reached; 0 before the first.
-    int currentLine() const { return line_; }
+    // Runs `step`. True when it completed; false when it threw and was reported.
+    template <class StepName, class F>
+    requires std::is_enum_v<StepName>
+    bool Step(StepName step, F&& body) { return Run(LineOf(step), std::forward<F>(body)); }
 
-    // Runs a step of line `number`. True when it completed; false when it threw and was reported.
-    template <class F>
-    bool step(int number, F&& body) {
-        line_ = number;
-        return Run(number, std::forward<F>(body));
-    }
-    // Runs a step that belongs to the current line.
-    template <class F>
-    bool step(F&& body) {
-        return Run(line_, std::forward<F>(body));
-    }
-
-    // The test of a condition on line `number`: its value, or true when evaluating it failed (after
-    // the report), so that execution goes on inside the condition.
-    template <class F>
-    bool test(int number, F&& condition) {
-        line_ = number;
-        return test(std::forward<F>(condition));
-    }
-    template <class F>
-    bool test(F&& condition) {
+    // The test of a condition as `step`: its value, or true when evaluating it failed (after the
+    // report), so that execution goes on inside the condition.
+    template <class StepName, class F>
+    requires std::is_enum_v<StepName>
+    bool Test(StepName step, F&& condition) {
         bool holds = true;
-        step([&] { holds = static_cast<bool>(std::invoke(condition)); });
+        Step(step, [&] { holds = static_cast<bool>(std::invoke(condition)); });
         return holds;
     }
 
-    // The head of a counted loop on line `number`: `first` to the bound that `last` gives, taken once.
-    // When `last` fails (after the report) the body still runs once, with `first`.
-    template <class Int, class F>
-    CountedLoop<Int> loop(int number, Int first, F&& last) {
+    // The head of a counted loop as `step`: `first` to the bound that `last` gives, taken once. When
+    // `last` fails (after the report) the body still runs once, with `first`.
+    template <class StepName, class Int, class F>
+    requires std::is_enum_v<StepName> CountedLoop<Int> Loop(StepName step, Int first, F&& last) {
         Int bound = first;
-        step(number, [&] { bound = static_cast<Int>(std::invoke(last)); });
+        Step(step, [&] { bound = static_cast<Int>(std::invoke(last)); });
         return CountedLoop<Int>(first, bound);
     }
 
-    // Shows the report for a failure with this description on the current line.
-    void Report(std::string_view description);
-
   private:
-    // A failure is reported on `line`: steps nested in this one may have moved the current line.
+    // A failure is reported on `line`, the line of this step, whatever steps nested in it ran.
     template <class F>
     bool Run(int line, F&& body) {
         std::string description;
@@ -130,9 +114,8 @@ class Trap {
         } catch (...) {
             description = DescribeCurrentException();
         }
-        line_ = line;
         // Shown outside the handler block: the report may run a modal loop of its own.
-        Report(description);
+        Report(description, line);
         return false;
     }
 
@@ -140,9 +123,10 @@ class Trap {
     // thrown string, "Unknown error" for anything else.
     static std::string DescribeCurrentException();
 
+    void Report(std::string_view description, int line);
+
     ErrorReport& report_;
     std::string location_;
-    int line_ = 0;
 };
 
 }  // namespace kestrelmoor

@@ -17,14 +17,18 @@
 namespace kestrelmoor {
 namespace {
 
-// The database objects are created by steps that may fail; later steps then fail on the missing object.
+using Step = StartExtractingStep;
+
+// The connection is created by a step that may fail; every later step that uses it then fails on the
+// missing object, with the report users have always seen.
 template <class T>
 T& Require(const std::unique_ptr<T>& object) {
     if (!object) throw std::runtime_error("Object required");
     return *object;
 }
 
-// Every report also reaches the observer, whose answer may end the run.
+// Every report also reaches the observer, whose answer may end the run. The run's trap reports only its
+// own steps, so each line is a Step's.
 class ObservedReport final : public ErrorReport {
   public:
     ObservedReport(ErrorReport& report, RunObserver& observer, bool& stop)
@@ -32,7 +36,7 @@ class ObservedReport final : public ErrorReport {
     void ShowErrorReport(const std::string& text) override { report_.ShowErrorReport(text); }
     void ReportFailure(std::string_view description, std::string_view location, int line) override {
         report_.ReportFailure(description, location, line);
-        if (observer_.FailureReported(description, line) == RunControl::Stop) stop_ = true;
+        if (observer_.FailureReported(description, Step{line}) == RunControl::Stop) stop_ = true;
     }
 
   private:
@@ -49,7 +53,7 @@ TableScan::SeenFn EveryAddressTo(RunObserver& observer, Trap& trap, const PlaceO
     return
         [&observer, &trap, &place, &stop](std::uint32_t number, std::string_view column, std::int64_t row) {
             if (stop) return;
-            trap.step(152, [&] { observer.AddressSeen(number, place(column, row)); });
+            trap.Step(Step::Address, [&] { observer.AddressSeen(number, place(column, row)); });
         };
 }
 
@@ -82,7 +86,7 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     };
     // Lets the window breathe and tells how far the table has got.
     const auto breathe = [&] {
-        trap.step(138, [&] { observer.RowsArrived(rows); });
+        trap.Step(Step::Progress, [&] { observer.RowsArrived(rows); });
         if (yield_) yield_();
     };
     // The rest of a row is still searched after a stop (its addresses already entered in the seen set),
@@ -90,19 +94,18 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     TableScan scan(
         [&](std::string_view address, std::string_view column, std::int64_t row) {
             if (stop) return;
-            trap.step(152,
+            trap.Step(Step::Address,
                       [&] { stop = observer.AddressFound(address, place(column, row)) == RunControl::Stop; });
         },
         EveryAddressTo(observer, trap, place, stop), breathe);
 
-    trap.step(100, [&] { connection = database_.CreateConnection(); });
-    trap.step(104, [&] { Require(connection).SetReadTimeout(kReadTimeoutSeconds); });
-    trap.step(106, [&] { Require(connection).SetConnectTimeout(kConnectTimeoutSeconds); });
+    trap.Step(Step::CreateConnection, [&] { connection = database_.CreateConnection(); });
+    trap.Step(Step::ReadTimeout, [&] { Require(connection).SetReadTimeout(kReadTimeoutSeconds); });
+    trap.Step(Step::ConnectTimeout, [&] { Require(connection).SetConnectTimeout(kConnectTimeoutSeconds); });
     if (connection) connection->SetWaitHook(breathe);
-    trap.step(kLoginLine, [&] { Require(connection).Open(login); });
-    trap.step(114, [&] { seen = std::make_unique<SeenAddresses>(); });
-    // Line 116 chose exact comparison for the set, the only mode it has.
-    trap.step(118, [&] { observer.RunStarted(); });
+    trap.Step(Step::Login, [&] { Require(connection).Open(login); });
+    trap.Step(Step::SeenSet, [&] { seen = std::make_unique<SeenAddresses>(); });
+    trap.Step(Step::RunStarted, [&] { observer.RunStarted(); });
 
     // With several connections and a server slow to answer, each table is read ahead on one of them
     // and taken here in list order; see TablesAhead.
@@ -122,14 +125,15 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     };
     TableTaker taker(observer, trap, stop, place);
 
-    for (std::int64_t i : trap.loop(120, std::int64_t{1}, [&] { return last_row = tables.Count(); })) {
+    const auto count = [&] { return last_row = tables.Count(); };
+    for (std::int64_t i : trap.Loop(Step::CountTables, std::int64_t{1}, count)) {
         breathe();
         if (stop) break;
-        if (!trap.test(122, [&] { return tables.Checked(i); })) continue;
+        if (!trap.Test(Step::Checked, [&] { return tables.Checked(i); })) continue;
         rows = 0;
         scan.Begin(seen.get());
         bool stopped = false;
-        const bool complete = trap.step(124, [&] {
+        const bool complete = trap.Step(Step::Table, [&] {
             table = tables.Name(i);
             database = tables.Database(i);
             observer.TableStarted(database, table);
@@ -139,9 +143,10 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
                 stopped = stop;
                 return;
             }
+            db::Connection& session = Require(connection);
             // The server's estimates are read for the login's database, which the window reads.
             if (database.empty()) {
-                if (!estimates) estimates = db::ReadRowEstimates(Require(connection));
+                if (!estimates) estimates = db::ReadRowEstimates(session);
                 if (const auto estimate = estimates->find(table); estimate != estimates->end()) {
                     observer.TableEstimated(estimate->second);
                 }
@@ -149,30 +154,30 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
             // Each row is searched as it arrives; the addresses it holds are listed at once.
             answer.reset();
             const TablesAhead::Clock::time_point asked = TablesAhead::Clock::now();
-            Require(connection)
-                .ReadRows("SELECT * FROM " + db::TableReference(database, table),
-                          [&](const db::RowView& row) {
-                              if (!answer) answer = TablesAhead::Clock::now() - asked;
-                              trap.step(148, [&] { scan.Search(row, ++rows); });
-                              if (rows % kRowsBetweenBreaths == 0) breathe();
-                              stopped = stop;
-                              return !stopped;
-                          });
+            session.ReadRows("SELECT * FROM " + db::TableReference(database, table),
+                             [&](const db::RowView& row) {
+                                 if (!answer) answer = TablesAhead::Clock::now() - asked;
+                                 trap.Step(Step::Row, [&] { scan.Search(row, ++rows); });
+                                 if (rows % kRowsBetweenBreaths == 0) breathe();
+                                 stopped = stop;
+                                 return !stopped;
+                             });
             whole = TablesAhead::Clock::now() - asked;
             if (!answer) answer = whole;
         });
-        trap.step(148, [&] { scan.Finish(); });
-        if (ahead.Started()) trap.step(148, [&] { taker.Finish(seen.get()); });
-        trap.step(138, [&] { observer.TableEnded(rows, complete && !stopped); });
+        trap.Step(Step::Row, [&] { scan.Finish(); });
+        if (ahead.Started()) trap.Step(Step::Row, [&] { taker.Finish(seen.get()); });
+        trap.Step(Step::Progress, [&] { observer.TableEnded(rows, complete && !stopped); });
         read_ahead_when_far();
     }
     if (const std::optional<int> refusal = ahead.Stop(); refusal && !stop) {
-        trap.step(138, [&] { observer.ConnectionsRefused(*refusal); });
+        trap.Step(Step::Progress, [&] { observer.ConnectionsRefused(*refusal); });
     }
     if (connection) connection->SetWaitHook(breathe);
-    trap.step(168, [&] { seen.reset(); });
-    if (trap.test(170, [&] { return Require(connection).IsOpen(); })) {
-        trap.step([&] { Require(connection).Close(); });
+    seen.reset();
+    // A test that fails goes on inside, so a missing connection is reported twice on this line.
+    if (trap.Test(Step::Close, [&] { return Require(connection).IsOpen(); })) {
+        trap.Step(Step::Close, [&] { Require(connection).Close(); });
     }
 }
 

@@ -11,9 +11,8 @@
 namespace kestrelmoor {
 
 // "Start Extracting": reads every row of every checked table, joins each row's field values with one
-// space after each, and tells the observer every address not met before in this run. Each step
-// carries the line number that its error report names; after a report the run goes on with the next
-// step.
+// space after each, and tells the observer every address not met before in this run. Its steps are
+// StartExtractingStep's; after a step's report the run goes on with the next step.
 class ExtractionRun {
   public:
     // `yield` lets pending window events run; the run calls it at least every few dozen milliseconds,
@@ -36,8 +35,6 @@ class ExtractionRun {
     // Seconds without a byte from the server, in the middle of a query or its rows, after which the
     // server is given up.
     static constexpr int kReadTimeoutSeconds = 600;
-    // The line whose report says that the login failed.
-    static constexpr int kLoginLine = 110;
 
   private:
     void Run(const db::Login& login, const TableList& tables, RunObserver& observer);

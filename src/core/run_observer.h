@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/error_locations.h"
+
 namespace kestrelmoor {
 
 // Where an address was found: the database, the table, the column, and the row (from 1, in the order
@@ -58,9 +60,9 @@ class RunObserver {
     // The server refused a further connection: the run goes on with the `connections` it holds. Not
     // a failure.
     virtual void ConnectionsRefused(int /*connections*/) {}
-    // A step failed and was reported with this description and line; Stop ends the run before its next
-    // table or row.
-    virtual RunControl FailureReported(std::string_view /*description*/, int /*line*/) {
+    // A step failed and was reported with this description; Stop ends the run before its next table or
+    // row.
+    virtual RunControl FailureReported(std::string_view /*description*/, StartExtractingStep /*step*/) {
         return RunControl::Continue;
     }
 };
@@ -107,10 +109,10 @@ class RunObservers final : public RunObserver {
     void ConnectionsRefused(int connections) override {
         for (RunObserver* o : observers_) o->ConnectionsRefused(connections);
     }
-    RunControl FailureReported(std::string_view description, int line) override {
+    RunControl FailureReported(std::string_view description, StartExtractingStep step) override {
         RunControl control = RunControl::Continue;
         for (RunObserver* o : observers_) {
-            if (o->FailureReported(description, line) == RunControl::Stop) control = RunControl::Stop;
+            if (o->FailureReported(description, step) == RunControl::Stop) control = RunControl::Stop;
         }
         return control;
     }

@@ -5,11 +5,13 @@
 #include <stdexcept>
 
 #include "common/ascii.h"
+#include "common/error_locations.h"
 #include "db/database.h"
 
 namespace kestrelmoor {
 namespace {
 
+using Step = StartExtractingStep;
 constexpr std::uint32_t kNotEntered = std::numeric_limits<std::uint32_t>::max();
 
 }  // namespace
@@ -30,7 +32,7 @@ void TableTaker::Take(TablesAhead& ahead, SeenAddresses* seen, std::int64_t& row
         if (!news.columns.empty()) columns_ = std::move(news.columns);
         for (const FoundAddress& found : news.found) {
             if (stop_) return;
-            trap_.step(148, [&] { Enter(seen, found); });
+            trap_.Step(Step::Row, [&] { Enter(seen, found); });
         }
         rows = news.rows;
         TellRefusal(ahead);
@@ -48,13 +50,13 @@ void TableTaker::Take(TablesAhead& ahead, SeenAddresses* seen, std::int64_t& row
 void TableTaker::Finish(SeenAddresses* seen) {
     for (const FoundAddress& found : after_failure_) {
         if (stop_) return;
-        trap_.step(148, [&] { Enter(seen, found); });
+        trap_.Step(Step::Row, [&] { Enter(seen, found); });
     }
     for (const PlaceCount& place : places_) {
         if (stop_) return;
         const std::uint32_t number = numbers_.at(place.address);
         if (number == kNotEntered) continue;
-        trap_.step(152, [&] {
+        trap_.Step(Step::Address, [&] {
             observer_.AddressSeenInRows(number, place_(columns_.at(place.column), place.first_row),
                                         place.rows);
         });
@@ -69,7 +71,7 @@ void TableTaker::Enter(SeenAddresses* seen, const FoundAddress& found) {
     const SeenAddresses::Entered entered = seen->Enter(lowered, SeenAddresses::HashOf(lowered));
     numbers_.back() = entered.number;
     if (!entered.added || stop_) return;
-    trap_.step(152, [&] {
+    trap_.Step(Step::Address, [&] {
         stop_ = observer_.AddressFound(found.text, place_(columns_.at(found.column), found.row)) ==
                 RunControl::Stop;
     });
@@ -77,7 +79,7 @@ void TableTaker::Enter(SeenAddresses* seen, const FoundAddress& found) {
 
 void TableTaker::TellRefusal(TablesAhead& ahead) {
     if (const std::optional<int> connections = ahead.TakeRefusal()) {
-        trap_.step(138, [&] { observer_.ConnectionsRefused(*connections); });
+        trap_.Step(Step::Progress, [&] { observer_.ConnectionsRefused(*connections); });
     }
 }
 

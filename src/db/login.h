@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The MySQL login as the user types it into the connection window.
+// The MySQL login, one type from the connection window's boxes and the command line's sources to the
+// client library.
 #pragma once
 
 #include <cstdint>
@@ -10,20 +11,36 @@ namespace kestrelmoor::db {
 
 inline constexpr std::uint16_t kDefaultPort = 3306;
 
-// Five free-text values, each handed to the client library exactly as typed: no trimming, no quoting.
+// The port, read once from where it was given. The port box takes any text: one that is no port number
+// is kept and refused, naming it, only when a connection is opened with it.
+class Port {
+  public:
+    Port() = default;  // kDefaultPort
+    explicit Port(std::uint16_t number) : number_(number) {}
+    // The box's text: empty gives kDefaultPort, a whole number from 1 to 65535 that number.
+    static Port FromText(std::string_view text);
+
+    // Throws DatabaseError naming the text when it was no port number.
+    std::uint16_t Number() const;
+    // The number's digits, or the text that is no port number.
+    std::string Text() const;
+    friend bool operator==(const Port&, const Port&) = default;
+
+  private:
+    std::uint16_t number_ = kDefaultPort;
+    std::string refused_;  // the text that is no port number; empty when number_ holds
+};
+
+// Four free-text values, each handed to the client library exactly as given: no trimming, no quoting.
 struct Login {
     std::string server;  // empty or "localhost": the local server, through its Unix socket on port 3306
     std::string user;
     std::string password;
     std::string database;  // empty: no default database
-    std::string port;      // empty: 3306
+    Port port;
 };
 
 // The Unix socket that the client library connects to when none is named.
 const char* DefaultSocketPath();
-
-// The port box's text as a port number; empty gives kDefaultPort. Throws DatabaseError naming the text
-// when it is not a whole number from 1 to 65535.
-std::uint16_t PortNumber(std::string_view text);
 
 }  // namespace kestrelmoor::db

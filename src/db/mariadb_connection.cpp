@@ -54,7 +54,7 @@ void MariaDbConnection::SetReadTimeout(int seconds) {
 
 void MariaDbConnection::Open(const Login& login) {
     if (handle_) throw DatabaseError("Open: the connection is already open");
-    const unsigned port = PortNumber(login.port);
+    const unsigned port = login.port.Number();
 
     MysqlHandle handle(mysql_init(nullptr));
     if (!handle) throw DatabaseError("Open: the client library is out of memory");

@@ -1,20 +1,18 @@
 // SPDX-License-Identifier: MIT
-// A list as the exports read it: rows numbered from 1, columns from 1 (column 1 is the row's text,
-// the others its sub-items), and each row's check mark.
+// A list as the exports read it: checked rows of text cells, columns numbered from 1 (column 1 is the
+// row's text, the others its sub-items).
 #pragma once
 
-#include <cstdint>
 #include <string>
+
+#include "common/checked_list.h"
 
 namespace kestrelmoor {
 
-class ListSource {
+class ListSource : public CheckedList {
   public:
-    virtual ~ListSource() = default;
-    virtual std::int64_t RowCount() const = 0;
     virtual int ColumnCount() const = 0;
     virtual std::string Cell(std::int64_t row, int column) const = 0;
-    virtual bool Checked(std::int64_t row) const = 0;
 };
 
 }  // namespace kestrelmoor

@@ -16,11 +16,11 @@ std::optional<std::string> ClipboardText(const ListSource& list, const std::func
     const auto pause = [&] {
         if (yield) yield();
     };
-    if (list.RowCount() == 0) return std::nullopt;
+    if (list.Count() == 0) return std::nullopt;
 
     const int columns = list.ColumnCount();
     std::vector<std::size_t> widths(static_cast<std::size_t>(std::max(columns, 0)), 0);
-    const std::int64_t rows = list.RowCount();
+    const std::int64_t rows = list.Count();
     for (int column = 1; column <= columns; ++column) {
         for (std::int64_t row = 1; row <= rows; ++row) {
             pause();

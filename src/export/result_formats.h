@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The bytes of the exports. Result files: one address per line, each line ended by CR LF; or one line
-// with every address followed by "," and then CR LF.
+// with every address followed by "," and then CR LF. The command line writes the same comma line, and
+// its own address lines ended by LF alone.
 #pragma once
 
 #include <functional>
@@ -24,6 +25,25 @@ inline void AppendTextFileLine(std::string& out, std::string_view address) {
 inline void AppendCommaItem(std::string& out, std::string_view address) {
     out += address;
     out += ',';
+}
+
+// The command line's formats of the run's addresses.
+enum class OutputFormat {
+    Lines,  // each address followed by LF
+    Comma,  // the window's comma-delimited file: each address followed by ",", then one CR LF
+};
+
+// One address as the format writes it, appended to `item`; and what ends the output after the last.
+inline void AppendAddress(std::string& item, std::string_view address, OutputFormat format) {
+    if (format == OutputFormat::Comma) {
+        AppendCommaItem(item, address);
+    } else {
+        item += address;
+        item += '\n';
+    }
+}
+inline std::string_view OutputEnd(OutputFormat format) {
+    return format == OutputFormat::Comma ? kLineEnd : std::string_view();
 }
 
 // The clipboard text of a list: only checked rows, each cell padded with spaces to its column's width

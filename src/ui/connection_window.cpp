@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/connection_window.h"
 
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <stdexcept>
@@ -166,49 +167,56 @@ std::array<QLineEdit**, 5> ConnectionWindow::Boxes() {
 
 db::Login ConnectionWindow::CurrentLogin() const {
     return {Utf8(*server_box_), Utf8(*user_box_), Utf8(*password_box_), Utf8(*database_box_),
-            Utf8(*port_box_)};
+            db::Port::FromText(Utf8(*port_box_))};
 }
 
 void ConnectionWindow::Load() {
+    using Step = ConnectionWindowLoadStep;
     Trap trap(toolkit_, kConnectionWindowLoadLocation);
-    trap.step(100, [&] { ApplySkin(*this, toolkit_.DataFolder()); });
-    trap.step(104, [&] {
+    trap.Step(Step::Skin, [&] { ApplySkin(*this, toolkit_.DataFolder()); });
+    trap.Step(Step::Title, [&] {
         setWindowTitle(QString::fromLatin1(kDisplayName));
         setWindowIcon(ProgramIcon());
     });
-    trap.step([&] { toolkit_.SetApplicationTitle(AppTitleFor(QString::fromLatin1(kDisplayName))); });
-    trap.step(106, [&] { MaybeOpenHomePage(toolkit_, random_); });
+    // The application's title is part of the title step, tried even when the window's title failed.
+    trap.Step(Step::Title,
+              [&] { toolkit_.SetApplicationTitle(AppTitleFor(QString::fromLatin1(kDisplayName))); });
+    trap.Step(Step::HomePage, [&] { MaybeOpenHomePage(toolkit_, random_); });
     const QString pointer_file = toolkit_.DataFolder() + QString::fromLatin1(kPointerFileName);
-    if (trap.test(124, [&] { return FileExists(pointer_file); })) {
-        trap.step(126, [&] {
+    if (trap.Test(Step::PointerFileExists, [&] { return FileExists(pointer_file); })) {
+        trap.Step(Step::Pointer, [&] {
             if (!pointer_.LoadPicture(pointer_file)) {
                 throw std::runtime_error("Invalid picture");
             }
         });
     }
-    constexpr int kFirstFieldLine = 128;
+    // Each box is restored as its own step, in the order of kTextBoxes.
+    constexpr Step kBoxSteps[] = {Step::ServerBox, Step::UserBox, Step::PasswordBox, Step::DatabaseBox,
+                                  Step::PortBox};
+    static_assert(std::size(kBoxSteps) == std::size(kTextBoxes));
     const bool usable = SettingsFileUsable();
     // What was read is not written back: a read-only settings folder would refuse it, once per box.
     const ScopedFlag restoring(restoring_);
-    for (int i = 0; i < 5; ++i) {
-        trap.step(kFirstFieldLine + 2 * i, [&] {
+    for (std::size_t i = 0; i < std::size(kBoxSteps); ++i) {
+        trap.Step(kBoxSteps[i], [&] {
             const SettingField& field = FieldOf(kTextBoxes[i].key);
             const QString stored = usable ? settings_.Read(field.key)
                                           : QString::fromUtf8(field.fallback.data(),
                                                               static_cast<qsizetype>(field.fallback.size()));
-            (*Boxes()[static_cast<std::size_t>(i)])->setText(stored);
+            (*Boxes()[i])->setText(stored);
         });
     }
     // The server box has the focus when the window first shows; its restored text is selected so that
     // typing replaces it. (Focus that comes with the window's activation selects nothing by itself.)
     server_box_->selectAll();
-    if (trap.test(138, [&] {
+    if (trap.Test(Step::LoginFilledIn, [&] {
             return !server_box_->text().isEmpty() && !user_box_->text().isEmpty() &&
                    !password_box_->text().isEmpty() && !database_box_->text().isEmpty();
         })) {
         const ScopedFlag attempt(attempting_);
-        if (trap.test(140, [&] { return db::CanConnect(database_, CurrentLogin(), WaitHook()); })) {
-            trap.step(142, [&] { Next(); });
+        if (trap.Test(Step::CanConnect,
+                      [&] { return db::CanConnect(database_, CurrentLogin(), WaitHook()); })) {
+            trap.Step(Step::Next, [&] { Next(); });
         }
     }
 }
@@ -254,17 +262,18 @@ void ConnectionWindow::OnNext() {
 }
 
 void ConnectionWindow::Next() {
+    using Step = NextStep;
     Trap trap(toolkit_, kNextLocation);
     const db::Login login = CurrentLogin();  // as at the click: typing goes on during the attempt
     // A database component that cannot be made is reported, and "Next >" goes on as if it had connected.
-    if (trap.test(100, [&] { return db::CanConnect(database_, login, WaitHook()); })) {
+    if (trap.Test(Step::CanConnect, [&] { return db::CanConnect(database_, login, WaitHook()); })) {
         accepted_login_ = login;
-        trap.step(102, [&] {
+        trap.Step(Step::ShowExtractionWindow, [&] {
             if (show_extraction_window_) {
                 show_extraction_window_();
             }
         });
-        trap.step(104, [&] {
+        trap.Step(Step::Hide, [&] {
             hide();
             moved_on_ = true;
         });
@@ -277,9 +286,8 @@ void ConnectionWindow::OnHelp() {
 
 void ConnectionWindow::Help() {
     Trap trap(toolkit_, kHelpLocation);
-    trap.line(100);
     const QString text = HelpText();
-    trap.step(114, [&] { toolkit_.ShowMessage(text); });
+    trap.Step(HelpStep::Show, [&] { toolkit_.ShowMessage(text); });
 }
 
 void ConnectionWindow::OnTestConnection() {
@@ -292,27 +300,20 @@ void ConnectionWindow::TestConnection() {
     const db::Login login = CurrentLogin();
     Trap trap(toolkit_, kTestConnectionLocation);
     std::unique_ptr<db::Connection> connection;
-    trap.step(100, [&] { connection = database_.CreateConnection(); });
+    trap.Step(TestConnectionStep::CreateConnection, [&] { connection = database_.CreateConnection(); });
     // From here the test handles its own failures, and never shows the driver's text.
     try {
-        trap.line(102);
         pointer_.SetState(PointerState::kHourglass);
-        trap.line(104);
         toolkit_.ProcessPendingEventsNow();  // paints the hourglass before the blocking open
-        trap.line(106);
         if (!connection) {
             throw db::DatabaseError("No connection object");
         }
         connection->SetWaitHook(WaitHook());
         connection->Open(login);
-        trap.line(108);
         toolkit_.ShowMessage(kConnectedMessage);
-        trap.line(110);
         pointer_.SetState(PointerState::kDefault);
     } catch (...) {
-        trap.line(114);
         toolkit_.ShowMessage(kNotConnectedMessage);
-        trap.line(116);
         pointer_.SetState(PointerState::kDefault);
     }
     // Leaving releases the connection, which closes it.

@@ -114,25 +114,28 @@ QPushButton* ExtractionWindow::AddButton(const char* name, const char* caption, 
 }
 
 void ExtractionWindow::Load() {
+    using Step = ExtractionWindowLoadStep;
     Trap trap(toolkit_, kExtractionWindowLoadLocation);
-    trap.step(100, [&] { ApplyButtonFaceColors(*this); });
-    trap.step(102, [&] { setWindowIcon(ProgramIcon()); });
+    trap.Step(Step::ButtonFaces, [&] { ApplyButtonFaceColors(*this); });
+    trap.Step(Step::Icon, [&] { setWindowIcon(ProgramIcon()); });
     const QString pointer_file = toolkit_.DataFolder() + QString::fromLatin1(kPointerFileName);
-    if (trap.test(106, [&] { return FileExists(pointer_file); })) {
-        trap.step(108, [&] {
+    if (trap.Test(Step::PointerFileExists, [&] { return FileExists(pointer_file); })) {
+        trap.Step(Step::Pointer, [&] {
             if (!pointer_.LoadPicture(pointer_file)) throw std::runtime_error("Invalid picture");
         });
     }
-    trap.step(110, [&] { setWindowTitle(QString::fromLatin1(kDisplayName)); });
-    trap.step(112, [&] { tables_view_->Model().AddColumn(QStringLiteral("Tables")); });
-    trap.step(114, [&] { tables_view_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
-    trap.step(116, [&] { results_view_->Model().AddColumn(QStringLiteral("Results")); });
-    trap.step(118, [&] { results_view_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
+    trap.Step(Step::Title, [&] { setWindowTitle(QString::fromLatin1(kDisplayName)); });
+    trap.Step(Step::TablesColumn, [&] { tables_view_->Model().AddColumn(QStringLiteral("Tables")); });
+    trap.Step(Step::TablesColumnWidth,
+              [&] { tables_view_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
+    trap.Step(Step::ResultsColumn, [&] { results_view_->Model().AddColumn(QStringLiteral("Results")); });
+    trap.Step(Step::ResultsColumnWidth,
+              [&] { results_view_->setColumnWidth(0, TwipsToPixels(kListColumnTwips)); });
     ReadTables(trap);
 }
 
 void ExtractionWindow::ReadTables(Trap& trap) {
-    trap.step(120, [&] {
+    trap.Step(ExtractionWindowLoadStep::ListTables, [&] {
         const db::Login login = login_();
         db::ListTables(database_, login, tables_, [this] { toolkit_.ProcessPendingEvents(); });
         listed_login_ = login;
@@ -155,8 +158,9 @@ void ExtractionWindow::FollowLogin() {
 void ExtractionWindow::SetAllChecked(std::string_view location, bool checked) {
     Trap trap(toolkit_, location);
     CheckListModel& tables = tables_view_->Model();
-    for (std::int64_t row : trap.loop(100, std::int64_t{1}, [&] { return tables.Count(); })) {
-        trap.step(102, [&] { tables.SetChecked(row, checked); });
+    using Step = SetAllCheckedStep;
+    for (std::int64_t row : trap.Loop(Step::CountTables, std::int64_t{1}, [&] { return tables.Count(); })) {
+        trap.Step(Step::SetChecked, [&] { tables.SetChecked(row, checked); });
     }
 }
 
@@ -170,13 +174,13 @@ void ExtractionWindow::OnUncheckAll() {
 
 void ExtractionWindow::OnClearList() {
     Trap trap(toolkit_, kClearListLocation);
-    trap.step(100, [&] { results_view_->Model().Clear(); });
+    trap.Step(ClearListStep::Clear, [&] { results_view_->Model().Clear(); });
 }
 
 void ExtractionWindow::OnSwitchDatabase() {
     Trap trap(toolkit_, kSwitchDatabaseLocation);
-    trap.step(100, [&] { show_connection_window_(); });
-    trap.step(102, [&] { hide(); });
+    trap.Step(SwitchDatabaseStep::ShowConnectionWindow, [&] { show_connection_window_(); });
+    trap.Step(SwitchDatabaseStep::Hide, [&] { hide(); });
 }
 
 void ExtractionWindow::OnStartExtracting() {

@@ -68,7 +68,7 @@ class ExtractionWindow : public QWidget {
     QPushButton* AddButton(const char* name, const char* caption, QRect geometry,
                            void (ExtractionWindow::*handler)());
     void SetAllChecked(std::string_view location, bool checked);
-    // The load handler's step 120: the table list from the catalogue.
+    // The load handler's step ListTables: the table list from the catalogue.
     void ReadTables(Trap& trap);
 
     Toolkit& toolkit_;

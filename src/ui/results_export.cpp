@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "ui/results_export.h"
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
 
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QFile>
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
 #include "common/file_descriptor.h"
+#include "common/output_file.h"
 #include "export/result_formats.h"
 #include "ui/app_shell.h"
 #include "ui/program_end.h"
@@ -20,38 +21,42 @@
 namespace kestrelmoor::ui {
 namespace {
 
-constexpr qint64 kWriteChunk = 1 << 16;
+constexpr std::size_t kWriteChunk = 1 << 16;
+
+// The file's failures say the system's reason alone ("No space left on device"), as the error report
+// shows it; the file's name is in the report already.
+template <class F>
+void WithSystemReason(F&& work) {
+    try {
+        work();
+    } catch (const std::system_error& e) {
+        throw std::system_error(e.code());
+    }
+}
+
+using Step = SaveResultsStep;
 
 // Writes what has gathered once it is worth a system call; a failing write throws with the system's
-// reason. The bytes go straight to the file's descriptor: QFileDevice forgets the reason when a write
-// falls short, as the first one on a filling disk does, and says "Unknown error".
-void WriteOut(QSaveFile& file, std::string& pending, bool all = false) {
-    if (pending.empty() || (!all && static_cast<qint64>(pending.size()) < kWriteChunk)) return;
-    if (const int error = WriteAll(file.handle(), pending))
+// reason.
+void WriteOut(OutputFile& file, std::string& pending, bool all = false) {
+    if (pending.empty() || (!all && pending.size() < kWriteChunk)) return;
+    if (const int error = WriteAll(file.fd(), pending))
         throw std::system_error(error, std::generic_category());
     pending.clear();
 }
 
-// The file is replaced only by a regular file: a device or a pipe under the chosen name (or at the end
-// of its links) is refused rather than replaced by a file of that name, and a pipe is not waited on.
-void OpenForSaving(QSaveFile& file) {
-    const QFileInfo target(file.fileName());
-    if (target.exists() && !target.isFile() && !target.isDir()) {
-        throw std::runtime_error(file.fileName().toStdString() +
-                                 " is not a regular file (a device, a pipe or a socket); the results "
-                                 "are saved only into a regular file.");
-    }
-    if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(file.errorString().toStdString());
+// The target as OutputFile says: a file is replaced as a whole, a device or a pipe written in place; a
+// pipe without a reader is not waited on, as the window would hang.
+std::unique_ptr<OutputFile> OpenForSaving(const QString& name) {
+    std::unique_ptr<OutputFile> file;
+    WithSystemReason([&] {
+        file = std::make_unique<OutputFile>(QFile::encodeName(name).toStdString(), PipeReader::kMustBeThere);
+    });
+    return file;
 }
 
-// Removes the temporary file of a save that will not be completed.
-void Discard(QSaveFile& file) {
-    file.cancelWriting();
-    file.commit();
-}
-
-void Commit(QSaveFile& file) {
-    if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
+void Commit(OutputFile& file) {
+    WithSystemReason([&] { file.Commit(); });
 }
 
 }  // namespace
@@ -72,31 +77,24 @@ void ResultsExport::SaveAsCommaDelimited() {
 }
 
 QString ResultsExport::ChooseTarget(Trap& trap) {
+    const QString title = QStringLiteral("Save");
+    // "*" rather than "*.*": a file name here need not have a dot, and "*.*" would hide those without.
+    const QStringList filters = {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")};
+    // The dialog asks nothing about overwriting: the question below does.
     QString name;
-    QString title;
-    QStringList filters;
-    trap.step(106, [&] { name.clear(); });
-    // Line 108 chose the dialog's options: no overwrite question of its own (ours follows) and no
-    // extension added to the name.
-    trap.step(110, [&] { title = QStringLiteral("Save"); });
-    trap.step(112, [&] {
-        // "*" rather than "*.*": a file name here need not have a dot, and "*.*" would hide those without.
-        filters = {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")};
-    });
-    trap.step(114, [&] { name = toolkit_.AskSaveFileName(title, filters); });
-    if (trap.test(118, [&] { return name.isEmpty(); })) return {};
+    trap.Step(Step::AskFileName, [&] { name = toolkit_.AskSaveFileName(title, filters); });
+    if (name.isEmpty()) return {};
 
-    bool replace = false;
-    if (trap.test(120, [&] { return FileExists(name); })) {
-        trap.step(122, [&] {
+    // A name that exists is replaced only when the user says so; a failing question replaces nothing.
+    bool replace = true;
+    if (trap.Test(Step::TargetExists, [&] { return FileExists(name); })) {
+        replace = false;
+        trap.Step(Step::AskOverwrite, [&] {
             replace = toolkit_.AskYesNo(QStringLiteral("Are you sure you wish to overwrite ") + name +
                                         QStringLiteral(" ?"));
         });
-    } else {
-        trap.step(124, [&] { replace = true; });
     }
-    if (trap.test(126, [&] { return !replace; })) return {};
-    return name;
+    return replace ? name : QString();
 }
 
 void ResultsExport::Save(Format format) {
@@ -104,56 +102,58 @@ void ResultsExport::Save(Format format) {
     Trap trap(toolkit_, lines ? kSaveTextFileLocation : kSaveCommaDelimitedLocation);
     const QString name = ChooseTarget(trap);
     if (name.isEmpty()) return;
-    trap.step(128, [&] { pointer_.SetState(PointerState::kHourglass); });
+    trap.Step(Step::Hourglass, [&] { pointer_.SetState(PointerState::kHourglass); });
 
-    // The file is written beside the target and replaces it only once complete: a failure part-way
-    // (a full disk, a list emptied meanwhile) leaves the old file as it was. After the first failure
-    // the export ends with that one report.
-    QSaveFile file(name);
+    // A file is written beside the target and replaces it only once complete (see OutputFile): a
+    // failure part-way (a full disk, a list emptied meanwhile) leaves the old file as it was. After the
+    // first failure the export ends with that one report.
+    std::unique_ptr<OutputFile> file;
     // Closing the window meanwhile ends the program at once: the temporary file goes first.
-    const UndoAtProgramEnd discard([&file] { Discard(file); });
+    const UndoAtProgramEnd discard([&file] {
+        if (file) file->Discard();
+    });
     std::string pending;
     const std::uint64_t generation = results_.Generation();
-    bool ok = trap.step(130, [&] { OpenForSaving(file); });
+    bool ok = trap.Step(Step::Open, [&] { file = OpenForSaving(name); });
     std::int64_t rows = 0;
-    ok = ok && trap.step(132, [&] { rows = results_.Count(); });
+    ok = ok && trap.Step(Step::CountRows, [&] { rows = results_.Count(); });
     for (std::int64_t row = 1; ok && row <= rows; ++row) {
-        ok = trap.step(134, [&] {
+        ok = trap.Step(Step::LetEventsIn, [&] {
             toolkit_.ProcessPendingEvents();
             if (results_.Generation() != generation) {
                 throw std::runtime_error(
                     "The result list was cleared while it was being saved; the file was not written.");
             }
         });
-        ok = ok && trap.step(136, [&] {
+        ok = ok && trap.Step(Step::AddRow, [&] {
             if (lines) {
                 AppendTextFileLine(pending, results_.Text(row));
-                WriteOut(file, pending);
+                WriteOut(*file, pending);
             } else {
                 AppendCommaItem(pending, results_.Text(row));
             }
         });
     }
     if (lines) {
-        ok = ok && trap.step(140, [&] {
-            WriteOut(file, pending, true);
-            Commit(file);
+        ok = ok && trap.Step(Step::TextFileReplace, [&] {
+            WriteOut(*file, pending, true);
+            Commit(*file);
         });
-        trap.step(142, [&] { pointer_.SetState(PointerState::kDefault); });
+        trap.Step(Step::TextFilePointer, [&] { pointer_.SetState(PointerState::kDefault); });
     } else {
-        ok = ok && trap.step(140, [&] {
+        ok = ok && trap.Step(Step::CommaLineEnd, [&] {
             pending += kLineEnd;
-            WriteOut(file, pending, true);
+            WriteOut(*file, pending, true);
         });
-        ok = ok && trap.step(142, [&] { Commit(file); });
-        trap.step(144, [&] { pointer_.SetState(PointerState::kArrow); });
+        ok = ok && trap.Step(Step::CommaReplace, [&] { Commit(*file); });
+        trap.Step(Step::CommaPointer, [&] { pointer_.SetState(PointerState::kArrow); });
     }
 }
 
 void ResultsExport::CopyToClipboard() {
     Trap trap(toolkit_, kCopyToClipboardLocation);
-    trap.step(106, [&] { CopyListToClipboard(toolkit_, ListSourceAdapter(results_)); });
-    trap.step(108, [&] {
+    trap.Step(CopyToClipboardStep::Copy, [&] { CopyListToClipboard(toolkit_, ListSourceAdapter(results_)); });
+    trap.Step(CopyToClipboardStep::Tell, [&] {
         toolkit_.ShowMessage(
             QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "
                            "normally type and press Ctrl+V to paste the clipboard."));

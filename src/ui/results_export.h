@@ -29,8 +29,8 @@ class ResultsExport {
   private:
     enum class Format { kLines, kCommaDelimited };
     void Save(Format format);
-    // Steps 106 to 126: the name chosen in the save dialog and, for an existing file, confirmed; empty
-    // when nothing is to be saved.
+    // The save's first steps (AskFileName to AskOverwrite): the name chosen in the save dialog and, for
+    // an existing file, confirmed; empty when nothing is to be saved.
     QString ChooseTarget(Trap& trap);
 
     Toolkit& toolkit_;

@@ -98,7 +98,7 @@ class ProgressBarObserver : public RunObserver {
 class ListSourceAdapter : public ListSource {
   public:
     explicit ListSourceAdapter(const CheckListModel& model) : model_(model) {}
-    std::int64_t RowCount() const override { return model_.Count(); }
+    std::int64_t Count() const override { return model_.Count(); }
     int ColumnCount() const override { return model_.columnCount(); }
     std::string Cell(std::int64_t row, int column) const override {
         return column == 1 ? model_.Text(row) : std::string();

@@ -15,13 +15,12 @@
 #include <string>
 #include <thread>
 
-#include "cli/address_output.h"
-#include "cli/console.h"
-#include "cli/password_prompt.h"
-#include "cli/progress_line.h"
+#include "cli/login/password_prompt.h"
+#include "cli/output/address_output.h"
+#include "cli/output/console.h"
+#include "cli/output/progress_line.h"
 #include "common/error_locations.h"
 #include "common/error_trap.h"
-#include "core/extraction_run.h"
 
 namespace kestrelmoor::cli {
 namespace {
@@ -49,24 +48,27 @@ TEST(ConsoleReportTest, NamesTheTableOfEachFailureAndItsLineOnlyWhenVerbose) {
         ConsoleReport report(console, verbose);
         Trap trap(report, kStartExtractingLocation);
         report.TableStarted("", "gone");
-        trap.step(124, [] { throw std::runtime_error("Table 'shop.gone' doesn't exist"); });
+        trap.Step(StartExtractingStep::Table,
+                  [] { throw std::runtime_error("Table 'shop.gone' doesn't exist"); });
         report.TableEnded(0, false);
         report.TableStarted("old`shop", "gone");
-        trap.step(124, [] { throw std::runtime_error("Table 'old`shop.gone' doesn't exist"); });
+        trap.Step(StartExtractingStep::Table,
+                  [] { throw std::runtime_error("Table 'old`shop.gone' doesn't exist"); });
         report.TableEnded(0, false);
-        trap.step(160, [] { throw std::runtime_error("Lost connection to server during query"); });
+        trap.Step(StartExtractingStep::Close,
+                  [] { throw std::runtime_error("Lost connection to server during query"); });
         EXPECT_EQ(
             err.Text(),
             verbose
                 ? "kestrelmoor-extract: table `gone`: Table 'shop.gone' doesn't exist (at line 124)\n"
                   "kestrelmoor-extract: table `old``shop`.`gone`: Table 'old`shop.gone' doesn't exist (at "
                   "line 124)\n"
-                  "kestrelmoor-extract: Lost connection to server during query (at line 160)\n"
+                  "kestrelmoor-extract: Lost connection to server during query (at line 170)\n"
                 : "kestrelmoor-extract: table `gone`: Table 'shop.gone' doesn't exist\n"
                   "kestrelmoor-extract: table `old``shop`.`gone`: Table 'old`shop.gone' doesn't exist\n"
                   "kestrelmoor-extract: Lost connection to server during query\n");
         EXPECT_EQ(report.Failures(), 3);
-        EXPECT_EQ(report.FailureReported("", 124), RunControl::Continue);
+        EXPECT_EQ(report.FailureReported("", StartExtractingStep::Table), RunControl::Continue);
     }
 }
 
@@ -75,13 +77,13 @@ TEST(ConsoleReportTest, AFailedLoginIsSaidWithWhatToCheckAndStopsTheRun) {
     Console console(err.fd(), false);
     ConsoleReport report(console);
     Trap trap(report, kStartExtractingLocation);
-    trap.step(ExtractionRun::kLoginLine, [] { throw std::runtime_error("Access denied for user 'ann'"); });
+    trap.Step(StartExtractingStep::Login, [] { throw std::runtime_error("Access denied for user 'ann'"); });
     EXPECT_EQ(err.Text(),
               "kestrelmoor-extract: cannot log in: Access denied for user 'ann'\n"
               "kestrelmoor-extract: check the host, port, user name, password and TLS options; --print-login "
               "shows the "
               "login used\n");
-    EXPECT_EQ(report.FailureReported("", ExtractionRun::kLoginLine), RunControl::Stop);
+    EXPECT_EQ(report.FailureReported("", StartExtractingStep::Login), RunControl::Stop);
 }
 
 // Feeds a table of `rows` rows to the line as the run does: rows arriving, then the table's end.

@@ -2,7 +2,7 @@
 // Where each login value comes from: the command line over the option files over the environment over
 // the settings store, which is taken whole or not at all; the password asked for only when so told, the
 // transport as the client picks it, and every value reaching the connection exactly as given.
-#include "cli/login.h"
+#include "cli/login/login.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "cli/print_login.h"
+#include "cli/login/print_login.h"
 
 namespace kestrelmoor::cli {
 namespace {
@@ -31,7 +31,7 @@ struct Sources {
         files.push_back({key, std::move(value), "/f.cnf", "/f.cnf:1: " + key});
     }
 
-    Login Resolve(const std::vector<std::string>& args) {
+    ResolvedLogin Resolve(const std::vector<std::string>& args) {
         LoginSources sources;
         sources.environment = [this](const char* name) -> std::optional<std::string> {
             const auto found = environment.find(name);
@@ -50,12 +50,12 @@ struct Sources {
 TEST(LoginTest, AFullCommandLineNeverReadsTheSettings) {
     Sources sources;
     sources.environment = {{"MYSQL_PWD", "env-pw"}, {"MYSQL_HOST", "env-host"}};
-    const Login login = sources.Resolve({"-h", "h", "-u", "u", "-ppw", "-P", "1", "-D", "d"});
-    EXPECT_EQ(ForConnection(login).server, "h");
-    EXPECT_EQ(ForConnection(login).user, "u");
-    EXPECT_EQ(ForConnection(login).password, "pw");
-    EXPECT_EQ(ForConnection(login).port, "1");
-    EXPECT_EQ(ForConnection(login).database, "d");
+    const ResolvedLogin login = sources.Resolve({"-h", "h", "-u", "u", "-ppw", "-P", "1", "-D", "d"});
+    EXPECT_EQ(login.server, "h");
+    EXPECT_EQ(login.user, "u");
+    EXPECT_EQ(login.password, "pw");
+    EXPECT_EQ(login.port, db::Port(1));
+    EXPECT_EQ(login.database, "d");
     EXPECT_TRUE(sources.read.empty());
 }
 
@@ -68,9 +68,9 @@ TEST(LoginTest, EachValueFromTheFirstSourceThatGivesIt) {
                            {"MYSQL_TCP_PORT", "2002"},
                            {"MYSQL_UNIX_PORT", "/env.sock"},
                            {"MYSQL_PWD", "env-pw"}};
-    const Login login = sources.Resolve({"-h", "cli-host", "--defaults-file=x"});
-    EXPECT_EQ(login.host, "cli-host");
-    EXPECT_EQ(login.port, 2002);
+    const ResolvedLogin login = sources.Resolve({"-h", "cli-host", "--defaults-file=x"});
+    EXPECT_EQ(login.server, "cli-host");
+    EXPECT_EQ(login.port, db::Port(2002));
     EXPECT_EQ(login.user, "file-user");
     EXPECT_EQ(login.password, "env-pw");
     EXPECT_EQ(login.connection.socket, "/file.sock");
@@ -106,9 +106,9 @@ TEST(LoginTest, TheStoredLoginIsTakenWholeOrNotAtAll) {
     };
     for (const Case& c : cases) {
         Sources sources;
-        const Login login = sources.Resolve(c.args);
+        const ResolvedLogin login = sources.Resolve(c.args);
         const std::string args = ::testing::PrintToString(c.args);
-        EXPECT_EQ(login.host, c.host) << args;
+        EXPECT_EQ(login.server, c.host) << args;
         EXPECT_EQ(login.user, c.user) << args;
         EXPECT_EQ(login.password, c.password) << args;
         EXPECT_EQ(login.database, c.database) << args;
@@ -196,7 +196,7 @@ TEST_P(PasswordTest, ComesFromTheRightSource) {
     Sources sources;
     if (GetParam().mysql_pwd) sources.environment["MYSQL_PWD"] = *GetParam().mysql_pwd;
     if (GetParam().in_file) sources.File("password", *GetParam().in_file);
-    const Login login = sources.Resolve(GetParam().args);
+    const ResolvedLogin login = sources.Resolve(GetParam().args);
     EXPECT_EQ(login.ask_password ? "?" : login.password, GetParam().expected);
     EXPECT_EQ(sources.read.count(SettingKey::Password), GetParam().expected == "stored-pw" ? 1u : 0u);
 }
@@ -232,7 +232,7 @@ TEST(LoginTest, BadPortsOutsideTheCommandLine) {
     }
     EXPECT_EQ(stored.Resolve({"-h", "h", "-u", "u", "-P", "1"}).password, "") << "not used, so no failure";
     stored.stored[SettingKey::Port] = "";
-    EXPECT_EQ(stored.Resolve({}).port, 3306);
+    EXPECT_EQ(stored.Resolve({}).port, db::Port(3306));
 }
 
 }  // namespace

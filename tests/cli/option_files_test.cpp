@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Option files read as the mariadb client reads them: the groups read and passed over, values with
 // quotes, escapes and comments, includes in their place, and what is refused.
-#include "cli/option_files.h"
+#include "cli/login/option_files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The command line of both modes: every spelling of the options that the mysql client accepts, in any
 // order among the names, what is refused as a usage error and how, and the password hidden in argv.
-#include "cli/options.h"
+#include "cli/login/options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Text shown on a terminal: every control escaped, everything else as it was. (The console's own use,
 // an escape sequence in a name and line feeds in messages, is in console_test.cpp.)
-#include "cli/terminal_text.h"
+#include "cli/output/terminal_text.h"
 
 #include <gtest/gtest.h>
 

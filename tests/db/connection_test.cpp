@@ -56,10 +56,10 @@ TEST_F(ConnectionTest, GoodLoginOverTcpAndThroughTheSocket) {
     // "localhost" means the local server's Unix socket on the default port, TCP on any other.
     auto local = Server().SocketLogin();
     for (const char* port : {"", "3306"}) {
-        local.port = port;
+        local.port = db::Port::FromText(port);
         EXPECT_EQ(QueryOne(local, "SELECT CURRENT_USER()"), Server().user + "@localhost") << port;
     }
-    local.port = Server().port;
+    local.port = db::Port::FromText(Server().port);
     EXPECT_EQ(QueryOne(local, "SELECT CURRENT_USER()"), Server().user + "@127.0.0.1");
 }
 
@@ -77,7 +77,7 @@ TEST_F(ConnectionTest, RefusedLoginsCarryTheServersMessage) {
 
 TEST_F(ConnectionTest, ClosedPortFails) {
     auto profile = Server().UserLogin();
-    profile.port = test::ClosedLoopbackPort();
+    profile.port = db::Port::FromText(test::ClosedLoopbackPort());
     EXPECT_CONTAINS(OpenFailure(profile), "Can't connect");
     EXPECT_FALSE(CanConnect(database_, profile));
 }
@@ -86,7 +86,7 @@ TEST_F(ConnectionTest, PortOfLettersFailsWithoutReachingAnyServer) {
     for (const char* server : {"127.0.0.1", "localhost"}) {
         auto profile = Server().UserLogin();
         profile.server = server;
-        profile.port = "abc";
+        profile.port = db::Port::FromText("abc");
         EXPECT_CONTAINS(OpenFailure(profile), "PORT \"abc\" is not a port number");
         EXPECT_FALSE(CanConnect(database_, profile));
     }
@@ -170,7 +170,7 @@ TEST_F(ConnectionTest, CloseEndsTheSessionAndMembersOfAClosedConnectionThrow) {
 TEST_F(ConnectionTest, SilentServerIsGivenUpAfterTheConnectTimeout) {
     test::SilentListener silent;
     auto profile = Server().UserLogin();
-    profile.port = silent.Port();
+    profile.port = db::Port::FromText(silent.Port());
     auto connection = database_.CreateConnection();
     connection->SetConnectTimeout(2);
     const auto start = std::chrono::steady_clock::now();
@@ -182,7 +182,7 @@ TEST_F(ConnectionTest, SilentServerIsGivenUpWhenNoTimeoutIsSet) {
     // CanConnect sets no time-out: the layer's own default (15 s) must still end the wait.
     test::SilentListener silent;
     auto profile = Server().UserLogin();
-    profile.port = silent.Port();
+    profile.port = db::Port::FromText(silent.Port());
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(CanConnect(database_, profile));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));

@@ -29,7 +29,7 @@ class OddDatabase : public Database {
     }
 };
 
-const Login kProfile{"localhost", "u", "p", "shop", "3306"};
+const Login kProfile{"localhost", "u", "p", "shop", Port(3306)};
 
 TEST(CanConnectTest, AnyFailureOfTheOpenIsFalse) {
     OddDatabase database;
@@ -47,14 +47,14 @@ TEST(CanConnectTest, AFailureToCreateTheConnectionReachesTheCaller) {
     EXPECT_EQ(database.ConnectionRequests(), 1);
 }
 
-TEST(PortNumberTest, TakesOnlyAWholeNumberFrom1To65535) {
-    EXPECT_EQ(PortNumber(""), 3306);
-    EXPECT_EQ(PortNumber("1"), 1);
-    EXPECT_EQ(PortNumber("65535"), 65535);
+TEST(PortTest, AWholeNumberFrom1To65535OrTheTextRefusedWhenUsed) {
+    EXPECT_EQ(Port::FromText("").Number(), 3306);
+    EXPECT_EQ(Port::FromText("1").Number(), 1);
+    EXPECT_EQ(Port::FromText("65535").Number(), 65535);
     for (const char* text :
          {"abc", "0", "65536", "999999999999999999999999", "-1", "+3306", " 3306", "3306x"}) {
         try {
-            PortNumber(text);
+            Port::FromText(text).Number();
             ADD_FAILURE() << text << " was taken";
         } catch (const DatabaseError& e) {
             EXPECT_EQ(std::string(e.what()), "PORT \"" + std::string(text) +

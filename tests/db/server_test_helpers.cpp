@@ -65,7 +65,7 @@ TestUser::~TestUser() {
 
 db::Login TestUser::Profile(const std::string& password) const {
     const TestServer& server = TestServer::Get();
-    return {server.host, name_, password, "", server.port};
+    return {server.host, name_, password, "", db::Port::FromText(server.port)};
 }
 
 std::string ClosedLoopbackPort() {

@@ -40,7 +40,7 @@ TEST_F(WaitHookTest, ASilentServerIsGivenUpWhileTheHookRuns) {
     int calls = 0;
     connection->SetWaitHook([&] { ++calls; });
     Login login = Server().UserLogin();
-    login.port = silent.Port();
+    login.port = db::Port::FromText(silent.Port());
     EXPECT_THROW(connection->Open(login), DatabaseError);
     EXPECT_GT(calls, 10);
     EXPECT_FALSE(connection->IsOpen());

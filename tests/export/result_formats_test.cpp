@@ -15,7 +15,7 @@ class TableSource : public ListSource {
         bool checked;
     };
     TableSource(int columns, std::vector<Row> rows) : columns_(columns), rows_(std::move(rows)) {}
-    std::int64_t RowCount() const override { return static_cast<std::int64_t>(rows_.size()); }
+    std::int64_t Count() const override { return static_cast<std::int64_t>(rows_.size()); }
     int ColumnCount() const override { return columns_; }
     std::string Cell(std::int64_t row, int column) const override {
         const auto& cells = rows_.at(static_cast<std::size_t>(row - 1)).cells;
@@ -64,7 +64,7 @@ TEST(ClipboardTextTest, YieldsBeforeEveryCellAndOncePerRow) {
 TEST(ClipboardTextTest, AFailingCellReachesTheCaller) {
     struct Shrinking : TableSource {
         using TableSource::TableSource;
-        std::int64_t RowCount() const override { return 2; }  // one row went away meanwhile
+        std::int64_t Count() const override { return 2; }  // one row went away meanwhile
     } shrinking(1, {{{"a"}, true}});
     EXPECT_THROW(ClipboardText(shrinking, {}), std::out_of_range);
 }

@@ -64,8 +64,8 @@ class InMemoryResults : public RunObserver {
     void TableEnded(std::int64_t rows_read, bool complete) override {
         events.push_back("end " + std::to_string(rows_read) + (complete ? "" : " cut"));
     }
-    RunControl FailureReported(std::string_view, int line) override {
-        events.push_back("failed " + std::to_string(line));
+    RunControl FailureReported(std::string_view, StartExtractingStep step) override {
+        events.push_back("failed " + std::to_string(LineOf(step)));
         return RunControl::Continue;
     }
 

@@ -96,19 +96,19 @@ const TestServer& TestServer::Get() {
 }
 
 db::Login TestServer::UserLogin(std::string database) const {
-    return {host, user, password, std::move(database), port};
+    return {host, user, password, std::move(database), db::Port::FromText(port)};
 }
 
 db::Login TestServer::SocketLogin(std::string database) const {
-    return {"localhost", user, password, std::move(database), ""};  // the default port: the socket
+    return {"localhost", user, password, std::move(database), db::Port()};  // the default port: the socket
 }
 
 db::Login TestServer::Ed25519Login(std::string database) const {
-    return {host, ed25519_user, ed25519_password, std::move(database), port};
+    return {host, ed25519_user, ed25519_password, std::move(database), db::Port::FromText(port)};
 }
 
 db::Login TestServer::AdminLogin() const {
-    return {host, admin_user, admin_password, "", port};
+    return {host, admin_user, admin_password, "", db::Port::FromText(port)};
 }
 
 AdminSession::AdminSession() {

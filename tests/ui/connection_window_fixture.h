@@ -38,7 +38,7 @@ class ConnectionWindowHarness {
         store.Write(SettingKey::User, Q(profile.user));
         store.Write(SettingKey::Password, Q(profile.password));
         store.Write(SettingKey::Database, Q(profile.database));
-        store.Write(SettingKey::Port, Q(profile.port));
+        store.Write(SettingKey::Port, Q(profile.port.Text()));
     }
 
     // A new window (as after a restart) on `database`; `random` is what every draw gives.
@@ -63,7 +63,7 @@ class ConnectionWindowHarness {
         Box("Username").setText(Q(profile.user));
         Box("Password").setText(Q(profile.password));
         Box("Database").setText(Q(profile.database));
-        Box("Port").setText(Q(profile.port));
+        Box("Port").setText(Q(profile.port.Text()));
     }
     QStringList Boxes() const {
         QStringList texts;

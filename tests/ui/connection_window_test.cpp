@@ -136,7 +136,7 @@ TEST_F(ConnectionWindowTest, AClearedBoxStaysEmptyAfterARestartAndLongValuesAreK
 
 TEST_F(ConnectionWindowTest, FocusByTabOrByClickSelectsTheWholeText) {
     ConnectionWindow& window = MakeWindow();
-    Fill({"db.example", "maria", "pw", "shop", "3307"});
+    Fill({"db.example", "maria", "pw", "shop", db::Port(3307)});
     ShowActive(window);
     QTest::keyClick(&Box("Server"), Qt::Key_Tab);
     EXPECT_EQ(Box("Port").selectedText(), "3307");

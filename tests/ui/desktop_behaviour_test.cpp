@@ -105,7 +105,7 @@ class SilentServerTest : public ConnectionWindowTest {
   protected:
     db::Login Silent() {
         silent_.emplace();
-        return {"127.0.0.1", "u", "pw", "shop", silent_->Port()};
+        return {"127.0.0.1", "u", "pw", "shop", db::Port::FromText(silent_->Port())};
     }
     void WhileWaiting(std::function<void()> meanwhile) {
         QElapsedTimer clock;

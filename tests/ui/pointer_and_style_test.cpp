@@ -77,7 +77,7 @@ TEST_F(PointerFeedbackTest, HoverNeverReplacesTheHourglass) {
 }
 
 TEST_F(PointerFeedbackTest, HoverDuringTheConnectionTestKeepsTheHourglass) {
-    Fill({"127.0.0.1", "nobody", "x", "none", "1"});  // a closed port: the open fails at once
+    Fill({"127.0.0.1", "nobody", "x", "none", db::Port(1)});  // a closed port: the open fails at once
     toolkit_.OnProcessEvents([&] { MoveOver(Button("Test Connection"), {5, 5}); });
     std::vector<PointerState> while_message;
     toolkit_.OnShowMessage([&] { while_message.push_back(State()); });

@@ -22,7 +22,7 @@ TEST(ScriptedToolkit, RecordsBoxesInOrderAndAnswersFromTheQueue) {
     toolkit.ShowMessage("Connection successful.");
     EXPECT_TRUE(toolkit.AskYesNo("First?"));
     Trap trap(toolkit, kTestConnectionLocation);
-    trap.step(100, [] { throw std::runtime_error("Access denied"); });
+    trap.Step(TestConnectionStep::CreateConnection, [] { throw std::runtime_error("Access denied"); });
     EXPECT_FALSE(toolkit.AskYesNo("Second?"));
 
     const auto& boxes = toolkit.Boxes();

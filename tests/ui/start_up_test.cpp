@@ -56,7 +56,7 @@ TEST_F(ConnectionWindowTest, FirstStartShowsTheDefaultsAndTriesNoConnection) {
 }
 
 TEST_F(ConnectionWindowTest, ALoginWithoutPasswordIsNotTried) {
-    Store({"127.0.0.1", "user", "", "shop", "3306"});
+    Store({"127.0.0.1", "user", "", "shop", db::Port(3306)});
     FailingDatabase failing;
     MakeWindow(failing).LoadAndShow();
     EXPECT_EQ(failing.ConnectionRequests(), 0);
@@ -84,7 +84,7 @@ TEST_F(ConnectionWindowServerTest, AStoredLoginThatFailsStaysWithoutAMessage) {
 }
 
 TEST_F(ConnectionWindowTest, AStoredLoginWithoutADatabaseComponentIsReportedAndStillMovesOn) {
-    Store({"127.0.0.1", "user", "pw", "shop", "3306"});
+    Store({"127.0.0.1", "user", "pw", "shop", db::Port(3306)});
     FailingDatabase failing;
     MakeWindow(failing).LoadAndShow();
     EXPECT_EQ(ReportLines(kConnectionWindowLoadLocation), (std::vector<int>{140, -1}));
@@ -139,7 +139,7 @@ ino_t InodeOf(const QString& path) {
 }
 
 TEST_F(ConnectionWindowTest, AReadOnlySettingsFolderGivesTheStoredLoginAndAFailedStoreIsToldOnce) {
-    Store({"127.0.0.1", "bob", "", "shop", "3307"});
+    Store({"127.0.0.1", "bob", "", "shop", db::Port(3307)});
     const QString path = SettingsStore().FilePath();
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     const ino_t stored = InodeOf(path);
