@@ -64,7 +64,9 @@ Login, spelled as the mariadb/mysql client spells it:
                            Connections open as tables need them; a server
                            that refuses more leaves the run with those it
                            gave, said once. At most 2 x N tables are read
-                           ahead of the one being printed
+                           ahead of the one being printed, and only from a
+                           server slow to answer (far away); one close by
+                           is read over one connection
       --print-login        print the login that would be used and where each
                            value comes from (the password masked): the
                            transport, and the user the server will see (the
