@@ -129,11 +129,6 @@ std::optional<int> TableReaders::TakeRefusal() {
     return std::exchange(refusal_, std::nullopt);
 }
 
-std::size_t TableReaders::Pending() const {
-    std::lock_guard lock(mutex_);
-    return jobs_.size();
-}
-
 void TableReaders::Work(db::Connection* first) {
     std::unique_ptr<db::Connection> own;
     if (!first) {

@@ -63,8 +63,6 @@ class TableReaders {
     TableNews Take(Ticket ticket, int wait_ms);
     // How many connections a server that refused more allowed, told once.
     std::optional<int> TakeRefusal();
-    // Tables queued and not yet taken to their end.
-    std::size_t Pending() const;
 
   private:
     struct Job;
