@@ -81,6 +81,7 @@ int RunDatabaseMode(const CommandLine& options, ResolvedLogin login, db::Databas
     RunObservers observers{where ? static_cast<RunObserver*>(&places) : &output, &progress, &report};
 
     ExtractionRun run(database, report);
+    run.SetConnections(login.jobs.value_or(ExtractionRun::kDefaultConnections));
     run.Start(connection_login, tables, observers);
 
     if (!(where ? places.Finish() : output.Finish())) {

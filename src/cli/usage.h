@@ -57,6 +57,16 @@ Login, spelled as the mariadb/mysql client spells it:
       --ssl-verify-server-cert
                            check the server's certificate and host name
                            against the system's CAs
+  -j, --jobs=N             read up to N tables at once, each over a connection
+                           of its own with the same login (1-64, default 4;
+                           also jobs= in [kestrelmoor-extract]); the output,
+                           its order and the failures are those of -j 1.
+                           Connections open as tables need them; a server
+                           that refuses more leaves the run with those it
+                           gave, said once. At most 2 x N tables are read
+                           ahead of the one being printed, and only from a
+                           server slow to answer (far away); one close by
+                           is read over one connection
       --print-login        print the login that would be used and where each
                            value comes from (the password masked): the
                            transport, and the user the server will see (the

@@ -9,6 +9,8 @@
 #include "common/error_trap.h"
 #include "common/scoped_flag.h"
 #include "core/table_scan.h"
+#include "core/table_taker.h"
+#include "core/tables_ahead.h"
 #include "db/row_estimates.h"
 #include "db/sql_identifier.h"
 
@@ -105,7 +107,26 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     trap.Step(Step::SeenSet, [&] { seen = std::make_unique<SeenAddresses>(); });
     trap.Step(Step::RunStarted, [&] { observer.RunStarted(); });
 
-    for (std::int64_t i : trap.Loop(Step::CountTables, std::int64_t{1}, [&] { return tables.Count(); })) {
+    // With several connections and a server slow to answer, each table is read ahead on one of them
+    // and taken here in list order; see TablesAhead.
+    std::int64_t last_row = 0;
+    TablesAhead ahead(tables, last_row, connections_);
+    // The current table's wait for its first answer and its whole read, when read here.
+    std::optional<TablesAhead::Clock::duration> answer;
+    TablesAhead::Clock::duration whole{};
+    const auto read_ahead_when_far = [&] {
+        if (ahead.Started() || connections_ < 2 || !answer) return;
+        ahead.Answered(*answer, whole);
+        if (!ahead.FarAway()) return;
+        if (!connection || !connection->IsOpen()) return;
+        ahead.Start(
+            database_, login, *connection,
+            {connections_, observer.FollowsEveryAddress(), kReadTimeoutSeconds, kConnectTimeoutSeconds});
+    };
+    TableTaker taker(observer, trap, stop, place);
+
+    const auto count = [&] { return last_row = tables.Count(); };
+    for (std::int64_t i : trap.Loop(Step::CountTables, std::int64_t{1}, count)) {
         breathe();
         if (stop) break;
         if (!trap.Test(Step::Checked, [&] { return tables.Checked(i); })) continue;
@@ -116,6 +137,12 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
             table = tables.Name(i);
             database = tables.Database(i);
             observer.TableStarted(database, table);
+            if (ahead.Started()) {
+                ahead.Reach(i, database, table);
+                taker.Take(ahead, seen.get(), rows, breathe);
+                stopped = stop;
+                return;
+            }
             db::Connection& session = Require(connection);
             // The server's estimates are read for the login's database, which the window reads.
             if (database.empty()) {
@@ -125,17 +152,28 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
                 }
             }
             // Each row is searched as it arrives; the addresses it holds are listed at once.
+            answer.reset();
+            const TablesAhead::Clock::time_point asked = TablesAhead::Clock::now();
             session.ReadRows("SELECT * FROM " + db::TableReference(database, table),
                              [&](const db::RowView& row) {
+                                 if (!answer) answer = TablesAhead::Clock::now() - asked;
                                  trap.Step(Step::Row, [&] { scan.Search(row, ++rows); });
                                  if (rows % kRowsBetweenBreaths == 0) breathe();
                                  stopped = stop;
                                  return !stopped;
                              });
+            whole = TablesAhead::Clock::now() - asked;
+            if (!answer) answer = whole;
         });
         trap.Step(Step::Row, [&] { scan.Finish(); });
+        if (ahead.Started()) trap.Step(Step::Row, [&] { taker.Finish(seen.get()); });
         trap.Step(Step::Progress, [&] { observer.TableEnded(rows, complete && !stopped); });
+        read_ahead_when_far();
     }
+    if (const std::optional<int> refusal = ahead.Stop(); refusal && !stop) {
+        trap.Step(Step::Progress, [&] { observer.ConnectionsRefused(*refusal); });
+    }
+    if (connection) connection->SetWaitHook(breathe);
     seen.reset();
     // A test that fails goes on inside, so a missing connection is reported twice on this line.
     if (trap.Test(Step::Close, [&] { return Require(connection).IsOpen(); })) {

@@ -25,6 +25,13 @@ class ExtractionRun {
     bool Start(const db::Login& login, const TableList& tables, RunObserver& observer);
     bool Running() const { return running_; }
 
+    // Tables read at the same time, each over a connection of its own with the same login; the
+    // result, its order and the reports stay those of one connection. Further connections open only
+    // as tables wait for them; a server that refuses more leaves the run with those it holds.
+    void SetConnections(int connections) { connections_ = connections; }
+    static constexpr int kDefaultConnections = 4;
+    static constexpr int kMostConnections = 64;
+
     // Seconds without a byte from the server, in the middle of a query or its rows, after which the
     // server is given up.
     static constexpr int kReadTimeoutSeconds = 600;
@@ -36,6 +43,7 @@ class ExtractionRun {
     ErrorReport& report_;
     std::function<void()> yield_;
     bool running_ = false;
+    int connections_ = kDefaultConnections;
 };
 
 }  // namespace kestrelmoor

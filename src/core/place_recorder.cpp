@@ -65,9 +65,9 @@ std::uint32_t& PlaceRecorder::PlaceInTable(std::uint32_t number, std::uint32_t c
     return table_places_[(std::uint64_t{number} << 32) | column];
 }
 
-void PlaceRecorder::AddressSeen(std::uint32_t number, const Place& place) {
+std::uint32_t PlaceRecorder::RecordOf(std::uint32_t number, const Place& place) {
     // An address whose AddressFound did not reach this observer has no line to count on.
-    if (number >= latest_.size()) return;
+    if (number >= latest_.size()) return 0;
     const std::uint32_t table = CurrentTable(place);
     const std::uint32_t column = ColumnOf(place.column);
     std::uint32_t& latest = latest_[number];
@@ -75,19 +75,31 @@ void PlaceRecorder::AddressSeen(std::uint32_t number, const Place& place) {
     const bool again =
         latest != 0 && places_[latest - 1].table == table && places_[latest - 1].column == column;
     std::uint32_t& in_table = again ? latest : PlaceInTable(number, column);
-    if (in_table != 0) {
-        Record& record = places_[in_table - 1];
-        if (record.last_row != place.row) {
-            ++record.rows;
-            record.last_row = place.row;
-        }
-        return;
-    }
+    if (in_table != 0) return in_table;
     if (places_.size() >= std::numeric_limits<std::uint32_t>::max())
         throw std::length_error("too many places");
-    places_.push_back(Record{latest, table, column, 1, place.row});
+    places_.push_back(Record{latest, table, column, 0, 0});
     latest = static_cast<std::uint32_t>(places_.size());
     in_table = latest;
+    return latest;
+}
+
+void PlaceRecorder::AddressSeen(std::uint32_t number, const Place& place) {
+    const std::uint32_t at = RecordOf(number, place);
+    if (at == 0) return;
+    Record& record = places_[at - 1];
+    if (record.last_row != place.row) {
+        ++record.rows;
+        record.last_row = place.row;
+    }
+}
+
+void PlaceRecorder::AddressSeenInRows(std::uint32_t number, const Place& place, std::int64_t rows) {
+    const std::uint32_t at = RecordOf(number, place);
+    if (at == 0) return;
+    Record& record = places_[at - 1];
+    record.rows += rows;
+    record.last_row = place.row;
 }
 
 std::vector<PlaceRecorder::PlaceCount> PlaceRecorder::PlacesOf(std::size_t number) const {

@@ -28,6 +28,7 @@ class PlaceRecorder : public RunObserver {
     void TableStarted(std::string_view database, std::string_view table) override;
     RunControl AddressFound(std::string_view address, const Place& place) override;
     void AddressSeen(std::uint32_t number, const Place& place) override;
+    void AddressSeenInRows(std::uint32_t number, const Place& place, std::int64_t rows) override;
     bool FollowsEveryAddress() const override { return true; }
 
     // The addresses in the order found, each in the form first met.
@@ -55,6 +56,9 @@ class PlaceRecorder : public RunObserver {
     std::uint32_t ColumnOf(std::string_view column);
     // The record of address `number` in `column` of the current table, plus one; 0: none yet.
     std::uint32_t& PlaceInTable(std::uint32_t number, std::uint32_t column);
+    // The record of address `number` at `place`, made when there is none: plus one, 0 when the address
+    // was not told to this observer.
+    std::uint32_t RecordOf(std::uint32_t number, const Place& place);
 
     std::string texts_;
     std::vector<std::size_t> address_ends_;

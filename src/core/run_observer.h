@@ -50,9 +50,16 @@ class RunObserver {
     // when an observer's FollowsEveryAddress is true, as it costs a call per address met.
     virtual void AddressSeen(std::uint32_t /*number*/, const Place& /*place*/) {}
     virtual bool FollowsEveryAddress() const { return false; }
+    // AddressSeen for `rows` rows of the current table at once: the rows whose value in place.column
+    // holds the address (place.row is the first of them). Told at the table's end, once per address
+    // and column, instead of AddressSeen for each, when the table was read on another connection.
+    virtual void AddressSeenInRows(std::uint32_t /*number*/, const Place& /*place*/, std::int64_t /*rows*/) {}
     // The current table is done: read to its end with `rows` rows, or not (`complete` false: its
     // failure has been reported).
     virtual void TableEnded(std::int64_t /*rows*/, bool /*complete*/) {}
+    // The server refused a further connection: the run goes on with the `connections` it holds. Not
+    // a failure.
+    virtual void ConnectionsRefused(int /*connections*/) {}
     // A step failed and was reported with this description; Stop ends the run before its next table or
     // row.
     virtual RunControl FailureReported(std::string_view /*description*/, StartExtractingStep /*step*/) {
@@ -87,6 +94,9 @@ class RunObservers final : public RunObserver {
     void AddressSeen(std::uint32_t number, const Place& place) override {
         for (RunObserver* o : observers_) o->AddressSeen(number, place);
     }
+    void AddressSeenInRows(std::uint32_t number, const Place& place, std::int64_t rows) override {
+        for (RunObserver* o : observers_) o->AddressSeenInRows(number, place, rows);
+    }
     bool FollowsEveryAddress() const override {
         for (const RunObserver* o : observers_) {
             if (o->FollowsEveryAddress()) return true;
@@ -95,6 +105,9 @@ class RunObservers final : public RunObserver {
     }
     void TableEnded(std::int64_t rows, bool complete) override {
         for (RunObserver* o : observers_) o->TableEnded(rows, complete);
+    }
+    void ConnectionsRefused(int connections) override {
+        for (RunObserver* o : observers_) o->ConnectionsRefused(connections);
     }
     RunControl FailureReported(std::string_view description, StartExtractingStep step) override {
         RunControl control = RunControl::Continue;

@@ -42,6 +42,10 @@ class Connection {
     // the server (to connect, to answer a query, to send the next rows), so that the window stays
     // responsive. It must not throw.
     virtual void SetWaitHook(std::function<void()> hook) = 0;
+    // Asked as often as the wait hook while a query is answered or its rows arrive: true gives the
+    // server up, as its silence for the read time-out would (a run that stops cuts short the waits of
+    // its other connections). May be called from the connection's thread only.
+    virtual void SetGiveUp(std::function<bool()> /*give_up*/) {}
 
     // SERVER "localhost" (or empty) goes through the local server's Unix socket, any other over TCP.
     virtual void Open(const Login& login) = 0;

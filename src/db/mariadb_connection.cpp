@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "db/connections_refused.h"
 #include "db/database_refused.h"
 #include "db/nonblocking_call.h"
 
@@ -92,6 +93,9 @@ void MariaDbConnection::Open(const Login& login) {
         const unsigned code = mysql_errno(m);
         if (code == ER_BAD_DB_ERROR || code == ER_DBACCESS_DENIED_ERROR)
             throw DatabaseRefused(LibraryFailure(m).what());
+        if (code == ER_CON_COUNT_ERROR || code == ER_TOO_MANY_USER_CONNECTIONS ||
+            code == ER_USER_LIMIT_REACHED)
+            throw ConnectionsRefused(LibraryFailure(m).what());
         throw LibraryFailure(m);
     }
     // The library's TLS layer leaves the socket blocking once the handshake is done, and a read on a
@@ -152,7 +156,8 @@ void MariaDbConnection::Query(MYSQL* m, std::string_view sql) {
         [&] {
             return mysql_real_query_start(&failed, m, sql.data(), static_cast<unsigned long>(sql.size()));
         },
-        [&](int ready) { return mysql_real_query_cont(&failed, m, ready); }, wait_hook_, ReadLimitMs()));
+        [&](int ready) { return mysql_real_query_cont(&failed, m, ready); }, wait_hook_, ReadLimitMs(),
+        give_up_));
     if (failed != 0) throw LibraryFailure(m);
 }
 
@@ -160,7 +165,8 @@ MYSQL_ROW MariaDbConnection::NextRow(MYSQL_RES* result) {
     MYSQL_ROW row = nullptr;
     CheckAnswered(Complete(
         handle_.get(), [&] { return mysql_fetch_row_start(&row, result); },
-        [&](int ready) { return mysql_fetch_row_cont(&row, result, ready); }, wait_hook_, ReadLimitMs()));
+        [&](int ready) { return mysql_fetch_row_cont(&row, result, ready); }, wait_hook_, ReadLimitMs(),
+        give_up_));
     return row;
 }
 

@@ -19,6 +19,7 @@ class MariaDbConnection final : public Connection {
     void SetConnectTimeout(int seconds) override;
     void SetReadTimeout(int seconds) override;
     void SetWaitHook(std::function<void()> hook) override { wait_hook_ = std::move(hook); }
+    void SetGiveUp(std::function<bool()> give_up) override { give_up_ = std::move(give_up); }
 
     // TLS as the options say (by default whenever the server offers it); the character set is utf8mb4.
     void Open(const Login& login) override;
@@ -43,6 +44,7 @@ class MariaDbConnection final : public Connection {
     int connect_timeout_ = 0;
     int read_timeout_ = 0;
     std::function<void()> wait_hook_;
+    std::function<bool()> give_up_;
 };
 
 }  // namespace kestrelmoor::db

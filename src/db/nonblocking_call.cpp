@@ -32,7 +32,8 @@ int ReadyStatus(short revents) {
 
 }  // namespace
 
-SocketWait WaitForSocket(MYSQL* m, int status, const std::function<void()>& hook, unsigned limit_ms) {
+SocketWait WaitForSocket(MYSQL* m, int status, const std::function<void()>& hook, unsigned limit_ms,
+                         const std::function<bool()>& give_up) {
     pollfd socket{};
     socket.fd = mysql_get_socket(m);
     socket.events = PollEvents(status);
@@ -47,12 +48,17 @@ SocketWait WaitForSocket(MYSQL* m, int status, const std::function<void()>& hook
             shutdown(socket.fd, SHUT_RDWR);
             return {retry, true};
         }
-        const int wait_ms = static_cast<int>(std::min<long long>(left, hook ? kHookIntervalMs : left));
+        const bool look = hook || give_up;
+        const int wait_ms = static_cast<int>(std::min<long long>(left, look ? kHookIntervalMs : left));
         const int ready = poll(&socket, 1, wait_ms);
         if (ready > 0) return {ReadyStatus(socket.revents), false};
         // A failing poll is left to the library's own read, which then says why.
         if (ready < 0 && errno != EINTR) return {retry, false};
         if (hook) hook();
+        if (give_up && give_up() && !library_bound) {
+            shutdown(socket.fd, SHUT_RDWR);
+            return {retry, true};
+        }
     }
 }
 

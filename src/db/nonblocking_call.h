@@ -21,14 +21,16 @@ struct SocketWait {
     int ready = 0;         // the status to resume with
     bool cut_off = false;  // the connection was cut for silence
 };
-SocketWait WaitForSocket(MYSQL* m, int status, const std::function<void()>& hook, unsigned limit_ms);
+// `give_up` (when set) is asked after each hook: true cuts the connection as the silence does.
+SocketWait WaitForSocket(MYSQL* m, int status, const std::function<void()>& hook, unsigned limit_ms,
+                         const std::function<bool()>& give_up = {});
 
 template <class Start, class Resume>
-bool Complete(MYSQL* m, Start&& start, Resume&& resume, const std::function<void()>& hook,
-              unsigned limit_ms) {
+bool Complete(MYSQL* m, Start&& start, Resume&& resume, const std::function<void()>& hook, unsigned limit_ms,
+              const std::function<bool()>& give_up = {}) {
     bool cut_off = false;
     for (int status = start(); status != 0;) {
-        const SocketWait wait = WaitForSocket(m, status, hook, limit_ms);
+        const SocketWait wait = WaitForSocket(m, status, hook, limit_ms, give_up);
         cut_off = cut_off || wait.cut_off;
         status = resume(wait.ready);
     }

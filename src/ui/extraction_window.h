@@ -53,6 +53,9 @@ class ExtractionWindow : public QWidget {
     void OnUncheckAll();
     void OnClearList();
 
+    // Tables a run reads at once, each over a connection of its own (ExtractionRun's default unless set).
+    void SetRunConnections(int connections) { run_.SetConnections(connections); }
+
     CheckListView& Tables() { return *tables_view_; }
     CheckListView& Results() { return *results_view_; }
     QProgressBar& ProgressBar() { return *progress_bar_; }

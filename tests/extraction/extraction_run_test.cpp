@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "core/place_recorder.h"
 #include "db/mariadb_database.h"
 #include "in_memory_ports.h"
@@ -27,6 +29,7 @@ class ExtractionRunTest : public ScratchServerTest {
     }
     bool Run(db::Database& database) {
         ExtractionRun run(database, reports_, yield_);
+        run.SetConnections(connections_);
         return run.Start(Profile(), tables_, results_);
     }
     bool Run() { return Run(database_); }
@@ -36,6 +39,7 @@ class ExtractionRunTest : public ScratchServerTest {
     InMemoryResults results_;
     RecordedReports reports_;
     std::function<void()> yield_;
+    int connections_ = ExtractionRun::kDefaultConnections;
 };
 
 // An observer whose output fails at its second address.
@@ -67,6 +71,23 @@ TEST(ExtractionRunStopTest, AnObserverThatSaysStopIsToldNoFurtherAddressRowOrTab
     EXPECT_LT(rows, 20);
     EXPECT_EQ(results.events[1], "end " + std::to_string(rows) + " cut");
     EXPECT_TRUE(reports.texts.empty());
+}
+
+// A stop does not wait for a table that another connection is still waiting for.
+TEST_F(ExtractionRunTest, AStopCutsShortTheWaitOfTheOtherConnections) {
+    // First answers slow enough that the run reads the tables after them ahead.
+    Sql("CREATE VIEW lag AS SELECT SLEEP(0.05) AS pause");
+    Sql("CREATE TABLE first (e TEXT)");
+    Sql("INSERT INTO first VALUES ('b@example.com'), ('c@example.com')");
+    Sql("CREATE VIEW slow AS SELECT SLEEP(60) AS pause, 'd@example.com' AS e");
+    Check({"lag", "lag", "first", "slow"});
+    FailsAtSecondAddress results;
+    ExtractionRun run(database_, reports_);
+    const auto began = std::chrono::steady_clock::now();
+    ASSERT_TRUE(run.Start(Profile(), tables_, results));
+    EXPECT_EQ(results.Texts(), (Texts{"b@example.com", "c@example.com"}));
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(30));
+    EXPECT_TRUE(reports_.texts.empty());
 }
 
 TEST_F(ExtractionRunTest, ListsEachAddressOnceInTableRowAndColumnOrder) {
@@ -269,6 +290,7 @@ TEST_F(ExtractionRunTest, AServerThatGoesAwayMidRunReportsEachLaterFailureAndFin
     Sql("INSERT INTO second VALUES ('three@example.com')");
     Sql("CREATE TABLE third (e VARCHAR(40))");
     Check({"first", "second", "third"});
+    connections_ = 1;  // with more, the later tables are read before the server goes
     bool killed = false;
     yield_ = [&] {
         // Once the first table's rows are being read (the run also yields while it waits for the server).

@@ -291,6 +291,39 @@ TEST_F(ExtractionWindowTest, EachResultRowsToolTipSaysWhereItsAddressWasFound) {
               "row\nwide.c7: 1 row\nwide.c8: 1 row\nwide.c9: 1 row\nwide.c10: 1 row\nand 2 more");
 }
 
+// The result list and where each address was found are those of one connection, whichever table of
+// several connections ends first.
+TEST_F(ExtractionWindowTest, ARunOverSeveralConnectionsListsWhatOneConnectionLists) {
+    // Slow to answer, as a server far away: the run reads the tables after them ahead.
+    Sql("CREATE VIEW a_lag AS SELECT SLEEP(0.05) AS pause, 'lag@x.example' AS e");
+    Sql("CREATE VIEW a_lag2 AS SELECT SLEEP(0.05) AS pause");
+    for (int t = 1; t <= 10; ++t) {
+        const std::string name = "t" + std::to_string(t);
+        Sql("CREATE TABLE " + name + " (a TEXT, b TEXT)");
+        Sql("INSERT INTO " + name + " SELECT CONCAT('u', seq MOD 7, '@T" + std::to_string(t % 3) +
+            ".example'), CONCAT('own" + name + "@x.example U', seq MOD 5, '@t1.EXAMPLE') FROM seq_1_to_" +
+            std::to_string(t % 4 == 1 ? 3000 : 20));
+    }
+    LoadAndShow();
+    auto& results = window_->Results().Model();
+    const auto listed = [&] {
+        std::vector<std::string> rows;
+        for (int row = 0; row < results.rowCount(); ++row) {
+            rows.push_back(results.Text(row + 1) + " " +
+                           results.data(results.index(row, 0), Qt::ToolTipRole).toString().toStdString());
+        }
+        return rows;
+    };
+    window_->SetRunConnections(1);
+    Click("Start Extracting");
+    const std::vector<std::string> one = listed();
+    window_->SetRunConnections(4);
+    Click("Start Extracting");
+    EXPECT_EQ(listed(), one);
+    EXPECT_GT(one.size(), 20u);
+    EXPECT_TRUE(toolkit_.ErrorReports().empty());
+}
+
 TEST_F(ExtractionWindowTest, SwitchShowsTheConnectionWindowAndHidesThisOneAsItIs) {
     LoadAndShow();
     window_->Results().Model().Append("kept@example.com", true);

@@ -187,6 +187,7 @@ ResolvedLogin ResolveLogin(const CommandLine& line, const LoginSources& sources)
     login.database = given.database.value_or("");
     TakeStoredLogin(login, given, sources);
     login.connection = given.connection;
+    login.jobs = given.jobs;
     ResolveTransport(login, line, given);
     return login;
 }

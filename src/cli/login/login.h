@@ -39,6 +39,7 @@ LoginSources RealLoginSources(const CommandLine& line, const std::function<void(
 struct ResolvedLogin : db::Login {
     bool ask_password = false;         // the password is still to be asked for on the terminal
     db::ConnectionOptions connection;  // its transport always set: TCP, or the socket for "localhost"
+    std::optional<int> jobs;           // connections a run reads over at once; the run's default if none
     std::map<std::string, std::string, std::less<>> origins;  // "port" -> "MYSQL_TCP_PORT"
 };
 

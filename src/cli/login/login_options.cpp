@@ -9,11 +9,12 @@
 
 #include "cli/usage_error.h"
 #include "common/ascii.h"
+#include "core/extraction_run.h"
 
 namespace kestrelmoor::cli {
 namespace {
 
-enum class Kind { Text, Password, Port, Seconds, Protocol, Flag };
+enum class Kind { Text, Password, Port, Seconds, Jobs, Protocol, Flag };
 
 using TextField = std::optional<std::string>& (*)(LoginOptions&);
 using NumberField = std::optional<int>& (*)(LoginOptions&);
@@ -34,12 +35,13 @@ std::optional<int>& Port(LoginOptions& o) { return o.port; }
 std::optional<std::string>& Socket(LoginOptions& o) { return o.connection.socket; }
 std::optional<int>& ConnectTimeout(LoginOptions& o) { return o.connection.connect_timeout; }
 std::optional<int>& ReadTimeout(LoginOptions& o) { return o.connection.read_timeout; }
+std::optional<int>& Jobs(LoginOptions& o) { return o.jobs; }
 std::optional<std::string>& TlsCa(LoginOptions& o) { return o.connection.tls_ca; }
 std::optional<std::string>& TlsCapath(LoginOptions& o) { return o.connection.tls_capath; }
 std::optional<std::string>& TlsCert(LoginOptions& o) { return o.connection.tls_cert; }
 std::optional<std::string>& TlsKey(LoginOptions& o) { return o.connection.tls_key; }
 
-const std::array<Key, 16> kKeys = {{
+const std::array<Key, 17> kKeys = {{
     {"host",                   Kind::Text,     Host},
     {"user",                   Kind::Text,     User},
     {"password",               Kind::Password},
@@ -56,6 +58,7 @@ const std::array<Key, 16> kKeys = {{
     {"ssl-cert",               Kind::Text,     TlsCert},
     {"ssl-key",                Kind::Text,     TlsKey},
     {"ssl-verify-server-cert", Kind::Flag},
+    {"jobs",                   Kind::Jobs,     nullptr, Jobs},
 }};
 // clang-format on
 
@@ -136,6 +139,11 @@ void SetValue(LoginOptions& login, const Key& key, const Setting& setting) {
             break;
         case Kind::Seconds:
             key.number(login) = Number(setting, 1, INT_MAX, "a number of seconds (1 or more)");
+            break;
+        case Kind::Jobs:
+            key.number(login) =
+                Number(setting, 1, ExtractionRun::kMostConnections,
+                       "a number of connections (1-" + std::to_string(ExtractionRun::kMostConnections) + ")");
             break;
         case Kind::Protocol:
             if (Lowered(value, {"tcp"})) {

@@ -21,6 +21,7 @@ struct LoginOptions {
     std::optional<std::string> database;
     std::optional<int> port;
     db::ConnectionOptions connection;
+    std::optional<int> jobs;  // connections a run reads over at once
     // Where each value set came from, by key name ("port" -> "command line").
     std::map<std::string, std::string, std::less<>> origins;
 };

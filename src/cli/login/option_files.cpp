@@ -162,6 +162,8 @@ class Reader {
         Setting setting{key, std::nullopt, where.substr(0, where.rfind(':')), where + ": " + key};
         if (equals != std::string_view::npos) setting.value = Unquote(text.substr(equals + 1));
         if (const std::optional<FullKey> full = FullLoginKey(setting)) {
+            // The client's groups are shared with the client, which knows no such option.
+            if (full->key == "jobs" && group != kOwnGroup) return;
             if (full->abbreviated && note_) {
                 note_(where + ": using the unique option prefix '" + key +
                       "' is error-prone and can break in the future; use the full name '" + full->key +

@@ -44,7 +44,7 @@ struct OptionEntry {
     const char* login_key;  // the option files' name of a login option; nullptr for the others
 };
 
-constexpr std::array<OptionEntry, 33> kOptionTable = {{
+constexpr std::array<OptionEntry, 34> kOptionTable = {{
     {"host", required_argument, 'h', "host"},
     {"user", required_argument, 'u', "user"},
     {"password", optional_argument, 'p', "password"},
@@ -62,6 +62,7 @@ constexpr std::array<OptionEntry, 33> kOptionTable = {{
     {"ssl-cert", required_argument, kSslCert, "ssl-cert"},
     {"ssl-key", required_argument, kSslKey, "ssl-key"},
     {"ssl-verify-server-cert", no_argument, kSslVerify, "ssl-verify-server-cert"},
+    {"jobs", required_argument, 'j', "jobs"},
     {"defaults-file", required_argument, kDefaultsFile, nullptr},
     {"defaults-extra-file", required_argument, kDefaultsExtraFile, nullptr},
     {"no-defaults", no_argument, kNoDefaults, nullptr},
@@ -83,7 +84,7 @@ constexpr std::array<OptionEntry, 33> kOptionTable = {{
 // "-" first: every other argument comes back in its place (as 1), so tables keep their order
 // whatever POSIXLY_CORRECT says; ":" next: a missing value is told apart from an unknown option.
 // "-p" takes only an attached value, as the client reads it.
-constexpr const char* kShortOptions = "-:h:u:p::P:D:S:Cvo:V";
+constexpr const char* kShortOptions = "-:h:u:p::P:D:S:Cj:vo:V";
 
 const OptionEntry* EntryOf(int val) {
     for (const OptionEntry& entry : kOptionTable) {

@@ -59,6 +59,7 @@ void PrintLogin(const ResolvedLogin& login, std::ostream& out) {
     optional_line("ssl-cert", connection.tls_cert);
     optional_line("ssl-key", connection.tls_key);
     if (given("ssl-verify-server-cert")) line("ssl-verify-server-cert", OnOff(connection.verify_server_cert));
+    if (login.jobs) line("jobs", std::to_string(*login.jobs));
 }
 
 }  // namespace kestrelmoor::cli

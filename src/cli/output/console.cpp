@@ -95,6 +95,10 @@ RunControl ConsoleReport::FailureReported(std::string_view /*description*/, Star
     return step == StartExtractingStep::Login ? RunControl::Stop : RunControl::Continue;
 }
 
+void ConsoleReport::ConnectionsRefused(int connections) {
+    console_.Message("the server refused more connections; reading with " + std::to_string(connections));
+}
+
 void ConsoleReport::ShowErrorReport(const std::string& text) {
     ++failures_;
     std::string lines;

@@ -64,6 +64,8 @@ class ConsoleReport : public ErrorReport, public RunObserver {
     void TableEnded(std::int64_t /*rows*/, bool /*complete*/) override { table_.clear(); }
     // A failed login stops the run.
     RunControl FailureReported(std::string_view description, StartExtractingStep step) override;
+    // Said once; not a failure.
+    void ConnectionsRefused(int connections) override;
 
     int Failures() const { return failures_; }
 
