@@ -28,7 +28,7 @@ void Trap::Report(std::string_view description, int line) {
     report_.ReportFailure(description, location_, line);
 }
 
-std::string Trap::DescribeCurrentException() {
+std::string DescribeCurrentException() {
     try {
         throw;
     } catch (const std::exception& e) {

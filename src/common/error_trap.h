@@ -72,6 +72,11 @@ class CountedLoop {
     Int last_;
 };
 
+// The description of the exception being handled: what() of a std::exception, the text of a thrown
+// string, "Unknown error" for anything else. A failure met off the run's thread is described by it too,
+// so that its report reads as it would on one connection.
+std::string DescribeCurrentException();
+
 class Trap {
   public:
     // `location` is one of the texts of error_locations.h.
@@ -118,10 +123,6 @@ class Trap {
         Report(description, line);
         return false;
     }
-
-    // The description of the exception being handled: what() of a std::exception, the text of a
-    // thrown string, "Unknown error" for anything else.
-    static std::string DescribeCurrentException();
 
     void Report(std::string_view description, int line);
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <exception>
 
+#include "common/error_trap.h"
 #include "db/connections_refused.h"
 #include "db/sql_identifier.h"
 
@@ -12,16 +13,6 @@ namespace {
 
 // Rows between two hand-overs of a table's findings to the taker.
 constexpr std::int64_t kRowsBetweenNews = 256;
-
-std::string DescribeCurrentException() {
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return "Unknown error";
-    }
-}
 
 template <class T>
 void Append(std::vector<T>& to, std::vector<T>&& from) {
