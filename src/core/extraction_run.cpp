@@ -8,6 +8,8 @@
 #include "common/error_locations.h"
 #include "common/error_trap.h"
 #include "common/scoped_flag.h"
+#include "core/far_server_judge.h"
+#include "core/reading_connection.h"
 #include "core/table_scan.h"
 #include "core/table_taker.h"
 #include "core/tables_ahead.h"
@@ -58,6 +60,7 @@ TableScan::SeenFn EveryAddressTo(RunObserver& observer, Trap& trap, const PlaceO
 }
 
 constexpr int kConnectTimeoutSeconds = db::kDefaultConnectTimeoutSeconds;
+constexpr ReadingTimes kTimes{ExtractionRun::kReadTimeoutSeconds, kConnectTimeoutSeconds};
 // Rows between two looks at the window and the observer, while rows arrive without a wait; the window
 // itself handles its events only when a few milliseconds have passed.
 constexpr std::int64_t kRowsBetweenBreaths = 256;
@@ -107,23 +110,29 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     trap.Step(Step::SeenSet, [&] { seen = std::make_unique<SeenAddresses>(); });
     trap.Step(Step::RunStarted, [&] { observer.RunStarted(); });
 
-    // With several connections and a server slow to answer, each table is read ahead on one of them
-    // and taken here in list order; see TablesAhead.
+    // A connection that the server lost is opened again once before the next table; only when that
+    // fails do the later tables fail on it.
+    bool opened_again = false;  // in vain: no further try
+    const auto open_again_if_lost = [&] {
+        if (!connection || !connection->Lost() || opened_again) return;
+        try {
+            connection = OpenReadingConnection(database_, login, kTimes, breathe, [&stop] { return stop; });
+        } catch (...) {
+            opened_again = true;
+        }
+    };
+
+    // With several connections and a server far away, the tables are read ahead on several
+    // connections and taken here in list order; see TablesAhead.
     std::int64_t last_row = 0;
     TablesAhead ahead(tables, last_row, connections_);
-    // The current table's wait for its first answer and its whole read, when read here.
-    std::optional<TablesAhead::Clock::duration> answer;
-    TablesAhead::Clock::duration whole{};
-    const auto read_ahead_when_far = [&] {
-        if (ahead.Started() || connections_ < 2 || !answer) return;
-        ahead.Answered(*answer, whole);
-        if (!ahead.FarAway()) return;
-        if (!connection || !connection->IsOpen()) return;
-        ahead.Start(
-            database_, login, *connection,
-            {connections_, observer.FollowsEveryAddress(), kReadTimeoutSeconds, kConnectTimeoutSeconds});
+    FarServerJudge judge(now_);
+    TableTaker taker(observer, trap, stop);
+    const auto read_ahead_when_far = [&](std::int64_t row) {
+        if (ahead.Started() || connections_ < 2 || !judge.FarAway()) return;
+        if (!connection || !connection->IsOpen() || connection->Lost()) return;
+        ahead.Start(database_, login, *connection, kTimes, row);
     };
-    TableTaker taker(observer, trap, stop, place);
 
     const auto count = [&] { return last_row = tables.Count(); };
     for (std::int64_t i : trap.Loop(Step::CountTables, std::int64_t{1}, count)) {
@@ -139,10 +148,11 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
             observer.TableStarted(database, table);
             if (ahead.Started()) {
                 ahead.Reach(i, database, table);
-                taker.Take(ahead, seen.get(), rows, breathe);
+                taker.Take(ahead, scan, rows, breathe);
                 stopped = stop;
                 return;
             }
+            open_again_if_lost();
             db::Connection& session = Require(connection);
             // The server's estimates are read for the login's database, which the window reads.
             if (database.empty()) {
@@ -152,23 +162,25 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
                 }
             }
             // Each row is searched as it arrives; the addresses it holds are listed at once.
-            answer.reset();
-            const TablesAhead::Clock::time_point asked = TablesAhead::Clock::now();
-            session.ReadRows("SELECT * FROM " + db::TableReference(database, table),
-                             [&](const db::RowView& row) {
-                                 if (!answer) answer = TablesAhead::Clock::now() - asked;
-                                 trap.Step(Step::Row, [&] { scan.Search(row, ++rows); });
-                                 if (rows % kRowsBetweenBreaths == 0) breathe();
-                                 stopped = stop;
-                                 return !stopped;
-                             });
-            whole = TablesAhead::Clock::now() - asked;
-            if (!answer) answer = whole;
+            judge.Asked();
+            try {
+                session.ReadRows("SELECT * FROM " + db::TableReference(database, table),
+                                 [&](const db::RowView& row) {
+                                     judge.Answered();
+                                     trap.Step(Step::Row, [&] { scan.Search(row, ++rows); });
+                                     if (rows % kRowsBetweenBreaths == 0) breathe();
+                                     stopped = stop;
+                                     return !stopped;
+                                 });
+            } catch (...) {
+                judge.Ended(false);
+                throw;
+            }
+            judge.Ended(true);
         });
         trap.Step(Step::Row, [&] { scan.Finish(); });
-        if (ahead.Started()) trap.Step(Step::Row, [&] { taker.Finish(seen.get()); });
         trap.Step(Step::Progress, [&] { observer.TableEnded(rows, complete && !stopped); });
-        read_ahead_when_far();
+        read_ahead_when_far(i);
     }
     if (const std::optional<int> refusal = ahead.Stop(); refusal && !stop) {
         trap.Step(Step::Progress, [&] { observer.ConnectionsRefused(*refusal); });

@@ -94,14 +94,6 @@ void PlaceRecorder::AddressSeen(std::uint32_t number, const Place& place) {
     }
 }
 
-void PlaceRecorder::AddressSeenInRows(std::uint32_t number, const Place& place, std::int64_t rows) {
-    const std::uint32_t at = RecordOf(number, place);
-    if (at == 0) return;
-    Record& record = places_[at - 1];
-    record.rows += rows;
-    record.last_row = place.row;
-}
-
 std::vector<PlaceRecorder::PlaceCount> PlaceRecorder::PlacesOf(std::size_t number) const {
     std::vector<PlaceCount> places;
     if (number >= latest_.size()) return places;

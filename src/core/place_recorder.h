@@ -28,7 +28,6 @@ class PlaceRecorder : public RunObserver {
     void TableStarted(std::string_view database, std::string_view table) override;
     RunControl AddressFound(std::string_view address, const Place& place) override;
     void AddressSeen(std::uint32_t number, const Place& place) override;
-    void AddressSeenInRows(std::uint32_t number, const Place& place, std::int64_t rows) override;
     bool FollowsEveryAddress() const override { return true; }
 
     // The addresses in the order found, each in the form first met.

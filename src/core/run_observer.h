@@ -50,10 +50,6 @@ class RunObserver {
     // when an observer's FollowsEveryAddress is true, as it costs a call per address met.
     virtual void AddressSeen(std::uint32_t /*number*/, const Place& /*place*/) {}
     virtual bool FollowsEveryAddress() const { return false; }
-    // AddressSeen for `rows` rows of the current table at once: the rows whose value in place.column
-    // holds the address (place.row is the first of them). Told at the table's end, once per address
-    // and column, instead of AddressSeen for each, when the table was read on another connection.
-    virtual void AddressSeenInRows(std::uint32_t /*number*/, const Place& /*place*/, std::int64_t /*rows*/) {}
     // The current table is done: read to its end with `rows` rows, or not (`complete` false: its
     // failure has been reported).
     virtual void TableEnded(std::int64_t /*rows*/, bool /*complete*/) {}
@@ -93,9 +89,6 @@ class RunObservers final : public RunObserver {
     }
     void AddressSeen(std::uint32_t number, const Place& place) override {
         for (RunObserver* o : observers_) o->AddressSeen(number, place);
-    }
-    void AddressSeenInRows(std::uint32_t number, const Place& place, std::int64_t rows) override {
-        for (RunObserver* o : observers_) o->AddressSeenInRows(number, place, rows);
     }
     bool FollowsEveryAddress() const override {
         for (const RunObserver* o : observers_) {

@@ -3,25 +3,20 @@
 
 #include <chrono>
 #include <exception>
+#include <stdexcept>
+#include <system_error>
 
 #include "common/error_trap.h"
+#include "core/table_scan.h"
 #include "db/connections_refused.h"
 #include "db/sql_identifier.h"
 
 namespace kestrelmoor {
 namespace {
 
-// Rows between two hand-overs of a table's findings to the taker.
+// A table's findings go to the taker every so many rows, or sooner once they hold this many bytes.
 constexpr std::int64_t kRowsBetweenNews = 256;
-
-template <class T>
-void Append(std::vector<T>& to, std::vector<T>&& from) {
-    if (to.empty()) {
-        to = std::move(from);
-    } else {
-        to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
-    }
-}
+constexpr std::size_t kBytesBetweenNews = std::size_t{1} << 20;
 
 }  // namespace
 
@@ -30,15 +25,26 @@ struct TableReaders::Job {
     std::string database;
     std::string table;
     bool begun = false;    // a thread has taken it
-    bool dropped = false;  // the taker wants it no more
+    bool dropped = false;  // the taker wants it no more; erased by its thread at the end
     TableNews news;        // not yet taken
     bool columns_given = false;
 };
 
 TableReaders::TableReaders(db::Database& database, const db::Login& login, db::Connection& first,
                            Settings settings)
-    : database_(database), login_(login), first_(first), settings_(settings), allowed_(settings.connections) {
-    first_.SetWaitHook({});  // the caller's hook would run on another thread
+    : database_(database), login_(login), first_(first), settings_(settings) {
+    std::lock_guard lock(mutex_);  // the threads count on what is counted here
+    for (int i = 0; i < std::max(settings_.threads, 1); ++i) {
+        db::Connection* connection = i == 0 ? &first_ : nullptr;
+        try {
+            threads_.emplace_back([this, connection] { Work(connection); });
+        } catch (const std::system_error&) {
+            break;  // the run reads on the threads it has
+        }
+        ++live_;
+        if (!connection) ++to_open_;
+    }
+    if (threads_.empty()) throw std::runtime_error("No thread could be started to read ahead");
 }
 
 TableReaders::~TableReaders() {
@@ -52,35 +58,30 @@ void TableReaders::Stop() {
         stopping_ = true;
     }
     work_.notify_all();
+    room_.notify_all();
+    news_.notify_all();
     for (std::thread& thread : threads_) thread.join();
     first_.SetGiveUp({});
 }
 
 TableReaders::Ticket TableReaders::Queue(std::string database, std::string table, bool urgent) {
-    std::lock_guard lock(mutex_);
-    auto job = std::make_unique<Job>();
-    job->ticket = next_ticket_++;
-    job->database = std::move(database);
-    job->table = std::move(table);
-    if (urgent) {
-        queue_.push_front(job.get());
-    } else {
-        queue_.push_back(job.get());
+    {
+        std::lock_guard lock(mutex_);
+        auto job = std::make_unique<Job>();
+        job->ticket = next_ticket_++;
+        job->database = std::move(database);
+        job->table = std::move(table);
+        Job* queued = job.get();
+        jobs_.emplace(queued->ticket, std::move(job));
+        if (urgent) {
+            queue_.push_front(queued);
+        } else {
+            queue_.push_back(queued);
+        }
+        work_.notify_one();
+        room_.notify_all();  // the taker's table may be the one queued
+        return queued->ticket;
     }
-    const Ticket ticket = job->ticket;
-    jobs_.emplace(ticket, std::move(job));
-    StartThreadIfNeeded();
-    work_.notify_one();
-    return ticket;
-}
-
-// Called with the lock held. A thread more when tables wait that no waiting thread will take.
-void TableReaders::StartThreadIfNeeded() {
-    if (stopping_ || queue_.size() <= static_cast<std::size_t>(waiting_ + opening_)) return;
-    if (live_ + opening_ >= allowed_) return;
-    db::Connection* first = threads_.empty() ? &first_ : nullptr;
-    ++(first ? live_ : opening_);
-    threads_.emplace_back([this, first] { Work(first); });
 }
 
 void TableReaders::Drop(Ticket ticket) {
@@ -88,31 +89,44 @@ void TableReaders::Drop(Ticket ticket) {
     const auto it = jobs_.find(ticket);
     if (it == jobs_.end()) return;
     Job* job = it->second.get();
+    bytes_ahead_ -= job->news.found.Bytes();
     if (job->begun && !job->news.ended) {
-        job->dropped = true;  // erased by its thread at the end
-        return;
+        job->dropped = true;
+        job->news = TableNews();
+    } else {
+        std::erase(queue_, job);
+        jobs_.erase(it);
     }
-    std::erase(queue_, job);
-    jobs_.erase(it);
+    room_.notify_all();
 }
 
+// The job is looked up again after every wait: while the lock is free another thread may erase it.
 TableNews TableReaders::Take(Ticket ticket, int wait_ms) {
     std::unique_lock lock(mutex_);
-    const auto it = jobs_.find(ticket);
-    if (it == jobs_.end()) {
-        TableNews gone;
-        gone.begun = gone.ended = true;
-        return gone;
+    if (current_ != ticket) {
+        current_ = ticket;
+        room_.notify_all();
     }
-    Job& job = *it->second;
-    const auto has_news = [&] { return job.news.ended || !job.news.found.empty(); };
-    if (!has_news()) news_.wait_for(lock, std::chrono::milliseconds(wait_ms), has_news);
-    TableNews news = std::move(job.news);
-    job.news = TableNews();
-    job.news.begun = news.begun;
-    job.news.rows = news.rows;
-    if (news.ended) jobs_.erase(it);
-    return news;
+    for (bool waited = false;; waited = true) {
+        const auto it = jobs_.find(ticket);
+        if (it == jobs_.end() || it->second->dropped) {
+            TableNews gone;
+            gone.gone = true;
+            return gone;
+        }
+        Job& job = *it->second;
+        if (job.news.ended || !job.news.found.Empty() || waited) {
+            TableNews news = std::move(job.news);
+            bytes_ahead_ -= news.found.Bytes();
+            job.news = TableNews();
+            job.news.begun = news.begun;
+            job.news.rows = news.rows;
+            if (news.ended) jobs_.erase(it);
+            room_.notify_all();
+            return news;
+        }
+        news_.wait_for(lock, std::chrono::milliseconds(wait_ms));
+    }
 }
 
 std::optional<int> TableReaders::TakeRefusal() {
@@ -120,76 +134,100 @@ std::optional<int> TableReaders::TakeRefusal() {
     return std::exchange(refusal_, std::nullopt);
 }
 
+// A connection lost (or closed when its table was given up) is opened again once before the thread
+// takes another table. One that cannot be opened leaves its tables to the other threads; the last one
+// goes on failing each table as one connection alone would.
 void TableReaders::Work(db::Connection* first) {
     std::unique_ptr<db::Connection> own;
-    if (!first) {
+    db::Connection* connection = first;
+    std::optional<std::string> cannot_open;
+    if (first) {
+        first->SetWaitHook({});  // the run's hook would run on this thread
+        first->SetGiveUp([this] { return stopping_.load(); });
+    } else {
         bool refused = false;
         try {
-            own = OpenConnection();
-        } catch (const db::ConnectionsRefused&) {
+            own = Open();
+        } catch (const db::ConnectionsRefused& refusal) {
             refused = true;
+            cannot_open = refusal.what();
         } catch (...) {
-            // Not needed for the run: the tables are read on the connections open.
+            cannot_open = DescribeCurrentException();
         }
-        Opened(own != nullptr, refused);
-        if (!own) return;
+        if (!Opened(own != nullptr, refused)) return;
+        connection = own.get();
     }
-    db::Connection& connection = first ? *first : *own;
-    connection.SetGiveUp([this] { return stopping_.load(); });
-    for (;;) {
-        Job* job = nullptr;
-        {
-            std::unique_lock lock(mutex_);
-            ++waiting_;
-            work_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
-            --waiting_;
-            if (stopping_) return;
-            job = queue_.front();
-            queue_.pop_front();
-            job->begun = true;
+    bool opened_again = false;  // once in vain: no further try
+    while (Job* job = Next()) {
+        if (!connection) {
+            Ended(*job, {}, {}, 0, cannot_open);
+            continue;
         }
-        if (Read(*job, connection)) continue;
-        // A connection lost leaves its tables to the others; the last one goes on failing each table
-        // as one connection alone would.
-        std::lock_guard lock(mutex_);
-        if (live_ > 1) {
-            --live_;
-            --allowed_;
-            return;
+        if (Read(*job, *connection) || opened_again || stopping_) continue;
+        try {
+            own = Open();
+            connection = own.get();
+            continue;
+        } catch (...) {
         }
+        if (LeaveToOthers()) return;
+        opened_again = true;
     }
 }
 
-std::unique_ptr<db::Connection> TableReaders::OpenConnection() {
-    std::unique_ptr<db::Connection> connection = database_.CreateConnection();
-    connection->SetReadTimeout(settings_.read_timeout);
-    connection->SetConnectTimeout(settings_.connect_timeout);
-    connection->Open(login_);
-    return connection;
+std::unique_ptr<db::Connection> TableReaders::Open() {
+    return OpenReadingConnection(database_, login_, settings_.times, {}, [this] { return stopping_.load(); });
 }
 
-void TableReaders::Opened(bool open, bool refused) {
+// True when the thread goes on: with its connection, or as the last one without it.
+bool TableReaders::Opened(bool open, bool refused) {
     std::lock_guard lock(mutex_);
-    --opening_;
-    if (open) {
-        ++live_;
-    } else {
-        allowed_ = live_ + opening_;  // no further attempt
-        refused_ = refused_ || refused;
+    --to_open_;
+    refused_ = refused_ || refused;
+    bool goes_on = true;
+    if (!open && live_ > 1) {
+        --live_;
+        goes_on = false;
     }
-    if (opening_ == 0 && refused_ && !told_refusal_) {
-        told_refusal_ = true;
+    if (to_open_ == 0 && refused_) {
+        refused_ = false;
         refusal_ = live_;
     }
-    StartThreadIfNeeded();
+    return goes_on;
 }
 
-// True while the connection stays open.
+bool TableReaders::LeaveToOthers() {
+    std::lock_guard lock(mutex_);
+    stepping_aside_ = false;  // whoever steps aside next
+    room_.notify_all();
+    if (live_ <= 1) return false;
+    --live_;
+    return true;
+}
+
+TableReaders::Job* TableReaders::Next() {
+    std::unique_lock lock(mutex_);
+    ++idle_;
+    room_.notify_all();  // nobody need step aside while a thread is free
+    work_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+    --idle_;
+    if (stopping_) return nullptr;
+    Job* job = queue_.front();
+    queue_.pop_front();
+    job->begun = true;
+    stepping_aside_ = false;
+    return job;
+}
+
+// True while the connection can read on.
 bool TableReaders::Read(Job& job, db::Connection& connection) {
-    TableSearch search(settings_.count_places);
+    FoundAddresses found;
+    std::vector<std::string> columns;
     std::int64_t rows = 0;
+    std::size_t column = 0;
+    const AddressSink add = [&](std::string_view address) { found.Add(address, column, rows); };
     std::optional<std::string> failure;
-    std::vector<FoundAddress> after_failure;
+    bool stepped_aside = false;
     try {
         const std::optional<std::int64_t> estimate = EstimateOf(job, connection);
         {
@@ -199,61 +237,103 @@ bool TableReaders::Read(Job& job, db::Connection& connection) {
         }
         connection.ReadRows("SELECT * FROM " + db::TableReference(job.database, job.table),
                             [&](const db::RowView& row) {
-                                search.Search(row, ++rows);
-                                if (rows % kRowsBetweenNews == 0) Publish(job, search, rows);
-                                return !stopping_;
+                                if (columns.empty()) {
+                                    for (std::size_t i = 0; i < row.FieldCount(); ++i)
+                                        columns.push_back(row.ColumnName(i));
+                                }
+                                ++rows;
+                                SearchRow(row, column, add);
+                                if (rows % kRowsBetweenNews != 0 && found.Bytes() < kBytesBetweenNews)
+                                    return !stopping_;
+                                Publish(job, found, columns, rows);
+                                const Room room = WaitForRoom(job);
+                                stepped_aside = room == Room::StepAside;
+                                return room == Room::Go;
                             });
-        search.Finish();
     } catch (...) {
         failure = DescribeCurrentException();
-        // The addresses still pending in the search are handed on after the failure, as they are
-        // when the table is read where it is taken.
-        Publish(job, search, rows);
-        try {
-            search.Finish();
-            after_failure = search.TakeFound();
-        } catch (...) {
-        }
     }
-    Ended(job, search, rows, std::move(failure), std::move(after_failure));
-    return connection.IsOpen();
+    if (stepped_aside) {
+        Requeue(job);
+    } else {
+        Ended(job, std::move(found), columns, rows, std::move(failure));
+    }
+    return connection.IsOpen() && !connection.Lost();
 }
 
-void TableReaders::Ended(Job& job, TableSearch& search, std::int64_t rows, std::optional<std::string> failure,
-                         std::vector<FoundAddress> after_failure) {
+void TableReaders::Publish(Job& job, FoundAddresses& found, const std::vector<std::string>& columns,
+                           std::int64_t rows) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!job.dropped) AddNews(job, std::move(found), columns, rows);
+    }
+    found = FoundAddresses();
+    news_.notify_all();
+}
+
+// Called with the lock held: the columns go with the table's first news.
+void TableReaders::AddNews(Job& job, FoundAddresses&& found, const std::vector<std::string>& columns,
+                           std::int64_t rows) {
+    if (!job.columns_given && !columns.empty()) {
+        job.news.columns = columns;
+        job.columns_given = true;
+    }
+    bytes_ahead_ += found.Bytes();
+    job.news.found.Append(std::move(found));
+    job.news.rows = rows;
+}
+
+// A thread whose table is not the taker's waits while what is held ahead passes the bound. When the
+// taker's table waits for a thread and every thread waits for room, one of them gives its table up
+// (read again later from its start) and takes the taker's.
+TableReaders::Room TableReaders::WaitForRoom(Job& job) {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (stopping_) return Room::Stop;
+        if (job.dropped || current_ == job.ticket || bytes_ahead_ <= settings_.most_bytes_ahead)
+            return Room::Go;
+        if (!stepping_aside_ && idle_ == 0 && current_) {
+            const auto it = jobs_.find(*current_);
+            if (it != jobs_.end() && !it->second->begun) {
+                stepping_aside_ = true;
+                return Room::StepAside;
+            }
+        }
+        room_.wait(lock);
+    }
+}
+
+// The table given up goes back to the queue right after the taker's.
+void TableReaders::Requeue(Job& job) {
+    std::lock_guard lock(mutex_);
+    bytes_ahead_ -= job.news.found.Bytes();
+    job.news = TableNews();
+    job.columns_given = false;
+    job.begun = false;
+    if (job.dropped) {
+        jobs_.erase(job.ticket);
+        return;
+    }
+    auto at = queue_.begin();
+    if (at != queue_.end() && current_ == (*at)->ticket) ++at;
+    queue_.insert(at, &job);
+    work_.notify_one();
+}
+
+void TableReaders::Ended(Job& job, FoundAddresses found, const std::vector<std::string>& columns,
+                         std::int64_t rows, std::optional<std::string> failure) {
     {
         std::lock_guard lock(mutex_);
         if (job.dropped) {
             jobs_.erase(job.ticket);
             return;
         }
-        GiveColumns(job, search);
-        Append(job.news.found, search.TakeFound());
-        job.news.rows = rows;
+        AddNews(job, std::move(found), columns, rows);
         job.news.failure = std::move(failure);
-        job.news.found_after_failure = std::move(after_failure);
-        job.news.places = search.TakePlaces();
         job.news.begun = true;
         job.news.ended = true;
     }
     news_.notify_all();
-}
-
-void TableReaders::Publish(Job& job, TableSearch& search, std::int64_t rows) {
-    {
-        std::lock_guard lock(mutex_);
-        GiveColumns(job, search);
-        Append(job.news.found, search.TakeFound());
-        job.news.rows = rows;
-    }
-    news_.notify_all();
-}
-
-// Called with the lock held: the columns go with the table's first addresses.
-void TableReaders::GiveColumns(Job& job, const TableSearch& search) {
-    if (job.columns_given || search.Columns().empty()) return;
-    job.news.columns = search.Columns();
-    job.columns_given = true;
 }
 
 std::optional<std::int64_t> TableReaders::EstimateOf(const Job& job, db::Connection& connection) {

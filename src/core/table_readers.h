@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Tables read ahead on several connections at once, each by a thread of its own, for a run that takes
-// them one by one in list order. A table's findings (its distinct addresses, place counts, row count,
-// failure) are handed to the taker as they grow, so the earliest table's addresses reach the taker
-// while its rows still arrive; nothing is kept per row.
+// them one by one in list order. What a table holds (every address met, in order, its row count and
+// failure) is handed to the taker as it grows, so that the earliest table's addresses reach the taker
+// while its rows still arrive; what waits for the taker is bounded in bytes.
 #pragma once
 
 #include <atomic>
@@ -17,38 +17,42 @@
 #include <thread>
 #include <vector>
 
-#include "core/table_search.h"
+#include "core/found_addresses.h"
+#include "core/reading_connection.h"
 #include "db/database.h"
 #include "db/row_estimates.h"
 
 namespace kestrelmoor {
 
-// What the taker has not yet taken of one table's findings.
+// What the taker has not yet taken of one table.
 struct TableNews {
     bool begun = false;  // the estimate is known (told once, with the first news)
     std::optional<std::int64_t> estimate;
     std::vector<std::string> columns;  // given once, with the first addresses
-    std::vector<FoundAddress> found;   // new to the table, in the order first met
+    FoundAddresses found;              // met since the last news
     std::int64_t rows = 0;             // read so far
     bool ended = false;
-    std::optional<std::string> failure;             // why the table was not read to its end
-    std::vector<FoundAddress> found_after_failure;  // found before the failure, handed on after it
-    std::vector<PlaceCount> places;                 // at the end, when counted
+    std::optional<std::string> failure;  // why the table was not read to its end
+    bool gone = false;                   // the ticket was dropped or never given: nothing will come
 };
 
 class TableReaders {
   public:
+    // What the threads hold for the taker (the addresses met in tables not yet taken) stays under this;
+    // a thread that would pass it waits, unless its table is the one the taker is at.
+    static constexpr std::size_t kMostBytesAhead = std::size_t{64} << 20;
+
     struct Settings {
-        int connections = 1;        // at most, the first one's included
-        bool count_places = false;  // PlaceCount for every address and column
-        int read_timeout = 0;
-        int connect_timeout = 0;
+        int threads = 1;  // the first one's included
+        ReadingTimes times;
+        std::size_t most_bytes_ahead = kMostBytesAhead;
     };
-    // `first` is open with `login` and is read on by the first thread; it stays the caller's, who
-    // must not use it until this object is gone. Further connections open as tables wait for them.
+    // Starts the threads: the first reads on `first` (open with `login`), which stays the caller's, who
+    // must not use it until this object is gone; each other one opens a connection of its own. A server
+    // that refuses some is told once, when all have tried. Throws only when no thread could start.
     TableReaders(db::Database& database, const db::Login& login, db::Connection& first, Settings settings);
-    // Stops every thread: no further table is begun, a table being read stops at its next row (or
-    // its wait for the server is cut short). Returns when every thread has ended.
+    // Stops every thread: no further table is begun, a table being read stops at its next row, and a
+    // wait for the server (a connect too) is cut short. Returns when every thread has ended.
     void Stop();
     ~TableReaders();
     TableReaders(const TableReaders&) = delete;
@@ -60,45 +64,58 @@ class TableReaders {
     // The table is not wanted: not read when not begun, its findings dropped.
     void Drop(Ticket ticket);
     // What is new of the table, after waiting up to `wait_ms` for news; once ended the ticket is done.
+    // The ticket taken is the taker's current table, whose thread never waits for room.
     TableNews Take(Ticket ticket, int wait_ms);
     // How many connections a server that refused more allowed, told once.
     std::optional<int> TakeRefusal();
 
   private:
     struct Job;
-    void StartThreadIfNeeded();
+    enum class Room { Go, StepAside, Stop };
     void Work(db::Connection* first);
-    std::unique_ptr<db::Connection> OpenConnection();
-    void Opened(bool open, bool refused);
+    std::unique_ptr<db::Connection> Open();
+    bool Opened(bool open, bool refused);
+    Job* Next();
     bool Read(Job& job, db::Connection& connection);
-    void Publish(Job& job, TableSearch& search, std::int64_t rows);
-    void Ended(Job& job, TableSearch& search, std::int64_t rows, std::optional<std::string> failure,
-               std::vector<FoundAddress> after_failure);
-    void GiveColumns(Job& job, const TableSearch& search);
+    void Publish(Job& job, FoundAddresses& found, const std::vector<std::string>& columns, std::int64_t rows);
+    void AddNews(Job& job, FoundAddresses&& found, const std::vector<std::string>& columns,
+                 std::int64_t rows);
+    Room WaitForRoom(Job& job);
+    void Requeue(Job& job);
+    void Ended(Job& job, FoundAddresses found, const std::vector<std::string>& columns, std::int64_t rows,
+               std::optional<std::string> failure);
+    bool LeaveToOthers();
     std::optional<std::int64_t> EstimateOf(const Job& job, db::Connection& connection);
 
     db::Database& database_;
     const db::Login login_;
     db::Connection& first_;
     const Settings settings_;
+    std::atomic<bool> stopping_{false};  // set by Stop; read by each thread's row and wait without the lock
 
-    mutable std::mutex mutex_;      // guards everything below but the threads' own state
+    // mutex_ guards the members up to threads_; the threads and the taker both touch them, only under it.
+    mutable std::mutex mutex_;
     std::condition_variable work_;  // a table queued, or stop
-    std::condition_variable news_;  // a table's findings grew
-    std::map<Ticket, std::unique_ptr<Job>> jobs_;
-    std::deque<Job*> queue_;  // not begun, in the order to begin
+    std::condition_variable news_;  // a table's findings grew or ended
+    std::condition_variable room_;  // bytes taken, the taker's table changed, a table queued, or stop
+    std::map<Ticket, std::unique_ptr<Job>> jobs_;  // erased by the taker at its end, or by Drop
+    std::deque<Job*> queue_;                       // not begun, in the order to begin
     Ticket next_ticket_ = 0;
-    int waiting_ = 0;             // threads waiting for a table
-    int opening_ = 0;             // threads opening their connection
-    int live_ = 0;                // threads holding an open connection
-    int allowed_;                 // threads that may run: fewer once a connection failed
-    bool refused_ = false;        // the server refused a connection: told once all have opened
-    std::optional<int> refusal_;  // to tell
-    bool told_refusal_ = false;
-    std::atomic<bool> stopping_{false};          // read by each row without the lock
-    std::optional<db::RowEstimates> estimates_;  // read once, by the first to need them
-    std::mutex estimates_mutex_;
+    std::optional<Ticket> current_;  // the taker's table
+    std::size_t bytes_ahead_ = 0;    // the found addresses of every job not yet taken
+    int idle_ = 0;                   // threads waiting for a table
+    int live_ = 0;                   // threads holding an open connection, or still opening one
+    int to_open_ = 0;                // threads that have not yet tried their first connect
+    bool refused_ = false;           // the server refused a connection: told once all have tried
+    std::optional<int> refusal_;     // to tell
+    bool stepping_aside_ = false;    // a thread gives up its table so that the taker's can be begun
+
+    // Touched by the constructor and Stop only, on the taker's thread.
     std::vector<std::thread> threads_;
+
+    // Read once, by the first thread to need them; guarded by estimates_mutex_.
+    std::optional<db::RowEstimates> estimates_;
+    std::mutex estimates_mutex_;
 };
 
 }  // namespace kestrelmoor

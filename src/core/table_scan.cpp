@@ -41,10 +41,15 @@ void TableScan::Search(const db::RowView& row, std::int64_t number) {
     }
     row_ = number;
     addresses_in_row_ = 0;
-    row.ForEachValueHolding('@', [&](std::size_t column, std::string_view value) {
-        column_ = column;
-        ForEachValidAddress(value, add_valid_);
-    });
+    SearchRow(row, column_, add_valid_);
+}
+
+void TableScan::Enter(std::string_view address, std::size_t column, std::int64_t row) {
+    if (!seen_) throw std::runtime_error("Object required");
+    if (row != row_) addresses_in_row_ = 0;
+    row_ = row;
+    column_ = column;
+    add_valid_(address);
 }
 
 void TableScan::Finish() {

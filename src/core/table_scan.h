@@ -17,7 +17,17 @@
 namespace kestrelmoor {
 
 // A row's text joins its values with a space after each, and no token spans a space, so a row is
-// searched value by value without joining it; a value without "@" holds no token.
+// searched value by value without joining it; a value without "@" holds no token. Hands each address
+// of the row to `on_address` with `column` set to its column.
+inline void SearchRow(const db::RowView& row, std::size_t& column, const AddressSink& on_address) {
+    row.ForEachValueHolding('@', [&](std::size_t at, std::string_view value) {
+        column = at;
+        ForEachValidAddress(value, on_address);
+    });
+}
+
+// Enters the addresses of one table in the run's seen set: those it searches in the rows itself, or
+// those met in the rows on another connection.
 class TableScan {
   public:
     // Receives each address not in the seen set before, with its column's name and its row.
@@ -40,6 +50,10 @@ class TableScan {
     // (see LookaheadInserter), all of them by the end of Finish. Throws what entering or handing on an
     // address throws.
     void Search(const db::RowView& row, std::int64_t number);
+    // An address met in the table elsewhere, as Search would have met it: the table's columns first,
+    // then its addresses in the order met.
+    void SetColumns(std::vector<std::string> columns) { columns_ = std::move(columns); }
+    void Enter(std::string_view address, std::size_t column, std::int64_t row);
     // The table has ended, whole or not: hands on what is still pending.
     void Finish();
 

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/table_taker.h"
 
-#include <limits>
 #include <stdexcept>
 
-#include "common/ascii.h"
 #include "common/error_locations.h"
 #include "db/database.h"
 
@@ -12,34 +10,27 @@ namespace kestrelmoor {
 namespace {
 
 using Step = StartExtractingStep;
-constexpr std::uint32_t kNotEntered = std::numeric_limits<std::uint32_t>::max();
 
 }  // namespace
 
-void TableTaker::Take(TablesAhead& ahead, SeenAddresses* seen, std::int64_t& rows,
+void TableTaker::Take(TablesAhead& ahead, TableScan& scan, std::int64_t& rows,
                       const std::function<void()>& breathe) {
-    columns_.clear();
-    numbers_.clear();
-    after_failure_.clear();
-    places_.clear();
     bool estimated = false;
     for (;;) {
         TableNews news = ahead.Take(kWaitMs);
+        // Never for a table the run reached: the reading ahead lost track of it.
+        if (news.gone) throw std::logic_error("The table read ahead is no longer there");
         if (news.begun && !estimated) {
             estimated = true;
             if (news.estimate) observer_.TableEstimated(*news.estimate);
         }
-        if (!news.columns.empty()) columns_ = std::move(news.columns);
-        for (const FoundAddress& found : news.found) {
-            if (stop_) return;
-            trap_.Step(Step::Row, [&] { Enter(seen, found); });
-        }
+        if (!news.columns.empty()) scan.SetColumns(std::move(news.columns));
+        Enter(scan, news.found);
+        if (stop_) return;
         rows = news.rows;
         TellRefusal(ahead);
         if (stop_) return;
         if (news.ended) {
-            after_failure_ = std::move(news.found_after_failure);
-            places_ = std::move(news.places);
             if (news.failure) throw db::DatabaseError(*news.failure);
             return;
         }
@@ -47,33 +38,13 @@ void TableTaker::Take(TablesAhead& ahead, SeenAddresses* seen, std::int64_t& row
     }
 }
 
-void TableTaker::Finish(SeenAddresses* seen) {
-    for (const FoundAddress& found : after_failure_) {
-        if (stop_) return;
-        trap_.Step(Step::Row, [&] { Enter(seen, found); });
-    }
-    for (const PlaceCount& place : places_) {
-        if (stop_) return;
-        const std::uint32_t number = numbers_.at(place.address);
-        if (number == kNotEntered) continue;
-        trap_.Step(Step::Address, [&] {
-            observer_.AddressSeenInRows(number, place_(columns_.at(place.column), place.first_row),
-                                        place.rows);
-        });
-    }
-}
-
-// An address the run has not met before is told as found; the run's seen set keeps it lower-cased.
-void TableTaker::Enter(SeenAddresses* seen, const FoundAddress& found) {
-    numbers_.push_back(kNotEntered);
-    if (!seen) throw std::runtime_error("Object required");
-    const std::string lowered = AsciiLowered(found.text);
-    const SeenAddresses::Entered entered = seen->Enter(lowered, SeenAddresses::HashOf(lowered));
-    numbers_.back() = entered.number;
-    if (!entered.added || stop_) return;
-    trap_.Step(Step::Address, [&] {
-        stop_ = observer_.AddressFound(found.text, place_(columns_.at(found.column), found.row)) ==
-                RunControl::Stop;
+// Each row's addresses in one step, as a row read here is searched in one: a failure skips the rest of
+// its row.
+void TableTaker::Enter(TableScan& scan, const FoundAddresses& found) {
+    std::int64_t failed_row = 0;
+    found.ForEach([&](std::string_view address, std::uint32_t column, std::int64_t row) {
+        if (stop_ || row == failed_row) return;
+        if (!trap_.Step(Step::Row, [&] { scan.Enter(address, column, row); })) failed_row = row;
     });
 }
 

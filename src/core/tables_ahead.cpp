@@ -6,13 +6,32 @@
 namespace kestrelmoor {
 
 TablesAhead::TablesAhead(const TableList& tables, const std::int64_t& last_row, int connections)
-    : tables_(tables),
-      last_row_(last_row),
-      most_ahead_(static_cast<std::size_t>(std::max(connections, 1)) * kTablesAheadPerConnection) {}
+    : tables_(tables), last_row_(last_row), connections_(std::max(connections, 1)) {}
 
-void TablesAhead::Start(db::Database& database, const db::Login& login, db::Connection& first,
-                        TableReaders::Settings settings) {
-    readers_.emplace(database, login, first, settings);
+bool TablesAhead::Start(db::Database& database, const db::Login& login, db::Connection& first,
+                        ReadingTimes times, std::int64_t row) {
+    const int left = CheckedAfter(row);
+    if (left < 2) return false;
+    try {
+        readers_.emplace(database, login, first, TableReaders::Settings{std::min(left, connections_), times});
+    } catch (const std::exception&) {
+        return false;
+    }
+    next_row_ = row + 1;
+    return true;
+}
+
+// Counts no further than the connections need; a row the list cannot tell of counts, as it may be.
+int TablesAhead::CheckedAfter(std::int64_t row) const {
+    int checked = 0;
+    for (std::int64_t next = row + 1; next <= last_row_ && checked < connections_; ++next) {
+        try {
+            if (!tables_.Checked(next)) continue;
+        } catch (...) {
+        }
+        ++checked;
+    }
+    return checked;
 }
 
 std::optional<int> TablesAhead::Stop() {
@@ -21,11 +40,6 @@ std::optional<int> TablesAhead::Stop() {
     const std::optional<int> refusal = readers_->TakeRefusal();
     readers_.reset();
     return refusal;
-}
-
-void TablesAhead::Answered(Clock::duration answer, Clock::duration whole) {
-    const bool waited = answer >= kFarAnswer && 2 * answer >= whole;
-    far_answers_ = waited ? far_answers_ + 1 : 0;
 }
 
 void TablesAhead::Reach(std::int64_t row, const std::string& database, const std::string& table) {
@@ -52,15 +66,19 @@ void TablesAhead::Reach(std::int64_t row, const std::string& database, const std
 // What the list says of a row ahead may fail, or change before the run gets there: the run finds out
 // when it does.
 void TablesAhead::FillAhead() {
-    while (ahead_.size() < most_ahead_ && next_row_ <= last_row_) {
+    const auto most_ahead = static_cast<std::size_t>(connections_) * kTablesAheadPerConnection;
+    while (ahead_.size() < most_ahead && next_row_ <= last_row_) {
         const std::int64_t row = next_row_++;
+        Ahead ahead{row, {}, {}, 0};
         try {
             if (!tables_.Checked(row)) continue;
-            Ahead ahead{row, tables_.Database(row), tables_.Name(row), 0};
-            ahead.ticket = readers_->Queue(ahead.database, ahead.table);
-            ahead_.push_back(std::move(ahead));
+            ahead.database = tables_.Database(row);
+            ahead.table = tables_.Name(row);
         } catch (...) {
+            continue;
         }
+        ahead.ticket = readers_->Queue(ahead.database, ahead.table);
+        ahead_.push_back(std::move(ahead));
     }
 }
 

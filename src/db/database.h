@@ -42,9 +42,9 @@ class Connection {
     // the server (to connect, to answer a query, to send the next rows), so that the window stays
     // responsive. It must not throw.
     virtual void SetWaitHook(std::function<void()> hook) = 0;
-    // Asked as often as the wait hook while a query is answered or its rows arrive: true gives the
-    // server up, as its silence for the read time-out would (a run that stops cuts short the waits of
-    // its other connections). May be called from the connection's thread only.
+    // Asked as often as the wait hook while the connection connects, a query is answered or its rows
+    // arrive: true gives the server up, as its silence for the time-out would (a run that stops cuts
+    // short the waits of its other connections). May be called from the connection's thread only.
     virtual void SetGiveUp(std::function<bool()> /*give_up*/) {}
 
     // SERVER "localhost" (or empty) goes through the local server's Unix socket, any other over TCP.
@@ -53,6 +53,10 @@ class Connection {
     // that returns no rows).
     virtual void ReadRows(std::string_view sql, const RowHandler& on_row) = 0;
     virtual bool IsOpen() const = 0;
+    // The client library said the link is gone: the server closed it or went away, the connection was
+    // killed, cut or timed out. It stays open, so that a further statement fails with the library's own
+    // message, but only a new connection reads again.
+    virtual bool Lost() const { return false; }
     virtual void Close() = 0;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "db/mariadb_connection.h"
 
+#include <errmsg.h>
 #include <fcntl.h>
 #include <mysqld_error.h>
 #include <openssl/err.h>
@@ -34,6 +35,25 @@ DatabaseError LibraryFailure(MYSQL* m) {
     DatabaseError error(mysql_error(m));
     ForgetTlsErrors();
     return error;
+}
+
+// The failures after which the server no longer serves the connection: it went away, dropped or
+// killed it, or the link broke or fell silent.
+bool LosesTheLink(unsigned code) {
+    switch (code) {
+        case CR_SERVER_GONE_ERROR:
+        case CR_SERVER_LOST:
+        case CR_SERVER_LOST_EXTENDED:
+        case ER_CONNECTION_KILLED:
+        case ER_SERVER_SHUTDOWN:
+        case ER_NET_READ_ERROR:
+        case ER_NET_READ_INTERRUPTED:
+        case ER_NET_ERROR_ON_WRITE:
+        case ER_NET_WRITE_INTERRUPTED:
+            return true;
+        default:
+            return false;
+    }
 }
 
 unsigned OrDefault(int seconds, int fallback) {
@@ -88,7 +108,7 @@ void MariaDbConnection::Open(const Login& login) {
                                             options_.socket ? options_.socket->c_str() : nullptr, 0);
         },
         [&](int ready) { return mysql_real_connect_cont(&connected, m, ready); }, wait_hook_,
-        ConnectLimitMs());
+        ConnectLimitMs(), give_up_);
     if (connected == nullptr) {
         const unsigned code = mysql_errno(m);
         if (code == ER_BAD_DB_ERROR || code == ER_DBACCESS_DENIED_ERROR)
@@ -106,10 +126,17 @@ void MariaDbConnection::Open(const Login& login) {
     if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0)
         throw DatabaseError("Open: the socket cannot be made non-blocking");
     handle_ = std::move(handle);
+    lost_ = false;
 }
 
-void MariaDbConnection::CheckAnswered(bool answered) const {
+DatabaseError MariaDbConnection::StatementFailure(MYSQL* m) {
+    lost_ = lost_ || LosesTheLink(mysql_errno(m));
+    return LibraryFailure(m);
+}
+
+void MariaDbConnection::CheckAnswered(bool answered) {
     if (answered) return;
+    lost_ = true;
     ForgetTlsErrors();
     throw DatabaseError("Lost connection to server during query: nothing arrived for " +
                         std::to_string(ReadLimitMs() / 1000) + " s");
@@ -158,7 +185,7 @@ void MariaDbConnection::Query(MYSQL* m, std::string_view sql) {
         },
         [&](int ready) { return mysql_real_query_cont(&failed, m, ready); }, wait_hook_, ReadLimitMs(),
         give_up_));
-    if (failed != 0) throw LibraryFailure(m);
+    if (failed != 0) throw StatementFailure(m);
 }
 
 MYSQL_ROW MariaDbConnection::NextRow(MYSQL_RES* result) {
@@ -185,7 +212,7 @@ void MariaDbConnection::ReadRows(std::string_view sql, const RowHandler& on_row)
     Query(m, sql);
     ResultHandle result(mysql_use_result(m));
     if (!result) {
-        if (mysql_field_count(m) != 0) throw LibraryFailure(m);
+        if (mysql_field_count(m) != 0) throw StatementFailure(m);
         return;  // a statement without rows
     }
     const unsigned field_count = mysql_num_fields(result.get());
@@ -204,7 +231,7 @@ void MariaDbConnection::ReadRows(std::string_view sql, const RowHandler& on_row)
         throw;
     }
     // A server that stops sending part-way (killed, gone, timed out) ends the rows with an error.
-    if (mysql_errno(m) != 0) throw LibraryFailure(m);
+    if (mysql_errno(m) != 0) throw StatementFailure(m);
 }
 
 }  // namespace kestrelmoor::db

@@ -25,7 +25,11 @@ class MariaDbConnection final : public Connection {
     void Open(const Login& login) override;
     void ReadRows(std::string_view sql, const RowHandler& on_row) override;
     bool IsOpen() const override { return handle_ != nullptr; }
-    void Close() override { handle_.reset(); }
+    bool Lost() const override { return lost_; }
+    void Close() override {
+        handle_.reset();
+        lost_ = false;
+    }
 
   private:
     MYSQL* Require(const char* member) const;
@@ -33,7 +37,9 @@ class MariaDbConnection final : public Connection {
     unsigned ConnectLimitMs() const;
     void SetTls(MYSQL* m) const;
     // Throws the failure of a server that sent nothing for the read time-out, unless it `answered`.
-    void CheckAnswered(bool answered) const;
+    void CheckAnswered(bool answered);
+    // The library's failure of a statement, noting whether it lost the link.
+    DatabaseError StatementFailure(MYSQL* m);
     void Query(MYSQL* m, std::string_view sql);
     MYSQL_ROW NextRow(MYSQL_RES* result);
     // Ends a transfer that the row handler broke off: the rest of the result is not waited for.
@@ -45,6 +51,7 @@ class MariaDbConnection final : public Connection {
     int read_timeout_ = 0;
     std::function<void()> wait_hook_;
     std::function<bool()> give_up_;
+    bool lost_ = false;
 };
 
 }  // namespace kestrelmoor::db

@@ -55,7 +55,9 @@ SocketWait WaitForSocket(MYSQL* m, int status, const std::function<void()>& hook
         // A failing poll is left to the library's own read, which then says why.
         if (ready < 0 && errno != EINTR) return {retry, false};
         if (hook) hook();
-        if (give_up && give_up() && !library_bound) {
+        if (give_up && give_up()) {
+            // A wait the library times itself (a connect) fails as its time-out would.
+            if (library_bound) return {MYSQL_WAIT_TIMEOUT, true};
             shutdown(socket.fd, SHUT_RDWR);
             return {retry, true};
         }

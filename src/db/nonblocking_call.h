@@ -21,7 +21,8 @@ struct SocketWait {
     int ready = 0;         // the status to resume with
     bool cut_off = false;  // the connection was cut for silence
 };
-// `give_up` (when set) is asked after each hook: true cuts the connection as the silence does.
+// `give_up` (when set) is asked after each hook: true cuts the connection as the silence does, or ends
+// a wait the library times itself as timed out.
 SocketWait WaitForSocket(MYSQL* m, int status, const std::function<void()>& hook, unsigned limit_ms,
                          const std::function<bool()>& give_up = {});
 

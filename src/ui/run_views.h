@@ -55,9 +55,6 @@ class ResultListObserver : public RunObserver {
     void AddressSeen(std::uint32_t number, const Place& place) override {
         places_.AddressSeen(number, place);
     }
-    void AddressSeenInRows(std::uint32_t number, const Place& place, std::int64_t rows) override {
-        places_.AddressSeenInRows(number, place, rows);
-    }
     bool FollowsEveryAddress() const override { return true; }
 
   private:

@@ -30,6 +30,45 @@ TEST_F(WaitHookTest, RunsWhileTheServerWorksAndLeavesTheResultAlone) {
     // A failing statement throws the server's message just the same.
     EXPECT_THROW(connection->ReadRows("SELECT * FROM no_such_table", [](const RowView&) { return true; }),
                  DatabaseError);
+    EXPECT_FALSE(connection->Lost()) << "a failing statement leaves the link as it was";
+}
+
+// A connect to a server that never answers is cut short by the give-up, long before its time-out.
+TEST_F(WaitHookTest, AConnectInProgressIsGivenUpAtOnce) {
+    test::SilentListener silent;
+    MariaDbDatabase database;
+    auto connection = database.CreateConnection();
+    connection->SetConnectTimeout(60);
+    int calls = 0;
+    connection->SetWaitHook([&] { ++calls; });
+    connection->SetGiveUp([&] { return calls >= 3; });
+    Login login = Server().UserLogin();
+    login.port = db::Port::FromText(silent.Port());
+    EXPECT_THROW(connection->Open(login), DatabaseError);
+    EXPECT_LT(calls, 10) << "60 s would be 3000 calls";
+}
+
+// A connection killed by the server is lost by the library's word, though its handle is still there.
+TEST_F(WaitHookTest, AConnectionKilledMidQueryIsLost) {
+    MariaDbDatabase database;
+    auto victim = database.CreateConnection();
+    victim->Open(Server().UserLogin());
+    std::string id;
+    victim->ReadRows("SELECT CONNECTION_ID()", [&](const RowView& row) {
+        id = std::string(row.Value(0).value_or(""));
+        return true;
+    });
+    auto killer = database.CreateConnection();
+    killer->Open(Server().UserLogin());
+    bool killed = false;
+    victim->SetWaitHook([&] {
+        if (!killed) killer->ReadRows("KILL " + id, [](const RowView&) { return true; });
+        killed = true;
+    });
+    EXPECT_THROW(victim->ReadRows("SELECT SLEEP(5)", [](const RowView&) { return true; }), DatabaseError);
+    EXPECT_TRUE(victim->Lost());
+    EXPECT_TRUE(victim->IsOpen());
+    EXPECT_THROW(victim->ReadRows("SELECT 1", [](const RowView&) { return true; }), DatabaseError);
 }
 
 TEST_F(WaitHookTest, ASilentServerIsGivenUpWhileTheHookRuns) {

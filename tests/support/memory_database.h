@@ -34,6 +34,7 @@ class MemoryDatabase : public db::Database {
         void SetWaitHook(std::function<void()>) override {}
         void Open(const db::Login&) override { open_ = true; }
         bool IsOpen() const override { return open_; }
+        bool Lost() const override { return lost_; }
         void Close() override { open_ = false; }
 
         void ReadRows(std::string_view sql, const db::RowHandler& on_row) override {
@@ -51,6 +52,7 @@ class MemoryDatabase : public db::Database {
             for (std::size_t i = 0; i < table.rows.size(); ++i) {
                 if (table.breaks_after && i == *table.breaks_after) {
                     open_ = false;
+                    lost_ = true;
                     throw db::DatabaseError("Lost connection to server during query");
                 }
                 std::vector<const char*> values;
@@ -84,6 +86,7 @@ class MemoryDatabase : public db::Database {
 
         const std::map<std::string, MemoryTable>& tables_;
         bool open_ = false;
+        bool lost_ = false;
     };
 };
 
