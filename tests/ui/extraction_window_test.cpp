@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <thread>
 
 #include <QAccessible>
 #include <QClipboard>
@@ -322,6 +323,49 @@ TEST_F(ExtractionWindowTest, ARunOverSeveralConnectionsListsWhatOneConnectionLis
     EXPECT_EQ(listed(), one);
     EXPECT_GT(one.size(), 20u);
     EXPECT_TRUE(toolkit_.ErrorReports().empty());
+}
+
+// The server kills the connection reading a slow view while other connections read ahead: that view
+// alone is reported, in one box, and every other table is listed as in a run without the kill.
+TEST_F(ExtractionWindowTest, AConnectionKilledMidRunCostsItsOwnTableOnly) {
+    Sql("CREATE VIEW a_lag AS SELECT SLEEP(0.05) AS pause, 'lag@x.example' AS e");
+    Sql("CREATE VIEW a_lag2 AS SELECT SLEEP(0.05) AS pause");
+    Sql("CREATE VIEW t3_slow AS SELECT seq, SLEEP(0.2) AS pause, CONCAT('v', seq, '@only.example') AS e "
+        "FROM seq_1_to_10");
+    for (int t = 1; t <= 8; ++t) {
+        const std::string name = "t" + std::to_string(t);
+        Sql("CREATE TABLE " + name + " (a TEXT)");
+        Sql("INSERT INTO " + name + " SELECT CONCAT('u', seq MOD 7, '@T" + std::to_string(t % 3) + ".example own" +
+            name + "@x.example') FROM seq_1_to_50");
+    }
+    LoadAndShow();
+    Click("Start Extracting");
+    const std::vector<std::string> plain = Rows(window_->Results());
+    ASSERT_TRUE(toolkit_.ErrorReports().empty());
+
+    std::string killed;
+    std::thread killer([&] {
+        AdminSession admin;
+        for (int i = 0; i < 200 && killed.empty(); ++i) {
+            for (const Row& row : admin.Query("SELECT ID FROM information_schema.PROCESSLIST WHERE INFO LIKE "
+                                              "'%`t3_slow`%' AND ID <> CONNECTION_ID()")) {
+                killed = row.at(0).value_or("");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (!killed.empty()) admin.Run("KILL CONNECTION " + killed);
+    });
+    Click("Start Extracting");
+    killer.join();
+    ASSERT_FALSE(killed.empty());
+    EXPECT_EQ(ReportLines(), (std::vector<int>{124}));
+    EXPECT_NE(toolkit_.ErrorReports().at(0).find("killed"), std::string::npos) << toolkit_.ErrorReports().at(0);
+    const auto without_view = [](std::vector<std::string> rows) {
+        std::erase_if(rows, [](const std::string& row) { return row.ends_with("@only.example"); });
+        return rows;
+    };
+    EXPECT_EQ(without_view(Rows(window_->Results())), without_view(plain));
 }
 
 TEST_F(ExtractionWindowTest, SwitchShowsTheConnectionWindowAndHidesThisOneAsItIs) {
