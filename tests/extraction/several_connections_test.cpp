@@ -303,6 +303,43 @@ TEST(SeveralConnectionsTest, ReadingAheadBeginsAfterTwoFarTablesAndNeverOnAClose
     EXPECT_EQ(few.opened.load(), 2) << "two tables left after the judgement";
 }
 
+// A table ticked off while it is read ahead is dropped when the run gets there; every other table is
+// read once, and what is told is what one connection tells with the same change.
+TEST(SeveralConnectionsTest, ATableTickedOffWhileReadAheadIsDroppedAndNoTableIsReadTwice) {
+    struct TicksOff : Told {
+        InMemoryTables* list = nullptr;
+        void TableStarted(std::string_view database, std::string_view table) override {
+            Told::TableStarted(database, table);
+            if (table == "t4") list->rows[5].checked = false;  // t6
+        }
+    };
+    std::vector<std::vector<std::string>> told;
+    for (const int connections : {1, 4}) {
+        HeldBackDatabase shop;
+        InMemoryTables list;
+        FillShop(shop, list);
+        TicksOff observer;
+        observer.list = &list;
+        RecordedReports reports;
+        ExtractionRun run(shop, reports);
+        run.SetConnections(connections);
+        run.SetClock(SteppingClock(kFar));
+        ASSERT_TRUE(run.Start(db::Login{}, list, observer));
+        const std::vector<std::string> log = shop.Log();
+        for (const std::string table : {"t5", "t8", "t9", "t10", "t11", "t12"}) {
+            EXPECT_EQ(std::count_if(
+                          log.begin(), log.end(),
+                          [&](const std::string& line) { return line.starts_with("read " + table + " on"); }),
+                      1)
+                << table << " with " << connections;
+        }
+        told.push_back(observer.Places());
+        told.push_back(observer.events);
+    }
+    EXPECT_EQ(told[2], told[0]);
+    EXPECT_EQ(told[3], told[1]);
+}
+
 TEST(SeveralConnectionsTest, ARunOfOneTableOpensOneConnection) {
     HeldBackDatabase shop;
     shop.memory.tables["only"] = {{"e"}, {{"a@x.example"}}, {}};

@@ -335,8 +335,8 @@ TEST_F(ExtractionWindowTest, AConnectionKilledMidRunCostsItsOwnTableOnly) {
     for (int t = 1; t <= 8; ++t) {
         const std::string name = "t" + std::to_string(t);
         Sql("CREATE TABLE " + name + " (a TEXT)");
-        Sql("INSERT INTO " + name + " SELECT CONCAT('u', seq MOD 7, '@T" + std::to_string(t % 3) + ".example own" +
-            name + "@x.example') FROM seq_1_to_50");
+        Sql("INSERT INTO " + name + " SELECT CONCAT('u', seq MOD 7, '@T" + std::to_string(t % 3) +
+            ".example own" + name + "@x.example') FROM seq_1_to_50");
     }
     LoadAndShow();
     Click("Start Extracting");
@@ -360,7 +360,8 @@ TEST_F(ExtractionWindowTest, AConnectionKilledMidRunCostsItsOwnTableOnly) {
     killer.join();
     ASSERT_FALSE(killed.empty());
     EXPECT_EQ(ReportLines(), (std::vector<int>{124}));
-    EXPECT_NE(toolkit_.ErrorReports().at(0).find("killed"), std::string::npos) << toolkit_.ErrorReports().at(0);
+    EXPECT_NE(toolkit_.ErrorReports().at(0).find("killed"), std::string::npos)
+        << toolkit_.ErrorReports().at(0);
     const auto without_view = [](std::vector<std::string> rows) {
         std::erase_if(rows, [](const std::string& row) { return row.ends_with("@only.example"); });
         return rows;
