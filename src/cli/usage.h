@@ -41,7 +41,8 @@ Login, spelled as the mariadb/mysql client spells it:
                            how to connect; of -P, -S and --protocol on the
                            command line the last decides; the socket serves
                            "localhost" only
-  -C, --compress           compress the protocol (for slow links)
+  -C, --compress           always compress the protocol; --skip-compress never (by default
+                           only the connections reading ahead from a server far away do)
       --connect-timeout=SECONDS
       --read-timeout=SECONDS
                            time-outs for connecting and for each read

@@ -60,7 +60,7 @@ TableScan::SeenFn EveryAddressTo(RunObserver& observer, Trap& trap, const PlaceO
 }
 
 constexpr int kConnectTimeoutSeconds = db::kDefaultConnectTimeoutSeconds;
-constexpr ReadingTimes kTimes{ExtractionRun::kReadTimeoutSeconds, kConnectTimeoutSeconds};
+constexpr ReadingTimes kTimes{ExtractionRun::kReadTimeoutSeconds, kConnectTimeoutSeconds, false};
 // Rows between two looks at the window and the observer, while rows arrive without a wait; the window
 // itself handles its events only when a few milliseconds have passed.
 constexpr std::int64_t kRowsBetweenBreaths = 256;
@@ -110,13 +110,16 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     trap.Step(Step::SeenSet, [&] { seen = std::make_unique<SeenAddresses>(); });
     trap.Step(Step::RunStarted, [&] { observer.RunStarted(); });
 
+    FarServerJudge judge(now_);
     // A connection that the server lost is opened again once before the next table; only when that
     // fails do the later tables fail on it.
     bool opened_again = false;  // in vain: no further try
     const auto open_again_if_lost = [&] {
         if (!connection || !connection->Lost() || opened_again) return;
         try {
-            connection = OpenReadingConnection(database_, login, kTimes, breathe, [&stop] { return stop; });
+            ReadingTimes times = kTimes;
+            times.far_away = judge.FarAway();
+            connection = OpenReadingConnection(database_, login, times, breathe, [&stop] { return stop; });
         } catch (...) {
             opened_again = true;
         }
@@ -126,7 +129,6 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     // connections and taken here in list order; see TablesAhead.
     std::int64_t last_row = 0;
     TablesAhead ahead(tables, last_row, connections_);
-    FarServerJudge judge(now_);
     TableTaker taker(observer, trap, stop);
     const auto read_ahead_when_far = [&](std::int64_t row) {
         if (ahead.Started() || connections_ < 2 || !judge.FarAway()) return;

@@ -33,7 +33,8 @@ class FoundAddresses {
         met_.insert(met_.end(), more.met_.begin(), more.met_.end());
     }
     bool Empty() const { return met_.empty(); }
-    std::size_t Bytes() const { return text_.size() + met_.size() * sizeof(Met); }
+    // What it holds in memory, room to grow included.
+    std::size_t Bytes() const { return text_.capacity() + met_.capacity() * sizeof(Met); }
 
     // Calls on_address(address, column, row) for each in the order met.
     template <class OnAddress>

@@ -11,6 +11,7 @@ std::unique_ptr<db::Connection> OpenReadingConnection(db::Database& database, co
     connection->SetConnectTimeout(times.connect_timeout);
     connection->SetWaitHook(std::move(wait_hook));
     connection->SetGiveUp(std::move(give_up));
+    connection->SetServerFarAway(times.far_away);
     connection->Open(login);
     return connection;
 }

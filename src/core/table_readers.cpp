@@ -278,21 +278,27 @@ void TableReaders::AddNews(Job& job, FoundAddresses&& found, const std::vector<s
         job.news.columns = columns;
         job.columns_given = true;
     }
-    bytes_ahead_ += found.Bytes();
+    const std::size_t before = job.news.found.Bytes();
     job.news.found.Append(std::move(found));
+    bytes_ahead_ += job.news.found.Bytes() - before;
     job.news.rows = rows;
 }
 
-// A thread whose table is not the taker's waits while what is held ahead passes the bound. When the
-// taker's table waits for a thread and every thread waits for room, one of them gives its table up
-// (read again later from its start) and takes the taker's.
+// A thread whose table is not the taker's waits while what is held ahead passes the bound; the thread of
+// the taker's table waits while its own news not yet taken pass a quarter of it (the taker may be slower
+// than the reading). When the taker's table waits for a thread and every thread waits for room, one of
+// them gives its table up (read again later from its start) and takes the taker's.
 TableReaders::Room TableReaders::WaitForRoom(Job& job) {
     std::unique_lock lock(mutex_);
     for (;;) {
         if (stopping_) return Room::Stop;
-        if (job.dropped || current_ == job.ticket || bytes_ahead_ <= settings_.most_bytes_ahead)
+        if (job.dropped) return Room::Go;
+        if (current_ == job.ticket) {
+            if (job.news.found.Bytes() <= settings_.most_bytes_ahead / 4) return Room::Go;
+        } else if (bytes_ahead_ <= settings_.most_bytes_ahead) {
             return Room::Go;
-        if (!stepping_aside_ && idle_ == 0 && current_) {
+        }
+        if (!stepping_aside_ && idle_ == 0 && current_ && current_ != job.ticket) {
             const auto it = jobs_.find(*current_);
             if (it != jobs_.end() && !it->second->begun) {
                 stepping_aside_ = true;

@@ -38,8 +38,9 @@ struct TableNews {
 
 class TableReaders {
   public:
-    // What the threads hold for the taker (the addresses met in tables not yet taken) stays under this;
-    // a thread that would pass it waits, unless its table is the one the taker is at.
+    // What the threads hold for the taker (the addresses met and not yet taken) stays under this: a
+    // thread that passes it waits, and so does the thread of the taker's table while its own news pass
+    // a quarter of it.
     static constexpr std::size_t kMostBytesAhead = std::size_t{64} << 20;
 
     struct Settings {

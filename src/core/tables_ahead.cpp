@@ -12,6 +12,7 @@ bool TablesAhead::Start(db::Database& database, const db::Login& login, db::Conn
                         ReadingTimes times, std::int64_t row) {
     const int left = CheckedAfter(row);
     if (left < 2) return false;
+    times.far_away = true;  // reading ahead starts on a server far away only
     try {
         readers_.emplace(database, login, first, TableReaders::Settings{std::min(left, connections_), times});
     } catch (const std::exception&) {

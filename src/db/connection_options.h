@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kestrelmoor::db {
 
@@ -18,7 +19,8 @@ enum class TlsUse {
 struct ConnectionOptions {
     std::optional<std::string> socket;   // the Unix socket of the server "localhost"
     std::optional<Transport> transport;  // unset: a socket for "localhost" on port 3306, else TCP
-    bool compress = false;               // the protocol's compression
+    // The protocol's compression; unset: see CompressesProtocol.
+    std::optional<bool> compress;
     std::optional<int> connect_timeout;  // seconds; overrides the caller's choice
     std::optional<int> read_timeout;     // seconds; overrides the caller's choice
     TlsUse tls = TlsUse::WhenOffered;
@@ -31,5 +33,11 @@ struct ConnectionOptions {
     // The server's certificate and host name are checked.
     bool Verifies() const { return verify_server_cert || tls_ca || tls_capath; }
 };
+
+// Whether a connection compresses the protocol: as `option` says when given; else only over TCP to a
+// server the run judged far away, never to a loopback address (127.0.0.0/8, ::1, "localhost"), where
+// compressing costs more than the bytes it saves.
+bool CompressesProtocol(std::optional<bool> option, Transport transport, std::string_view host,
+                        bool far_away);
 
 }  // namespace kestrelmoor::db

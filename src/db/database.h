@@ -46,6 +46,9 @@ class Connection {
     // arrive: true gives the server up, as its silence for the time-out would (a run that stops cuts
     // short the waits of its other connections). May be called from the connection's thread only.
     virtual void SetGiveUp(std::function<bool()> /*give_up*/) {}
+    // The run judged the server far away: the next Open compresses the protocol unless the options say
+    // otherwise or the server is reached through a socket or on loopback (see CompressesProtocol).
+    virtual void SetServerFarAway(bool /*far_away*/) {}
 
     // SERVER "localhost" (or empty) goes through the local server's Unix socket, any other over TCP.
     virtual void Open(const Login& login) = 0;

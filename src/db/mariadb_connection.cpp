@@ -94,7 +94,8 @@ void MariaDbConnection::Open(const Login& login) {
         options_.transport.value_or(local && port == kDefaultPort ? Transport::Socket : Transport::Tcp);
     const unsigned protocol = transport == Transport::Socket ? MYSQL_PROTOCOL_SOCKET : MYSQL_PROTOCOL_TCP;
     SetOption(m, MYSQL_OPT_PROTOCOL, &protocol);
-    if (options_.compress) SetOption(m, MYSQL_OPT_COMPRESS, nullptr);
+    if (CompressesProtocol(options_.compress, transport, login.server, far_away_))
+        SetOption(m, MYSQL_OPT_COMPRESS, nullptr);
     SetTls(m);
     const char* database = login.database.empty() ? nullptr : login.database.c_str();
     MYSQL* connected = nullptr;

@@ -20,6 +20,7 @@ class MariaDbConnection final : public Connection {
     void SetReadTimeout(int seconds) override;
     void SetWaitHook(std::function<void()> hook) override { wait_hook_ = std::move(hook); }
     void SetGiveUp(std::function<bool()> give_up) override { give_up_ = std::move(give_up); }
+    void SetServerFarAway(bool far_away) override { far_away_ = far_away; }
 
     // TLS as the options say (by default whenever the server offers it); the character set is utf8mb4.
     void Open(const Login& login) override;
@@ -52,6 +53,7 @@ class MariaDbConnection final : public Connection {
     std::function<void()> wait_hook_;
     std::function<bool()> give_up_;
     bool lost_ = false;
+    bool far_away_ = false;
 };
 
 }  // namespace kestrelmoor::db

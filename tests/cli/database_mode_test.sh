@@ -216,6 +216,7 @@ port	$port	($cnf)
 user	cli	(command line)
 password	********	(command line)
 database	$db	($dir/db.cnf)
+compress	when reading ahead from a server far away, not on loopback	(default)
 ssl	when the server offers it	(default)" "$out"
 check "--print-login exits 0" 0 "$rc"
 check "the option files beat the environment, as the client has it" "eve@example.com" \

@@ -83,6 +83,7 @@ TEST(LoginTest, EachValueFromTheFirstSourceThatGivesIt) {
               "transport\tTCP to cli-host:2002\t(the host)\nhost\tcli-host\t(command line)\n"
               "port\t2002\t(MYSQL_TCP_PORT)\nuser\tfile-user\t(/f.cnf)\npassword\t********\t(MYSQL_PWD)\n"
               "database\t(empty)\t(default)\nsocket\t/file.sock\t(/f.cnf)\n"
+              "compress\twhen reading ahead from a server far away, not on loopback\t(default)\n"
               "ssl\twhen the server offers it\t(default)\n");
 }
 

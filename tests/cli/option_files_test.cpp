@@ -79,7 +79,7 @@ TEST_F(OptionFilesTest, ReadsTheClientsGroupsInFileOrder) {
     EXPECT_EQ(login.database, "from-a");
     EXPECT_EQ(login.connection.socket, "/inc.sock");
     EXPECT_EQ(login.connection.connect_timeout, 9);
-    EXPECT_TRUE(login.connection.compress);
+    EXPECT_EQ(login.connection.compress, true);
     EXPECT_EQ(login.connection.tls, db::TlsUse::Off);
     EXPECT_TRUE(login.connection.verify_server_cert);
     EXPECT_EQ(login.connection.tls_ca, "C:\\ca 1.pem");
@@ -160,7 +160,7 @@ TEST_F(OptionFilesTest, TakesAnAbbreviatedKeyWithANote) {
     const LoginOptions login =
         Apply(ReadOptionFiles({{file, true}}, [&](const std::string& note) { notes.push_back(note); }));
     EXPECT_EQ(login.password, "pw");
-    EXPECT_FALSE(login.connection.compress);
+    EXPECT_EQ(login.connection.compress, false);
     EXPECT_EQ(login.origins.count("compress"), 1u);
     EXPECT_EQ(login.connection.transport, db::Transport::Tcp);
     ASSERT_EQ(notes.size(), 3u);

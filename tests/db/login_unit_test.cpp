@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "db/connection_check.h"
+#include "db/connection_options.h"
 #include "support/failing_database.h"
 
 namespace kestrelmoor::db {
@@ -61,6 +62,19 @@ TEST(PortTest, AWholeNumberFrom1To65535OrTheTextRefusedWhenUsed) {
                                                  "\" is not a port number (a whole number from 1 to 65535)");
         }
     }
+}
+
+// Compressed when asked, never when refused; by default only over TCP to a server far away that is not
+// on loopback.
+TEST(CompressionTest, TheOptionDecidesElseAFarServerOverTcpNotOnLoopback) {
+    EXPECT_TRUE(CompressesProtocol(true, Transport::Socket, "localhost", false));
+    EXPECT_FALSE(CompressesProtocol(false, Transport::Tcp, "db.example.com", true));
+    EXPECT_TRUE(CompressesProtocol(std::nullopt, Transport::Tcp, "db.example.com", true));
+    EXPECT_TRUE(CompressesProtocol(std::nullopt, Transport::Tcp, "2001:db8::1", true));
+    EXPECT_FALSE(CompressesProtocol(std::nullopt, Transport::Tcp, "db.example.com", false));
+    EXPECT_FALSE(CompressesProtocol(std::nullopt, Transport::Socket, "db.example.com", true));
+    for (const char* loopback : {"localhost", "", "127.0.0.1", "127.1.2.3", "::1"})
+        EXPECT_FALSE(CompressesProtocol(std::nullopt, Transport::Tcp, loopback, true)) << loopback;
 }
 
 }  // namespace

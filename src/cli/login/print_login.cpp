@@ -50,7 +50,8 @@ void PrintLogin(const ResolvedLogin& login, std::ostream& out) {
     line("password", PasswordShown(login));
     line("database", login.database);
     optional_line("socket", connection.socket);
-    if (given("compress")) line("compress", OnOff(connection.compress));
+    line("compress", connection.compress ? OnOff(*connection.compress)
+                                         : "when reading ahead from a server far away, not on loopback");
     if (connection.connect_timeout) line("connect-timeout", std::to_string(*connection.connect_timeout));
     if (connection.read_timeout) line("read-timeout", std::to_string(*connection.read_timeout));
     line("ssl", TlsShown(connection));
