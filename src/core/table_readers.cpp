@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/table_readers.h"
 
+#include <charconv>
 #include <chrono>
 #include <exception>
 #include <stdexcept>
@@ -8,8 +9,8 @@
 
 #include "common/error_trap.h"
 #include "core/table_scan.h"
+#include "db/address_columns.h"
 #include "db/connections_refused.h"
-#include "db/sql_identifier.h"
 
 namespace kestrelmoor {
 namespace {
@@ -17,6 +18,12 @@ namespace {
 // A table's findings go to the taker every so many rows, or sooner once they hold this many bytes.
 constexpr std::int64_t kRowsBetweenNews = 256;
 constexpr std::size_t kBytesBetweenNews = std::size_t{1} << 20;
+
+std::int64_t RowCount(const db::RowView& row) {
+    std::int64_t count = 0;
+    if (const auto value = row.Value(0)) std::from_chars(value->data(), value->data() + value->size(), count);
+    return count;
+}
 
 }  // namespace
 
@@ -229,27 +236,28 @@ bool TableReaders::Read(Job& job, db::Connection& connection) {
     std::optional<std::string> failure;
     bool stepped_aside = false;
     try {
-        const std::optional<std::int64_t> estimate = EstimateOf(job, connection);
+        const Plan plan = PlanOf(job, connection);
         {
             std::lock_guard lock(mutex_);
             job.news.begun = true;
-            job.news.estimate = estimate;
+            job.news.estimate = plan.estimate;
         }
-        connection.ReadRows("SELECT * FROM " + db::TableReference(job.database, job.table),
-                            [&](const db::RowView& row) {
-                                if (columns.empty()) {
-                                    for (std::size_t i = 0; i < row.FieldCount(); ++i)
-                                        columns.push_back(row.ColumnName(i));
-                                }
-                                ++rows;
-                                SearchRow(row, column, add);
-                                if (rows % kRowsBetweenNews != 0 && found.Bytes() < kBytesBetweenNews)
-                                    return !stopping_;
-                                Publish(job, found, columns, rows);
-                                const Room room = WaitForRoom(job);
-                                stepped_aside = room == Room::StepAside;
-                                return room == Room::Go;
-                            });
+        connection.ReadRows(plan.statement, [&](const db::RowView& row) {
+            if (plan.counts_only) {
+                rows = RowCount(row);
+                return true;
+            }
+            if (columns.empty()) {
+                for (std::size_t i = 0; i < row.FieldCount(); ++i) columns.push_back(row.ColumnName(i));
+            }
+            ++rows;
+            SearchRow(row, column, add);
+            if (rows % kRowsBetweenNews != 0 && found.Bytes() < kBytesBetweenNews) return !stopping_;
+            Publish(job, found, columns, rows);
+            const Room room = WaitForRoom(job);
+            stepped_aside = room == Room::StepAside;
+            return room == Room::Go;
+        });
     } catch (...) {
         failure = DescribeCurrentException();
     }
@@ -342,12 +350,22 @@ void TableReaders::Ended(Job& job, FoundAddresses found, const std::vector<std::
     news_.notify_all();
 }
 
-std::optional<std::int64_t> TableReaders::EstimateOf(const Job& job, db::Connection& connection) {
-    if (!job.database.empty()) return std::nullopt;  // only the login's database has them
-    std::lock_guard lock(estimates_mutex_);
-    if (!estimates_) estimates_ = db::ReadRowEstimates(connection);
-    if (const auto it = estimates_->find(job.table); it != estimates_->end()) return it->second;
-    return std::nullopt;
+// The server far away sends only the columns that can hold an address; a table without any sends only
+// its number of rows. Only the login's database has estimates and known columns.
+TableReaders::Plan TableReaders::PlanOf(const Job& job, db::Connection& connection) {
+    Plan plan;
+    const std::vector<std::string>* columns = nullptr;
+    if (job.database.empty()) {
+        std::lock_guard lock(catalogue_mutex_);
+        if (!estimates_) estimates_ = db::ReadRowEstimates(connection);
+        if (!address_columns_) address_columns_ = db::ReadAddressColumns(connection);
+        if (const auto it = estimates_->find(job.table); it != estimates_->end()) plan.estimate = it->second;
+        if (const auto it = address_columns_->find(job.table); it != address_columns_->end())
+            columns = &it->second;
+    }
+    plan.statement = db::ReadingStatement(job.database, job.table, columns);
+    plan.counts_only = columns && columns->empty();
+    return plan;
 }
 
 }  // namespace kestrelmoor

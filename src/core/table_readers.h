@@ -19,6 +19,7 @@
 
 #include "core/found_addresses.h"
 #include "core/reading_connection.h"
+#include "db/address_columns.h"
 #include "db/database.h"
 #include "db/row_estimates.h"
 
@@ -86,7 +87,12 @@ class TableReaders {
     void Ended(Job& job, FoundAddresses found, const std::vector<std::string>& columns, std::int64_t rows,
                std::optional<std::string> failure);
     bool LeaveToOthers();
-    std::optional<std::int64_t> EstimateOf(const Job& job, db::Connection& connection);
+    struct Plan {
+        std::optional<std::int64_t> estimate;
+        std::string statement;
+        bool counts_only = false;  // the statement returns the number of rows
+    };
+    Plan PlanOf(const Job& job, db::Connection& connection);
 
     db::Database& database_;
     const db::Login login_;
@@ -114,9 +120,10 @@ class TableReaders {
     // Touched by the constructor and Stop only, on the taker's thread.
     std::vector<std::thread> threads_;
 
-    // Read once, by the first thread to need them; guarded by estimates_mutex_.
+    // Read once, by the first thread to need them; guarded by catalogue_mutex_.
     std::optional<db::RowEstimates> estimates_;
-    std::mutex estimates_mutex_;
+    std::optional<db::AddressColumns> address_columns_;
+    std::mutex catalogue_mutex_;
 };
 
 }  // namespace kestrelmoor

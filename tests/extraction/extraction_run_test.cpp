@@ -8,6 +8,7 @@
 #include <chrono>
 
 #include "core/place_recorder.h"
+#include "db/address_columns.h"
 #include "db/mariadb_database.h"
 #include "in_memory_ports.h"
 #include "support/failing_database.h"
@@ -30,6 +31,7 @@ class ExtractionRunTest : public ScratchServerTest {
     bool Run(db::Database& database) {
         ExtractionRun run(database, reports_, yield_);
         run.SetConnections(connections_);
+        if (clock_) run.SetClock(clock_);
         return run.Start(Profile(), tables_, results_);
     }
     bool Run() { return Run(database_); }
@@ -40,6 +42,7 @@ class ExtractionRunTest : public ScratchServerTest {
     RecordedReports reports_;
     std::function<void()> yield_;
     int connections_ = ExtractionRun::kDefaultConnections;
+    FarServerJudge::Now clock_;
 };
 
 // An observer whose output fails at its second address.
@@ -343,6 +346,52 @@ TEST_F(ExtractionRunTest, ATableCutOffWhileItArrivesIsReportedAndItsAddressesAre
     EXPECT_EQ(results_.events,
               (Texts{"start big", "failed 124", "end " + std::to_string(found.size()) + " cut", "start later",
                      "end 1"}));
+}
+
+// A server far away is asked for only the columns that can hold an address (no number, date or time; a
+// table of numbers only is counted), and what is told is what the whole rows give.
+TEST_F(ExtractionRunTest, AFarServerIsAskedForTheColumnsThatCanHoldAnAddressWithTheSameResult) {
+    Sql("CREATE TABLE a1 (e TEXT)");
+    Sql("INSERT INTO a1 VALUES ('one@x.example')");
+    Sql("CREATE TABLE a2 (e TEXT)");
+    Sql("CREATE TABLE every_type (i INT, ti TINYINT, si SMALLINT, mi MEDIUMINT, bi BIGINT, de DECIMAL(10,2), "
+        "fl FLOAT, du DOUBLE, d DATE, dt DATETIME, ts TIMESTAMP NULL, t TIME, y YEAR, c CHAR(40), v "
+        "VARCHAR(80), "
+        "tx TEXT, bn BINARY(20), vb VARBINARY(80), bl BLOB, j JSON, e ENUM('a@e.example', 'b'), "
+        "st SET('s@e.example', 't'), b BIT(8), g GEOMETRY, u VARCHAR(40) CHARACTER SET utf16)");
+    Sql("INSERT INTO every_type SELECT seq, 1, 2, 3, 4, 5.5, 6.5, 7.5, '2020-01-02', '2020-01-02 03:04:05', "
+        "NULL, "
+        "'01:02:03', 2021, CONCAT('c', seq, '@c.example'), CONCAT('V', seq MOD 3, '@C.example'), "
+        "CONCAT('text ', seq, '@t.example'), CONCAT('b', seq MOD 2, '@b.example'), 'vb@x.example', "
+        "CONCAT('blob', seq, '@one.example'), JSON_OBJECT('m', CONCAT('j', seq, '@j.example')), "
+        "IF(seq MOD 2, 'a@e.example', 'b'), 's@e.example,t', b'01000000', POINT(1, 2), "
+        "CONCAT('u', seq, '@utf16.example') FROM seq_1_to_300");
+    Sql("CREATE TABLE numbers (id INT, n DOUBLE)");
+    Sql("INSERT INTO numbers SELECT seq, seq / 3 FROM seq_1_to_77");
+    Sql("CREATE VIEW view_of AS SELECT i, v FROM every_type");
+    Check({"a1", "a2", "every_type", "numbers", "view_of", "every_type"});
+    connections_ = 1;
+    ASSERT_TRUE(Run());
+    const InMemoryResults whole = results_;
+    ASSERT_GT(whole.rows.size(), 1000u);
+    results_ = InMemoryResults();
+    connections_ = 4;
+    auto now = std::make_shared<FarServerJudge::Clock::time_point>();
+    clock_ = [now] { return *now += FarServerJudge::kFarAnswer; };
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(results_.rows, whole.rows);
+    EXPECT_EQ(results_.places, whole.places);
+    EXPECT_EQ(results_.events, whole.events);
+    EXPECT_TRUE(reports_.texts.empty());
+
+    auto connection = database_.CreateConnection();
+    connection->Open(Profile());
+    const db::AddressColumns columns = db::ReadAddressColumns(*connection);
+    EXPECT_EQ(columns.at("every_type"),
+              (std::vector<std::string>{"c", "v", "tx", "bn", "vb", "bl", "j", "e", "st", "b", "g", "u"}));
+    EXPECT_EQ(columns.at("numbers"), std::vector<std::string>{});
+    EXPECT_FALSE(columns.contains("view_of"));
+    EXPECT_EQ(db::ReadingStatement("", "numbers", &columns.at("numbers")), "SELECT COUNT(*) FROM `numbers`");
 }
 
 }  // namespace

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#include "db/address_columns.h"
+
+#include <array>
+
+#include "common/ascii.h"
+#include "db/sql_identifier.h"
+
+namespace kestrelmoor::db {
+
+bool HoldsNoAddress(std::string_view data_type) {
+    static constexpr std::array<std::string_view, 15> kNumbersAndTimes = {
+        "tinyint", "smallint", "mediumint", "int",  "bigint",    "decimal", "float",  "double",
+        "real",    "date",     "datetime",  "time", "timestamp", "year",    "numeric"};
+    const std::string type = AsciiLowered(data_type);
+    for (std::string_view known : kNumbersAndTimes)
+        if (type == known) return true;
+    return false;
+}
+
+AddressColumns ReadAddressColumns(Connection& connection) {
+    AddressColumns tables;
+    try {
+        connection.ReadRows(
+            "SELECT c.TABLE_NAME, c.COLUMN_NAME, c.DATA_TYPE FROM information_schema.COLUMNS c "
+            "JOIN information_schema.TABLES t ON t.TABLE_SCHEMA = c.TABLE_SCHEMA AND t.TABLE_NAME = "
+            "c.TABLE_NAME "
+            "WHERE c.TABLE_SCHEMA = DATABASE() AND t.TABLE_TYPE = 'BASE TABLE' "
+            "ORDER BY c.TABLE_NAME, c.ORDINAL_POSITION",
+            [&](const RowView& row) {
+                const auto table = row.Value(0);
+                const auto column = row.Value(1);
+                const auto type = row.Value(2);
+                if (!table || !column || !type) return true;
+                std::vector<std::string>& columns = tables[std::string(*table)];
+                if (!HoldsNoAddress(*type)) columns.emplace_back(*column);
+                return true;
+            });
+    } catch (const DatabaseError&) {
+        tables.clear();  // every table is then read whole
+    }
+    return tables;
+}
+
+std::string ReadingStatement(std::string_view database, std::string_view table,
+                             const std::vector<std::string>* columns) {
+    const std::string from = " FROM " + TableReference(database, table);
+    if (!columns) return "SELECT *" + from;
+    if (columns->empty()) return "SELECT COUNT(*)" + from;
+    std::string list;
+    for (const std::string& column : *columns) list += (list.empty() ? "" : ", ") + QuoteIdentifier(column);
+    return "SELECT " + list + from;
+}
+
+}  // namespace kestrelmoor::db
