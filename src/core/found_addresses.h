@@ -24,14 +24,6 @@ class FoundAddresses {
         met_.push_back(
             Met{static_cast<std::uint32_t>(address.size()), static_cast<std::uint32_t>(column), row});
     }
-    void Append(FoundAddresses&& more) {
-        if (met_.empty()) {
-            *this = std::move(more);
-            return;
-        }
-        text_ += more.text_;
-        met_.insert(met_.end(), more.met_.begin(), more.met_.end());
-    }
     bool Empty() const { return met_.empty(); }
     // What it holds in memory, room to grow included.
     std::size_t Bytes() const { return text_.capacity() + met_.capacity() * sizeof(Met); }

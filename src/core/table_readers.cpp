@@ -18,6 +18,8 @@ namespace {
 // A table's findings go to the taker every so many rows, or sooner once they hold this many bytes.
 constexpr std::int64_t kRowsBetweenNews = 256;
 constexpr std::size_t kBytesBetweenNews = std::size_t{1} << 20;
+// The taker takes about this much at a time, so that what it holds while it enters them stays small.
+constexpr std::size_t kBytesPerTake = std::size_t{1} << 20;
 
 std::int64_t RowCount(const db::RowView& row) {
     std::int64_t count = 0;
@@ -31,9 +33,10 @@ struct TableReaders::Job {
     Ticket ticket = 0;
     std::string database;
     std::string table;
-    bool begun = false;    // a thread has taken it
-    bool dropped = false;  // the taker wants it no more; erased by its thread at the end
-    TableNews news;        // not yet taken
+    bool begun = false;           // a thread has taken it
+    bool dropped = false;         // the taker wants it no more; erased by its thread at the end
+    TableNews news;               // not yet taken
+    std::size_t found_bytes = 0;  // of news.found
     bool columns_given = false;
 };
 
@@ -96,7 +99,7 @@ void TableReaders::Drop(Ticket ticket) {
     const auto it = jobs_.find(ticket);
     if (it == jobs_.end()) return;
     Job* job = it->second.get();
-    bytes_ahead_ -= job->news.found.Bytes();
+    bytes_ahead_ -= std::exchange(job->found_bytes, 0);
     if (job->begun && !job->news.ended) {
         job->dropped = true;
         job->news = TableNews();
@@ -122,13 +125,25 @@ TableNews TableReaders::Take(Ticket ticket, int wait_ms) {
             return gone;
         }
         Job& job = *it->second;
-        if (job.news.ended || !job.news.found.Empty() || waited) {
-            TableNews news = std::move(job.news);
-            bytes_ahead_ -= news.found.Bytes();
-            job.news = TableNews();
-            job.news.begun = news.begun;
-            job.news.rows = news.rows;
-            if (news.ended) jobs_.erase(it);
+        if (job.news.ended || !job.news.found.empty() || waited) {
+            TableNews news;
+            news.begun = job.news.begun;
+            news.estimate = job.news.estimate;
+            news.rows = job.news.rows;
+            news.columns = std::exchange(job.news.columns, {});
+            std::size_t taken = 0;
+            while (!job.news.found.empty() && (news.found.empty() || taken < kBytesPerTake)) {
+                taken += job.news.found.front().Bytes();
+                news.found.push_back(std::move(job.news.found.front()));
+                job.news.found.pop_front();
+            }
+            job.found_bytes -= taken;
+            bytes_ahead_ -= taken;
+            if (job.news.ended && job.news.found.empty()) {
+                news.ended = true;
+                news.failure = std::move(job.news.failure);
+                jobs_.erase(it);
+            }
             room_.notify_all();
             return news;
         }
@@ -286,9 +301,12 @@ void TableReaders::AddNews(Job& job, FoundAddresses&& found, const std::vector<s
         job.news.columns = columns;
         job.columns_given = true;
     }
-    const std::size_t before = job.news.found.Bytes();
-    job.news.found.Append(std::move(found));
-    bytes_ahead_ += job.news.found.Bytes() - before;
+    if (!found.Empty()) {
+        const std::size_t bytes = found.Bytes();
+        job.news.found.push_back(std::move(found));
+        job.found_bytes += bytes;
+        bytes_ahead_ += bytes;
+    }
     job.news.rows = rows;
 }
 
@@ -302,7 +320,7 @@ TableReaders::Room TableReaders::WaitForRoom(Job& job) {
         if (stopping_) return Room::Stop;
         if (job.dropped) return Room::Go;
         if (current_ == job.ticket) {
-            if (job.news.found.Bytes() <= settings_.most_bytes_ahead / 4) return Room::Go;
+            if (job.found_bytes <= settings_.most_bytes_ahead / 4) return Room::Go;
         } else if (bytes_ahead_ <= settings_.most_bytes_ahead) {
             return Room::Go;
         }
@@ -320,7 +338,7 @@ TableReaders::Room TableReaders::WaitForRoom(Job& job) {
 // The table given up goes back to the queue right after the taker's.
 void TableReaders::Requeue(Job& job) {
     std::lock_guard lock(mutex_);
-    bytes_ahead_ -= job.news.found.Bytes();
+    bytes_ahead_ -= std::exchange(job.found_bytes, 0);
     job.news = TableNews();
     job.columns_given = false;
     job.begun = false;

@@ -30,7 +30,7 @@ struct TableNews {
     bool begun = false;  // the estimate is known (told once, with the first news)
     std::optional<std::int64_t> estimate;
     std::vector<std::string> columns;  // given once, with the first addresses
-    FoundAddresses found;              // met since the last news
+    std::deque<FoundAddresses> found;  // met since the last news, in the parts they were handed on in
     std::int64_t rows = 0;             // read so far
     bool ended = false;
     std::optional<std::string> failure;  // why the table was not read to its end

@@ -25,7 +25,7 @@ void TableTaker::Take(TablesAhead& ahead, TableScan& scan, std::int64_t& rows,
             if (news.estimate) observer_.TableEstimated(*news.estimate);
         }
         if (!news.columns.empty()) scan.SetColumns(std::move(news.columns));
-        Enter(scan, news.found);
+        for (const FoundAddresses& part : news.found) Enter(scan, part);
         if (stop_) return;
         rows = news.rows;
         TellRefusal(ahead);

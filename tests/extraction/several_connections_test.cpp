@@ -356,7 +356,8 @@ std::pair<std::int64_t, std::size_t> TakeWhole(TableReaders& readers, TableReade
     std::size_t addresses = 0;
     for (int i = 0; i < 1000; ++i) {
         const TableNews news = readers.Take(ticket, 20);
-        news.found.ForEach([&](std::string_view, std::uint32_t, std::int64_t) { ++addresses; });
+        for (const FoundAddresses& part : news.found)
+            part.ForEach([&](std::string_view, std::uint32_t, std::int64_t) { ++addresses; });
         if (news.ended || news.gone) return {news.rows, addresses};
     }
     return {-1, addresses};
