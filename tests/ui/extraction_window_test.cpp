@@ -365,9 +365,11 @@ TEST_F(ExtractionWindowTest, EscAndTheStopButtonEndARunAtOnceAndKeepWhatItFound)
             window_->SetRunConnections(connections);
             std::optional<Clock::time_point> asked;
             QString caption, tip;
+            int sessions = 0;  // the run's, as the stop is asked for
             const Clock::time_point began = Clock::now();
             toolkit_.OnProcessEvents([&] {
                 if (asked || Clock::now() - began < std::chrono::milliseconds(400)) return;
+                sessions = ScratchSessions();
                 asked = Clock::now();
                 caption = Button("Stop Extracting").text();
                 tip = Button("Stop Extracting").toolTip();
@@ -382,6 +384,9 @@ TEST_F(ExtractionWindowTest, EscAndTheStopButtonEndARunAtOnceAndKeepWhatItFound)
             ASSERT_TRUE(asked);
             EXPECT_LT(Clock::now() - *asked, std::chrono::seconds(1));
             EXPECT_EQ(caption, "Stop");
+            if (connections > 1) {
+                EXPECT_GT(sessions, 1) << "no table was read ahead";
+            }
             EXPECT_TRUE(tip.contains("Esc")) << tip.toStdString();
             EXPECT_EQ(Button("Start Extracting").toolTip(), "") << "outside a run the button is as before";
             const Strings listed = Rows(window_->Results());
