@@ -3,9 +3,9 @@
 
 namespace kestrelmoor {
 
-SecretKey PasswordKeeper::StoredKey() const {
-    return {settings_.Read(SettingKey::Server).toStdString(), settings_.Read(SettingKey::Port).toStdString(),
-            settings_.Read(SettingKey::User).toStdString()};
+SecretKey StoredSecretKey(const SettingsStore& settings) {
+    return {settings.Read(SettingKey::Server).toStdString(), settings.Read(SettingKey::Port).toStdString(),
+            settings.Read(SettingKey::User).toStdString()};
 }
 
 bool PasswordKeeper::InFileByChoice() const {
@@ -16,7 +16,7 @@ QString PasswordKeeper::Read() {
     const bool in_file = settings_.Contains(SettingKey::Password);
     const QString filed = settings_.Read(SettingKey::Password);
     if (!service_) return filed;
-    const SecretKey key = StoredKey();
+    const SecretKey key = StoredSecretKey(settings_);
     try {
         if (InFileByChoice()) {
             // Moved back: the service's copy goes into the file, and only then out of the service.

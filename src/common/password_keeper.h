@@ -18,14 +18,14 @@ namespace kestrelmoor {
 // The settings file's value of PasswordKeptIn that keeps the password in the file.
 inline constexpr std::string_view kPasswordInFile = "file";
 
+// The stored login's item as the settings file names it now. Throws SettingsError as Read does.
+SecretKey StoredSecretKey(const SettingsStore& settings);
+
 class PasswordKeeper {
   public:
     // Without `service` the password stays in the file, as with PasswordKeptIn=file.
     PasswordKeeper(SettingsStore& settings, const SecretService* service)
         : settings_(settings), service_(service) {}
-
-    // The login's item as the settings file names it now.
-    SecretKey StoredKey() const;
 
     // The stored login's password, moved to where it is to be kept: the file's copy to the service
     // (and out of the file), or with PasswordKeptIn=file the service's item back to the file. Throws

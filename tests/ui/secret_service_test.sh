@@ -61,6 +61,8 @@ with_keyring() {
 export -f with_keyring
 export window_tests
 out=$(dbus-run-session -- bash -c with_keyring 2>&1 | grep -v 'fd limit\|^Note: Google Test filter' || true)
+# KESTRELMOOR_TEST_VERBOSE=1 shows what the keyring's case printed.
+if [ -n "${KESTRELMOOR_TEST_VERBOSE:-}" ]; then printf '%s\n' "$out"; fi
 check "with a keyring: the window's tests pass" "[  PASSED  ] 3 tests." \
     "$(grep '^FAIL\|^\[  FAILED\|^\[  PASSED' <<<"$out" || true)"
 check "with a keyring: --print-login names the secret service" \

@@ -22,9 +22,13 @@ std::string SettingsReader::ReadPassword() {
         password_place_ = "settings file";
         return store_->Read(SettingKey::Password).toStdString();
     }
+    // Without a stored login there is nothing to look for, and a locked keyring would ask to be opened.
+    if (!store_->Contains(SettingKey::Server) && !store_->Contains(SettingKey::User)) {
+        password_place_.clear();
+        return std::string();
+    }
     try {
-        const std::optional<std::string> kept =
-            secrets_->Lookup(PasswordKeeper(*store_, nullptr).StoredKey());
+        const std::optional<std::string> kept = secrets_->Lookup(StoredSecretKey(*store_));
         password_place_ = kept ? "secret service" : "none in the settings file or the secret service";
         return kept.value_or(std::string());
     } catch (const SecretServiceMissing& missing) {
