@@ -247,9 +247,13 @@ void ConnectionWindow::Store(SettingKey key, const QString& text) {
     bool stored = key == SettingKey::Password || settings_.Write(key, text);
     // The password's item belongs to the server, port and user: it follows them as they are typed.
     if (key != SettingKey::Database) {
-        const PasswordKeeper::Kept kept = key == SettingKey::Password
-                                              ? passwords_.Keep(BoxesKey(), text)
-                                              : passwords_.Follow(BoxesKey(), password_box_->text());
+        PasswordKeeper::Kept kept = PasswordKeeper::Kept::NotStored;
+        try {
+            kept = key == SettingKey::Password ? passwords_.Keep(BoxesKey(), text)
+                                               : passwords_.Follow(BoxesKey(), password_box_->text());
+        } catch (const SettingsError&) {
+            // A settings file that can no longer be read (a change handler has no trap): not stored.
+        }
         if (kept == PasswordKeeper::Kept::NotStored) stored = false;
         if (kept == PasswordKeeper::Kept::InFileForNoService && !no_secret_service_told_) {
             no_secret_service_told_ = true;
