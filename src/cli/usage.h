@@ -87,7 +87,8 @@ mariadb client's order:
      ($XDG_CONFIG_HOME/Veltrane/Veltrane.conf, else ~/.config/...), whole or
      not at all: all of it when nothing above names a host, user or port;
      its password and database when they come out as its own; else nothing.
-     Reading it creates nothing.
+     Its password is the file's, else the window's item in the desktop's
+     secret service (GNOME Keyring, KDE Wallet). Reading it creates nothing.
   Defaults: host localhost, port 3306, the system login name as user.
       --defaults-file=FILE read only FILE as option file
       --defaults-extra-file=FILE

@@ -129,19 +129,35 @@ const SettingField& FieldOf(SettingKey key) {
 
 SettingsStore::SettingsStore() : file_path_(QFileInfo(OpenSettings()->fileName()).absoluteFilePath()) {}
 
-QString SettingsStore::Read(SettingKey key) const {
-    const auto settings = OpenSettings();
+std::unique_ptr<QSettings> SettingsStore::OpenForReading() const {
+    auto settings = OpenSettings();
     // An access error may be that of writing again a change that a failed write took back (see Write):
     // it says nothing about reading, which fails only for a file that is there and cannot be read.
     const QSettings::Status status = settings->status();
     if (status == QSettings::FormatError || (status == QSettings::AccessError && !CanBeRead(file_path_))) {
         throw SettingsError("The settings file " + file_path_.toStdString() + " cannot be read");
     }
+    return settings;
+}
+
+QString SettingsStore::Read(SettingKey key) const {
     const SettingField& field = FieldOf(key);
-    return settings->value(FromView(field.name), FromView(field.fallback)).toString();
+    return OpenForReading()->value(FromView(field.name), FromView(field.fallback)).toString();
+}
+
+bool SettingsStore::Contains(SettingKey key) const {
+    return OpenForReading()->contains(FromView(FieldOf(key).name));
+}
+
+bool SettingsStore::Remove(SettingKey key) {
+    return Put(key, std::nullopt);
 }
 
 bool SettingsStore::Write(SettingKey key, const QString& value) {
+    return Put(key, value);
+}
+
+bool SettingsStore::Put(SettingKey key, const std::optional<QString>& value) {
     if (!MakePrivateFolder(QFileInfo(file_path_).absolutePath()) || !MakePrivateFile(file_path_)) {
         return false;
     }
@@ -151,7 +167,11 @@ bool SettingsStore::Write(SettingKey key, const QString& value) {
     }
     const QString name = FromView(FieldOf(key).name);
     const QVariant stored = settings->value(name);  // invalid when the key is missing
-    settings->setValue(name, value);
+    if (value) {
+        settings->setValue(name, *value);
+    } else {
+        settings->remove(name);
+    }
     settings->sync();
     if (settings->status() == QSettings::NoError) {
         return true;

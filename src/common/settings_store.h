@@ -10,14 +10,20 @@
 #pragma once
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 
 #include <QString>
 
+class QSettings;
+
 namespace kestrelmoor {
 
-enum class SettingKey { Server, User, Password, Database, Port };
+// PasswordKeptIn is no box's: "file" keeps the password in this file rather than in the desktop's
+// secret service (see PasswordKeeper).
+enum class SettingKey { Server, User, Password, Database, Port, PasswordKeptIn };
 
 struct SettingField {
     SettingKey key;
@@ -25,12 +31,13 @@ struct SettingField {
     std::string_view fallback;  // what a read gives when the key is missing
 };
 
-inline constexpr std::array<SettingField, 5> kSettingFields = {{
+inline constexpr std::array<SettingField, 6> kSettingFields = {{
     {SettingKey::Server, "MyServer", "localhost"},
     {SettingKey::User, "MyUser", ""},
     {SettingKey::Password, "MyPassword", ""},
     {SettingKey::Database, "MyDatabase", ""},
     {SettingKey::Port, "MyPort", "3306"},
+    {SettingKey::PasswordKeptIn, "PasswordKeptIn", ""},
 }};
 
 inline constexpr std::string_view kSettingsApplication = "Veltrane";
@@ -59,11 +66,20 @@ class SettingsStore {
     // the text boxes' change handlers, which have no error trap, so a failure is returned rather than
     // thrown.)
     bool Write(SettingKey key, const QString& value);
+    // Whether the file holds the key (an empty value counts). Throws as Read does.
+    bool Contains(SettingKey key) const;
+    // Takes the key out of the file; as Write, false leaves the file as it was.
+    bool Remove(SettingKey key);
 
     // The settings file's absolute path.
     const QString& FilePath() const { return file_path_; }
 
   private:
+    // The store's section, opened afresh; throws as Read does.
+    std::unique_ptr<QSettings> OpenForReading() const;
+    // Sets the key, or removes it for no value.
+    bool Put(SettingKey key, const std::optional<QString>& value);
+
     QString file_path_;
 };
 

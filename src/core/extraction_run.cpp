@@ -30,13 +30,15 @@ T& Require(const std::unique_ptr<T>& object) {
 }
 
 // Every report also reaches the observer, whose answer may end the run. The run's trap reports only its
-// own steps, so each line is a Step's.
+// own steps, so each line is a Step's. After a stop nothing is reported: the table being read was given
+// up on purpose, and the failure that may cause (a wait cut short) is no fault.
 class ObservedReport final : public ErrorReport {
   public:
     ObservedReport(ErrorReport& report, RunObserver& observer, bool& stop)
         : report_(report), observer_(observer), stop_(stop) {}
     void ShowErrorReport(const std::string& text) override { report_.ShowErrorReport(text); }
     void ReportFailure(std::string_view description, std::string_view location, int line) override {
+        if (stop_) return;
         report_.ReportFailure(description, location, line);
         if (observer_.FailureReported(description, Step{line}) == RunControl::Stop) stop_ = true;
     }
@@ -87,9 +89,12 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     const auto place = [&](std::string_view column, std::int64_t row) {
         return Place{database.empty() ? std::string_view(login.database) : database, table, column, row};
     };
-    // Lets the window breathe and tells how far the table has got.
+    // Lets the window breathe and tells how far the table has got; an observer may answer stop there
+    // (asked for while the window's events ran), which gives up a wait for the server at once.
     const auto breathe = [&] {
-        trap.Step(Step::Progress, [&] { observer.RowsArrived(rows); });
+        trap.Step(Step::Progress, [&] {
+            if (observer.RowsArrived(rows) == RunControl::Stop) stop = true;
+        });
         if (yield_) yield_();
     };
     // The rest of a row is still searched after a stop (its addresses already entered in the seen set),
@@ -105,7 +110,10 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     trap.Step(Step::CreateConnection, [&] { connection = database_.CreateConnection(); });
     trap.Step(Step::ReadTimeout, [&] { Require(connection).SetReadTimeout(kReadTimeoutSeconds); });
     trap.Step(Step::ConnectTimeout, [&] { Require(connection).SetConnectTimeout(kConnectTimeoutSeconds); });
-    if (connection) connection->SetWaitHook(breathe);
+    if (connection) {
+        connection->SetWaitHook(breathe);
+        connection->SetGiveUp([&stop] { return stop; });
+    }
     trap.Step(Step::Login, [&] { Require(connection).Open(login); });
     trap.Step(Step::SeenSet, [&] { seen = std::make_unique<SeenAddresses>(); });
     trap.Step(Step::RunStarted, [&] { observer.RunStarted(); });

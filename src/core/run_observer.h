@@ -21,8 +21,9 @@ struct Place {
 };
 
 // What an observer answers from an event that may end the run: Stop ends it at once (its output is
-// gone, say): no further address is told, no further row is read, and nothing is reported for the
-// tables left.
+// gone, or the user asked for it): no further address is told, no further row is read, the server's
+// statement is not waited for, and nothing is reported for the tables left (nor the failure that
+// abandoning the current one may cause).
 enum class RunControl { Continue, Stop };
 
 // Every event has a default that does nothing. The views passed live until the call returns.
@@ -39,8 +40,10 @@ class RunObserver {
     // TableStarted when the server has one.
     virtual void TableEstimated(std::int64_t /*rows*/) {}
     // The rows of the current table that have arrived so far; told every so often while they arrive,
-    // and while the server is waited for.
-    virtual void RowsArrived(std::int64_t /*rows*/) {}
+    // and while the server is waited for (at least every few dozen milliseconds), so that an observer
+    // that is asked to stop meanwhile (the window's Stop) can answer Stop here: the wait for the server
+    // is given up, and the table ends not complete.
+    virtual RunControl RowsArrived(std::int64_t /*rows*/) { return RunControl::Continue; }
     // An address not found before in this run, in the letter case first met.
     virtual RunControl AddressFound(std::string_view /*address*/, const Place& /*place*/) {
         return RunControl::Continue;
@@ -77,8 +80,12 @@ class RunObservers final : public RunObserver {
     void TableEstimated(std::int64_t rows) override {
         for (RunObserver* o : observers_) o->TableEstimated(rows);
     }
-    void RowsArrived(std::int64_t rows) override {
-        for (RunObserver* o : observers_) o->RowsArrived(rows);
+    RunControl RowsArrived(std::int64_t rows) override {
+        RunControl control = RunControl::Continue;
+        for (RunObserver* o : observers_) {
+            if (o->RowsArrived(rows) == RunControl::Stop) control = RunControl::Stop;
+        }
+        return control;
     }
     RunControl AddressFound(std::string_view address, const Place& place) override {
         RunControl control = RunControl::Continue;

@@ -128,6 +128,7 @@ void MariaDbConnection::Open(const Login& login) {
         throw DatabaseError("Open: the socket cannot be made non-blocking");
     handle_ = std::move(handle);
     lost_ = false;
+    login_ = login;
 }
 
 DatabaseError MariaDbConnection::StatementFailure(MYSQL* m) {
@@ -198,6 +199,21 @@ MYSQL_ROW MariaDbConnection::NextRow(MYSQL_RES* result) {
     return row;
 }
 
+void MariaDbConnection::EndOnServer(unsigned long id) const {
+    // Short limits: the server answered a moment ago, and the caller (a stop) must not wait long.
+    constexpr int kEndTimeoutSeconds = 5;
+    try {
+        MariaDbConnection ender(options_);
+        ender.SetConnectTimeout(kEndTimeoutSeconds);
+        ender.SetReadTimeout(kEndTimeoutSeconds);
+        ender.SetWaitHook(wait_hook_);
+        ender.Open(login_);
+        ender.ReadRows("KILL " + std::to_string(id), [](const RowView&) { return true; });
+    } catch (const DatabaseError&) {
+        // Ended already (no such thread), or the server cannot be reached: nothing left to end here.
+    }
+}
+
 void MariaDbConnection::Abandon(ResultHandle& result) {
     // Freeing a result reads what is left of it; a cut connection has nothing left to read.
     shutdown(mysql_get_socket(handle_.get()), SHUT_RDWR);
@@ -210,7 +226,18 @@ void MariaDbConnection::Abandon(ResultHandle& result) {
 // that a table is read in the memory of one row, however large it is.
 void MariaDbConnection::ReadRows(std::string_view sql, const RowHandler& on_row) {
     MYSQL* m = Require("Execute");
-    Query(m, sql);
+    const unsigned long id = mysql_thread_id(m);
+    // A statement broken off from this side (the handler's stop, the caller giving up) is ended on the
+    // server too; one that failed there needs nothing.
+    try {
+        Query(m, sql);
+    } catch (const DatabaseError&) {
+        if (GivenUp()) {
+            handle_.reset();
+            EndOnServer(id);
+        }
+        throw;
+    }
     ResultHandle result(mysql_use_result(m));
     if (!result) {
         if (mysql_field_count(m) != 0) throw StatementFailure(m);
@@ -224,11 +251,13 @@ void MariaDbConnection::ReadRows(std::string_view sql, const RowHandler& on_row)
         while (MYSQL_ROW row = NextRow(result.get())) {
             if (!on_row(RowView(row, mysql_fetch_lengths(result.get()), names.data(), field_count))) {
                 Abandon(result);
+                EndOnServer(id);
                 return;
             }
         }
     } catch (...) {
         Abandon(result);
+        if (GivenUp()) EndOnServer(id);
         throw;
     }
     // A server that stops sending part-way (killed, gone, timed out) ends the rows with an error.

@@ -45,8 +45,15 @@ class MariaDbConnection final : public Connection {
     MYSQL_ROW NextRow(MYSQL_RES* result);
     // Ends a transfer that the row handler broke off: the rest of the result is not waited for.
     void Abandon(ResultHandle& result);
+    // Whether the caller gave the server up (SetGiveUp), rather than the server failing.
+    bool GivenUp() const { return give_up_ && give_up_(); }
+    // Ends the session `id` on the server from a connection of its own: a server whose client cut a
+    // statement short goes on with it until it next writes to the client, which a slow statement may
+    // not do for minutes.
+    void EndOnServer(unsigned long id) const;
 
     ConnectionOptions options_;
+    Login login_;  // the login opened with, for EndOnServer
     MysqlHandle handle_;
     int connect_timeout_ = 0;
     int read_timeout_ = 0;

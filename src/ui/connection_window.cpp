@@ -64,12 +64,13 @@ std::string Utf8(const QLineEdit& box) {
 }  // namespace
 
 ConnectionWindow::ConnectionWindow(Toolkit& toolkit, db::Database& database, SettingsStore& settings,
-                                   std::function<double()> random)
+                                   std::function<double()> random, const SecretService* secrets)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       toolkit_(toolkit),
       database_(database),
       settings_(settings),
+      passwords_(settings, secrets),
       random_(std::move(random)),
       pointer_(*this) {
     setObjectName(QStringLiteral("Form1"));
@@ -200,9 +201,12 @@ void ConnectionWindow::Load() {
     for (std::size_t i = 0; i < std::size(kBoxSteps); ++i) {
         trap.Step(kBoxSteps[i], [&] {
             const SettingField& field = FieldOf(kTextBoxes[i].key);
-            const QString stored = usable ? settings_.Read(field.key)
-                                          : QString::fromUtf8(field.fallback.data(),
-                                                              static_cast<qsizetype>(field.fallback.size()));
+            const QString fallback =
+                QString::fromUtf8(field.fallback.data(), static_cast<qsizetype>(field.fallback.size()));
+            // The password may be the secret service's (and is moved there from the file).
+            const QString stored = !usable                             ? fallback
+                                   : field.key == SettingKey::Password ? passwords_.Read()
+                                                                       : settings_.Read(field.key);
             (*Boxes()[i])->setText(stored);
         });
     }
@@ -234,8 +238,34 @@ bool ConnectionWindow::SettingsFileUsable() {
     return false;
 }
 
+SecretKey ConnectionWindow::BoxesKey() const {
+    return {Utf8(*server_box_), Utf8(*port_box_), Utf8(*user_box_)};
+}
+
 void ConnectionWindow::Store(SettingKey key, const QString& text) {
-    if (restoring_ || settings_passed_over_ || settings_.Write(key, text) || store_failure_told_) return;
+    if (restoring_ || settings_passed_over_) return;
+    bool stored = key == SettingKey::Password || settings_.Write(key, text);
+    // The password's item belongs to the server, port and user: it follows them as they are typed.
+    if (key != SettingKey::Database) {
+        PasswordKeeper::Kept kept = PasswordKeeper::Kept::NotStored;
+        try {
+            kept = key == SettingKey::Password ? passwords_.Keep(BoxesKey(), text)
+                                               : passwords_.Follow(BoxesKey(), password_box_->text());
+        } catch (const SettingsError&) {
+            // A settings file that can no longer be read (a change handler has no trap): not stored.
+        }
+        if (kept == PasswordKeeper::Kept::NotStored) stored = false;
+        if (kept == PasswordKeeper::Kept::InFileForNoService && !no_secret_service_told_) {
+            no_secret_service_told_ = true;
+            const QString text_of_box = QStringLiteral("No secret service answered (") +
+                                        QString::fromStdString(passwords_.MissingService()) +
+                                        QStringLiteral("). The password is kept in the settings file ") +
+                                        settings_.FilePath() +
+                                        QStringLiteral(", which only you can read, as before.");
+            after_run_("secret service", [this, text_of_box] { toolkit_.ShowMessage(text_of_box); });
+        }
+    }
+    if (stored || store_failure_told_) return;
     store_failure_told_ = true;
     const QString text_of_box =
         QStringLiteral("The login cannot be stored: the settings file ") + settings_.FilePath() +

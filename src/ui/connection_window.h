@@ -9,6 +9,8 @@
 
 #include <QWidget>
 
+#include "common/password_keeper.h"
+#include "common/secret_service.h"
 #include "common/settings_store.h"
 #include "db/database.h"
 #include "ui/pointer_feedback.h"
@@ -21,9 +23,10 @@ namespace kestrelmoor::ui {
 
 class ConnectionWindow : public QWidget {
   public:
-    // `random` gives fractions in [0, 1) for the occasional home-page visit.
+    // `random` gives fractions in [0, 1) for the occasional home-page visit. The password is kept in
+    // `secrets` when given and it answers (see PasswordKeeper), else in the settings file.
     ConnectionWindow(Toolkit& toolkit, db::Database& database, SettingsStore& settings,
-                     std::function<double()> random);
+                     std::function<double()> random, const SecretService* secrets = nullptr);
 
     // What a successful "Next >" does before this window hides: show the extraction window.
     void SetShowExtractionWindow(std::function<void()> show) { show_extraction_window_ = std::move(show); }
@@ -64,14 +67,18 @@ class ConnectionWindow : public QWidget {
     void TestConnection();
     // The settings file is checked as the command line checks it; false when it is passed over.
     bool SettingsFileUsable();
-    // A box's change, stored; the first store that fails is told in a box.
+    // A box's change, stored; the first store that fails is told in a box, and so is the first
+    // password that goes into the file for want of a secret service.
     void Store(SettingKey key, const QString& text);
+    // The password's item as the boxes name it now.
+    SecretKey BoxesKey() const;
     // Lets the window's events run while an attempt waits for the server.
     std::function<void()> WaitHook();
 
     Toolkit& toolkit_;
     db::Database& database_;
     SettingsStore& settings_;
+    PasswordKeeper passwords_;
     std::function<double()> random_;
     std::function<void()> show_extraction_window_;
     AfterRunFn after_run_ = [](std::string_view, const std::function<void()>& action) { action(); };
@@ -90,6 +97,7 @@ class ConnectionWindow : public QWidget {
     bool restoring_ = false;   // the load handler fills the boxes from the store
     bool settings_passed_over_ = false;
     bool store_failure_told_ = false;
+    bool no_secret_service_told_ = false;
     db::Login accepted_login_;
 };
 

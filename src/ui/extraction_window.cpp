@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QShortcut>
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
@@ -18,6 +19,9 @@ namespace {
 constexpr int kListColumnTwips = 7000;
 // Room the button's frame takes on each side of its caption.
 constexpr int kCaptionMargin = 6;
+
+const QString kStartCaption = QStringLiteral("Start Extracting");
+const QString kStopCaption = QStringLiteral("Stop");
 
 // The longest caption does not quite fit its button in the metric-compatible face of Arial: that
 // button's font steps down until the caption fits inside the frame instead of running into it.
@@ -47,7 +51,7 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database, std
       tables_(tables_view_->Model()),
       results_(*results_view_),
       progress_(*progress_bar_),
-      run_observers_{&results_, &progress_},
+      run_observers_{&results_, &progress_, &stop_request_},
       run_(database, toolkit, [&toolkit] { toolkit.ProcessPendingEvents(); }),
       export_(toolkit, results_view_->Model(), pointer_) {
     setObjectName(QStringLiteral("Form2"));
@@ -74,6 +78,7 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database, std
                                          &ExtractionWindow::OnUncheckAll);
     QPushButton* start = AddButton("PushButton4", "Start Extracting", TwipsRect(120, 3510, 3840, 400),
                                    &ExtractionWindow::OnStartExtracting);
+    start_button_ = start;
     QPushButton* switch_database =
         AddButton("PushButton5", "Switch MySQL Database", TwipsRect(4080, 3510, 3840, 400),
                   &ExtractionWindow::OnSwitchDatabase);
@@ -100,6 +105,9 @@ ExtractionWindow::ExtractionWindow(Toolkit& toolkit, db::Database& database, std
     for (std::size_t i = 1; i < std::size(tab_order); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);
     progress_bar_->setFocusPolicy(Qt::NoFocus);
     pointer_.AddHoverTarget(*this, PointerState::kDefault);
+    // Esc stops a run wherever the focus is in this window; outside a run it does nothing, as before.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &ExtractionWindow::StopRun);
 
     CentreOnScreen(*this);
 }
@@ -183,10 +191,31 @@ void ExtractionWindow::OnSwitchDatabase() {
     trap.Step(SwitchDatabaseStep::Hide, [&] { hide(); });
 }
 
+void ExtractionWindow::StopRun() {
+    if (run_.Running()) stop_request_.Ask();
+}
+
+void ExtractionWindow::ShowRunUnderWay(bool under_way) {
+    // Outside a run the button is exactly as before: its caption names it, with no tip.
+    start_button_->setText(under_way ? kStopCaption : kStartCaption);
+    start_button_->setAccessibleName(under_way ? QStringLiteral("Stop Extracting") : QString());
+    start_button_->setToolTip(under_way ? QStringLiteral("Stop Extracting (Esc): no further row is read, "
+                                                         "and the addresses found so far stay in the list")
+                                        : QString());
+}
+
 void ExtractionWindow::OnStartExtracting() {
-    // A click that arrives while a run lets events through is refused: a second run would empty the
-    // list and the seen set under the first one.
-    if (!run_.Start(login_(), tables_, run_observers_)) return;
+    // A click that arrives while a run lets events through is the button's "Stop": a second run would
+    // empty the list and the seen set under the first one.
+    if (run_.Running()) {
+        StopRun();
+        return;
+    }
+    stop_request_.Withdraw();
+    ShowRunUnderWay(true);
+    const bool ran = run_.Start(login_(), tables_, run_observers_);
+    ShowRunUnderWay(false);
+    if (!ran) return;
     // The last rows found go to the view now rather than at the next batch: the user waits for them.
     results_view_->Model().Publish();
     // A login chosen during the run ("Switch MySQL Database", then "Next >") has its tables listed now,

@@ -47,7 +47,12 @@ class ExtractionWindow : public QWidget {
     void OnCheckAll();
     void OnSaveCommaDelimited();
     void OnCopyToClipboard();
+    // "Start Extracting" starts a run; during the run the same button reads "Stop" and stops it, as
+    // Esc does (StopRun).
     void OnStartExtracting();
+    // Asks the run under way to stop: no further row is read, the table cut short ends not complete,
+    // the addresses found so far stay listed. Nothing happens outside a run.
+    void StopRun();
     void OnSwitchDatabase();
     void OnSaveTextFile();
     void OnUncheckAll();
@@ -68,6 +73,8 @@ class ExtractionWindow : public QWidget {
     QPushButton* AddButton(const char* name, const char* caption, QRect geometry,
                            void (ExtractionWindow::*handler)());
     void SetAllChecked(std::string_view location, bool checked);
+    // The start button as a run under way shows it ("Stop") or as at rest ("Start Extracting").
+    void ShowRunUnderWay(bool under_way);
     // The load handler's step ListTables: the table list from the catalogue.
     void ReadTables(Trap& trap);
 
@@ -79,9 +86,11 @@ class ExtractionWindow : public QWidget {
     CheckListView* tables_view_;
     CheckListView* results_view_;
     QProgressBar* progress_bar_;
+    QPushButton* start_button_ = nullptr;
     TableListAdapter tables_;
     ResultListObserver results_;
     ProgressBarObserver progress_;
+    StopRequest stop_request_;
     RunObservers run_observers_;
     ExtractionRun run_;
     ResultsExport export_;

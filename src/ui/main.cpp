@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QRandomGenerator>
 
+#include "common/secret_service.h"
 #include "common/settings_store.h"
 #include "common/standard_streams.h"
 #include "db/mariadb_database.h"
@@ -39,8 +40,10 @@ int main(int argc, char** argv) {
         kestrelmoor::ui::QtToolkit toolkit;
         kestrelmoor::db::MariaDbDatabase database;
         kestrelmoor::SettingsStore settings;
-        kestrelmoor::ui::Shell shell(toolkit, database, settings,
-                                     [] { return QRandomGenerator::global()->generateDouble(); });
+        kestrelmoor::SecretService secrets;  // the password, where the desktop keeps secrets
+        kestrelmoor::ui::Shell shell(
+            toolkit, database, settings, [] { return QRandomGenerator::global()->generateDouble(); },
+            &secrets);
         shell.Start();
         status = QApplication::exec();
     }

@@ -45,7 +45,7 @@ class ResultListObserver : public RunObserver {
     void TableStarted(std::string_view database, std::string_view table) override {
         places_.TableStarted(database, table);
     }
-    // The window never stops a run.
+    // The list never stops a run (the user's Stop is StopRequest's).
     RunControl AddressFound(std::string_view address, const Place& place) override {
         view_.Model().Append(address, true);
         view_.ScrollToLastSoon();
@@ -71,11 +71,12 @@ class ProgressBarObserver : public RunObserver {
     explicit ProgressBarObserver(QProgressBar& bar) : bar_(bar) {}
     void TableStarted(std::string_view /*database*/, std::string_view /*table*/) override { estimate_ = 0; }
     void TableEstimated(std::int64_t rows) override { estimate_ = rows; }
-    void RowsArrived(std::int64_t rows) override {
-        if (rows <= 0 || estimate_ <= 0) return;
+    RunControl RowsArrived(std::int64_t rows) override {
+        if (rows <= 0 || estimate_ <= 0) return RunControl::Continue;
         const std::int64_t span = bar_.maximum() - bar_.minimum();
         const std::int64_t done = std::min(span - 1, rows * span / std::max(estimate_, rows));
         Show(bar_.minimum() + static_cast<int>(done));
+        return RunControl::Continue;
     }
     void TableEnded(std::int64_t rows, bool complete) override {
         estimate_ = 0;
@@ -89,6 +90,23 @@ class ProgressBarObserver : public RunObserver {
 
     QProgressBar& bar_;
     std::int64_t estimate_ = 0;
+};
+
+// The user's Stop (the window's Esc and its "Stop" button): asked for between two looks of the run at the
+// window, answered at the run's next look, which ends the run. Withdrawn before each new run.
+class StopRequest : public RunObserver {
+  public:
+    void Ask() { asked_ = true; }
+    void Withdraw() { asked_ = false; }
+    RunControl RowsArrived(std::int64_t /*rows*/) override { return Answer(); }
+    RunControl AddressFound(std::string_view /*address*/, const Place& /*place*/) override {
+        return Answer();
+    }
+
+  private:
+    RunControl Answer() const { return asked_ ? RunControl::Stop : RunControl::Continue; }
+
+    bool asked_ = false;
 };
 
 // The exports read a list's rows as text cells; these lists have only the row's own text.

@@ -4,10 +4,10 @@
 namespace kestrelmoor::ui {
 
 Shell::Shell(Toolkit& toolkit, db::Database& database, SettingsStore& settings,
-             std::function<double()> random)
+             std::function<double()> random, const SecretService* secrets)
     : toolkit_(toolkit),
       database_(database),
-      connection_window_(toolkit, database, settings, std::move(random)) {
+      connection_window_(toolkit, database, settings, std::move(random), secrets) {
     connection_window_.SetShowExtractionWindow([this] { ShowExtractionWindow(); });
 }
 

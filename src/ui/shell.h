@@ -17,7 +17,8 @@ namespace kestrelmoor::ui {
 
 class Shell {
   public:
-    Shell(Toolkit& toolkit, db::Database& database, SettingsStore& settings, std::function<double()> random);
+    Shell(Toolkit& toolkit, db::Database& database, SettingsStore& settings, std::function<double()> random,
+          const SecretService* secrets = nullptr);
 
     // Loads the connection window and shows it, unless its load handler moved on to the extraction
     // window already (a stored login that connects).

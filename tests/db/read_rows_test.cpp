@@ -115,6 +115,41 @@ TEST_F(ReadRowsTest, FailuresCarryTheServersMessageAndTheConnectionGoesOn) {
     EXPECT_TRUE(Read("CREATE TABLE quiet (n INT)").empty());
 }
 
+// A statement broken off from this side, by the handler or by giving up the wait for the server, is
+// ended on the server too: a server whose client went away goes on with a slow statement until it next
+// writes to the client.
+TEST_F(ReadRowsTest, AStatementBrokenOffLeavesNothingRunningOnTheServer) {
+    const std::string statements = "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE DB = '" +
+                                   scratch_->Name() + "' AND INFO LIKE 'SELECT seq%'";
+    const auto running_after_a_second = [&] {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        std::string count;
+        do {
+            count = admin_->Query(statements).at(0).at(0).value_or("?");
+        } while (count != "0" && std::chrono::steady_clock::now() < until);
+        return count;
+    };
+    // A first row large enough to be sent at once, then small rows, each after a pause: the server's
+    // buffer would take minutes to fill, and only then would it find the client gone.
+    const std::string slow =
+        "SELECT seq, IF(seq = 1, REPEAT('x', 40000), SLEEP(0.2)) FROM seq_1_to_1000";
+    connection_->ReadRows(slow, [](const RowView&) { return false; });
+    EXPECT_EQ(running_after_a_second(), "0") << "the handler's stop";
+
+    for (const std::string& sql : {slow, std::string("SELECT seq FROM seq_1_to_3 WHERE SLEEP(30) = 0")}) {
+        auto connection = database_.CreateConnection();
+        bool give_up = false;
+        connection->SetWaitHook([&] { give_up = true; });
+        connection->SetGiveUp([&] { return give_up; });
+        connection->Open(Server().UserLogin(scratch_->Name()));
+        give_up = false;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_THROW(connection->ReadRows(sql, [](const RowView&) { return true; }), DatabaseError);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_EQ(running_after_a_second(), "0") << "given up: " << sql;
+    }
+}
+
 // A session the server ends part-way (killed, gone) ends the rows with an error, never as a result
 // read to its end.
 TEST_F(ReadRowsTest, ASessionEndedPartWayFailsTheRead) {

@@ -21,7 +21,8 @@ admin "CREATE DATABASE $db; USE $db;
        GRANT ALL ON $db.* TO '$user'@'127.0.0.1';"
 export XDG_CONFIG_HOME=$dir/config HOME=$dir XDG_RUNTIME_DIR=$dir
 install -d -m 700 "$XDG_CONFIG_HOME/Veltrane"
-printf '[Kestrelmoor]\nMyServer=127.0.0.1\nMyUser=%s\nMyPassword=%s\nMyDatabase=%s\nMyPort=%s\n' \
+# The password stays in the file: a keyring on this bus would ask on the virtual display to be made.
+printf '[Kestrelmoor]\nMyServer=127.0.0.1\nMyUser=%s\nMyPassword=%s\nMyDatabase=%s\nMyPort=%s\nPasswordKeptIn=file\n' \
     "$user" "$password" "$db" "$port" >"$XDG_CONFIG_HOME/Veltrane/Veltrane.conf"
 
 # A display of its own: Xvfb writes the number it took once it is ready.

@@ -43,8 +43,8 @@ class ConnectionWindowHarness {
 
     // A new window (as after a restart) on `database`; `random` is what every draw gives.
     ui::ConnectionWindow& MakeWindow(db::Database& database, double random = 0.5) {
-        window_ = std::make_unique<ui::ConnectionWindow>(toolkit_, database, settings_,
-                                                         [random] { return random; });
+        window_ = std::make_unique<ui::ConnectionWindow>(
+            toolkit_, database, settings_, [random] { return random; }, secrets_);
         window_->SetShowExtractionWindow([this] { ++extraction_window_shown_; });
         return *window_;
     }
@@ -77,6 +77,7 @@ class ConnectionWindowHarness {
     ScriptedToolkit toolkit_;
     db::MariaDbDatabase database_;
     SettingsStore settings_;
+    const SecretService* secrets_ = nullptr;  // the password in the settings file unless set
     std::unique_ptr<ui::ConnectionWindow> window_;
     int extraction_window_shown_ = 0;
 };

@@ -2,14 +2,18 @@
 // The extraction window with real widgets on the offscreen platform, against the test server.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <optional>
 #include <thread>
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTextDocument>
 
 #include "support/failing_database.h"
@@ -183,19 +187,22 @@ TEST_F(ExtractionWindowTest, CheckAllUncheckAllAndClearList) {
     EXPECT_TRUE(toolkit_.ErrorReports().empty());
 }
 
-TEST_F(ExtractionWindowTest, StartExtractingFillsTheResultListAndRefusesASecondStartMeanwhile) {
+// While the run is under way its button is the Stop (tested with Esc below): no second run can start.
+TEST_F(ExtractionWindowTest, StartExtractingFillsTheResultListAndOffersNoSecondStartMeanwhile) {
     Sql("CREATE TABLE people (name TEXT, email TEXT)");
     Sql("INSERT INTO people VALUES ('Ann', 'Ann@Example.com'), ('Bob', 'bob@example.org'), ('Ann', "
         "'ann@example.COM')");
     Sql("CREATE TABLE notes (body TEXT)");
     Sql("INSERT INTO notes VALUES ('write to <carol@example.net>, or bob@EXAMPLE.org')");
     LoadAndShow();
-    int second_clicks = 0;
+    int looks = 0;
     toolkit_.OnProcessEvents([&] {
-        if (second_clicks++ == 0) Click("Start Extracting");
+        if (looks++ == 0) {
+            EXPECT_THROW(Button("Start Extracting"), std::logic_error);
+        }
     });
     Click("Start Extracting");
-    EXPECT_GT(second_clicks, 0);
+    EXPECT_GT(looks, 0);
     // "notes" comes first in the server's order.
     EXPECT_EQ(Rows(window_->Results()), (Strings{"carol@example.net", "bob@EXAMPLE.org", "Ann@Example.com"}));
     // The view has every row when the run ends, not at the next batch.
@@ -367,6 +374,96 @@ TEST_F(ExtractionWindowTest, AConnectionKilledMidRunCostsItsOwnTableOnly) {
         return rows;
     };
     EXPECT_EQ(without_view(Rows(window_->Results())), without_view(plain));
+}
+
+// Esc and the "Stop" button end a run over a slow table within a second, on one connection and while
+// tables are read ahead: the addresses found stay listed, ticked and exportable, the table cut short
+// ends without a report, no statement of the run is left on the server, and the next run lists what a
+// run without the stop lists.
+TEST_F(ExtractionWindowTest, EscAndTheStopButtonEndARunAtOnceAndKeepWhatItFound) {
+    // Slow to answer, as a server far away: with several connections the tables after them are read
+    // ahead.
+    Sql("CREATE VIEW a_lag AS SELECT SLEEP(0.05) AS pause, 'lag@x.example' AS e");
+    Sql("CREATE VIEW a_lag2 AS SELECT SLEEP(0.05) AS pause");
+    Sql("CREATE TABLE b_found (e TEXT)");
+    Sql("INSERT INTO b_found VALUES ('ann@example.com'), ('bob@example.com')");
+    // 40 small rows, each after a pause: the server sends them only at the end (about 2 s).
+    Sql("CREATE VIEW c_slow AS SELECT seq, SLEEP(0.05) AS pause, CONCAT('s', seq, '@example.com') AS e"
+        " FROM seq_1_to_40");
+    Sql("CREATE TABLE d_after (e TEXT)");
+    Sql("INSERT INTO d_after VALUES ('after@example.com')");
+    LoadAndShow();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+
+    Click("Start Extracting");
+    const Strings whole = Rows(window_->Results());
+    ASSERT_EQ(whole.size(), 44u);
+
+    using Clock = std::chrono::steady_clock;
+    for (const int connections : {1, 4}) {
+        for (const bool escape : {true, false}) {
+            SCOPED_TRACE((escape ? "Esc, " : "the Stop button, ") + std::to_string(connections) +
+                         " connections");
+            window_->SetRunConnections(connections);
+            std::optional<Clock::time_point> reached, asked;
+            QString caption, tip;
+            int sessions = 0;  // the run's, as the stop is asked for
+            const auto listed_now = [&](const char* address) {
+                const Strings rows = Rows(window_->Results());
+                return std::find(rows.begin(), rows.end(), address) != rows.end();
+            };
+            toolkit_.OnProcessEvents([&] {
+                // The stop comes while the slow table is read: the one before it has been listed.
+                if (asked || !listed_now("bob@example.com")) return;
+                if (!reached) reached = Clock::now();
+                sessions = ScratchSessions();
+                // Reading ahead opens its further connections as tables wait for them (slower on a
+                // busy machine); the slow table leaves them more than a second.
+                if (connections > 1 && sessions < 2 && Clock::now() - *reached < std::chrono::seconds(1))
+                    return;
+                asked = Clock::now();
+                caption = Button("Stop Extracting").text();
+                tip = Button("Stop Extracting").toolTip();
+                if (escape) {
+                    QTest::keyClick(&window_->Tables(), Qt::Key_Escape);
+                } else {
+                    QTest::mouseClick(&Button("Stop Extracting"), Qt::LeftButton);
+                }
+            });
+            Click("Start Extracting");
+            toolkit_.OnProcessEvents({});
+            ASSERT_TRUE(asked);
+            EXPECT_LT(Clock::now() - *asked, std::chrono::seconds(1));
+            EXPECT_EQ(caption, "Stop");
+            if (connections > 1) {
+                EXPECT_GT(sessions, 1) << "no table was read ahead";
+            }
+            EXPECT_TRUE(tip.contains("Esc")) << tip.toStdString();
+            EXPECT_EQ(Button("Start Extracting").toolTip(), "") << "outside a run the button is as before";
+            const Strings listed = Rows(window_->Results());
+            EXPECT_EQ(listed, Strings(whole.begin(), whole.begin() + static_cast<long>(listed.size())));
+            EXPECT_TRUE(std::find(listed.begin(), listed.end(), "after@example.com") == listed.end());
+            for (std::int64_t row = 1; row <= window_->Results().Model().Count(); ++row)
+                EXPECT_TRUE(window_->Results().Model().Checked(row));
+            EXPECT_TRUE(toolkit_.ErrorReports().empty()) << toolkit_.ErrorReports().front();
+            EXPECT_EQ(ScratchSessionsSettled(), 0) << "a statement of the run is left on the server";
+
+            const QString path = folder.filePath(QString::number(connections) + (escape ? "-esc" : "-stop"));
+            toolkit_.QueueSaveFileName(path);
+            Click("Save Results As Text File");
+            QFile saved(path);
+            ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+            std::string bytes;
+            for (const std::string& address : listed) bytes += address + "\r\n";
+            EXPECT_EQ(saved.readAll().toStdString(), bytes);
+            toolkit_.ClearBoxes();
+        }
+    }
+    Click("Start Extracting");
+    EXPECT_EQ(Rows(window_->Results()), whole) << "a run after a stop begins afresh";
 }
 
 TEST_F(ExtractionWindowTest, SwitchShowsTheConnectionWindowAndHidesThisOneAsItIs) {

@@ -134,7 +134,14 @@ void TakeStoredLogin(ResolvedLogin& login, const LoginOptions& given, const Logi
         login.origins[name] = origin(key, value);
         return value;
     };
-    if (password_missing) login.password = take(SettingKey::Password, "password");
+    if (password_missing) {
+        login.password = take(SettingKey::Password, "password");
+        // --print-login says where the window's password lies (the settings file, the secret service).
+        if (const std::string place = sources.password_place ? sources.password_place() : std::string();
+            !place.empty()) {
+            login.origins["password"] += ", " + place;
+        }
+    }
     if (!given.database) login.database = take(SettingKey::Database, "database");
 }
 
@@ -160,8 +167,10 @@ LoginSources RealLoginSources(const CommandLine& line,
     sources.option_files =
         ReadOptionFiles(OptionFilesFor(line.option_files, sources.environment("HOME")), report);
     // The store is opened only when a value is missing, so a full login never touches it.
-    auto settings = std::make_shared<SettingsReader>(report);
+    static const SecretService secrets;
+    auto settings = std::make_shared<SettingsReader>(report, &secrets);
     sources.setting = [settings](SettingKey key) { return settings->Read(key); };
+    sources.password_place = [settings] { return settings->PasswordPlace(); };
     sources.system_user = SystemLoginName;
     return sources;
 }

@@ -24,7 +24,8 @@ struct LoginSources {
     std::function<std::optional<std::string>(const char* name)> environment;  // a variable, when set
     std::vector<Setting> option_files;                                        // in the order read
     std::function<std::string(SettingKey)> setting;                           // a value of the settings store
-    std::function<std::string()> system_user;  // the name the client library sends when none is given
+    std::function<std::string()> password_place;  // where the store's password was found, once read
+    std::function<std::string()> system_user;     // the name the client library sends when none is given
 };
 
 // The name the client library sends for a login without a user: "root" for the superuser, else the

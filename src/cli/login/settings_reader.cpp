@@ -3,6 +3,7 @@
 
 #include <QFile>
 
+#include "common/password_keeper.h"
 #include "common/settings_file_check.h"
 
 namespace kestrelmoor::cli {
@@ -11,6 +12,30 @@ void SettingsReader::PassOver(const std::string& why) {
     passed_over_ = true;
     report_("the settings file " + store_->FilePath().toStdString() + " is not used: " + why +
             "; the values the command line leaves out are the defaults");
+}
+
+std::string SettingsReader::ReadPassword() {
+    // The file's copy is the newer one when both have it: the window moves it to the service when it
+    // next reads it.
+    if (!secrets_ || store_->Contains(SettingKey::Password) ||
+        store_->Read(SettingKey::PasswordKeptIn).toStdString() == kPasswordInFile) {
+        password_place_ = "settings file";
+        return store_->Read(SettingKey::Password).toStdString();
+    }
+    // Without a stored login there is nothing to look for, and a locked keyring would ask to be opened.
+    if (!store_->Contains(SettingKey::Server) && !store_->Contains(SettingKey::User)) {
+        password_place_.clear();
+        return std::string();
+    }
+    try {
+        const std::optional<std::string> kept = secrets_->Lookup(StoredSecretKey(*store_));
+        password_place_ = kept ? "secret service" : "none in the settings file or the secret service";
+        return kept.value_or(std::string());
+    } catch (const SecretServiceMissing& missing) {
+        password_place_ =
+            std::string("none in the settings file, and no secret service answered: ") + missing.what();
+        return std::string();
+    }
 }
 
 std::string SettingsReader::Read(SettingKey key) {
@@ -24,6 +49,7 @@ std::string SettingsReader::Read(SettingKey key) {
     }
     if (!passed_over_) {
         try {
+            if (key == SettingKey::Password) return ReadPassword();
             return store_->Read(key).toStdString();
         } catch (const SettingsError&) {
             PassOver("it cannot be read");

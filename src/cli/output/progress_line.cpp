@@ -21,8 +21,8 @@ void ProgressLine::TableStarted(std::string_view database, std::string_view tabl
     console_.Status(Text(drawn_));
 }
 
-void ProgressLine::RowsArrived(std::int64_t rows) {
-    if (!in_table_ || !console_.Terminal()) return;
+RunControl ProgressLine::RowsArrived(std::int64_t rows) {
+    if (!in_table_ || !console_.Terminal()) return RunControl::Continue;
     const Clock::time_point now = Clock::now();
     if (rows != rows_) moved_ = now;
     rows_ = rows;
@@ -30,6 +30,7 @@ void ProgressLine::RowsArrived(std::int64_t rows) {
         drawn_ = now;
         console_.Status(Text(now));
     }
+    return RunControl::Continue;
 }
 
 void ProgressLine::TableEnded(std::int64_t rows, bool complete) {

@@ -26,7 +26,7 @@ class ProgressLine : public RunObserver {
 
     void TableStarted(std::string_view database, std::string_view table) override;
     void TableEstimated(std::int64_t rows) override { estimate_ = rows; }
-    void RowsArrived(std::int64_t rows) override;
+    RunControl RowsArrived(std::int64_t rows) override;
     // The table's line is drawn once more and kept, unless the table could not be read at all (its
     // failure was reported instead).
     void TableEnded(std::int64_t rows, bool complete) override;
