@@ -231,4 +231,12 @@ void AnnounceTicks(CheckListView& view, int first, int last) {
     }
 }
 
+void AnnounceCurrentRow(CheckListView& view) {
+    const QModelIndex current = view.currentIndex();
+    if (!QAccessible::isActive() || !current.isValid()) return;
+    QAccessibleEvent event(&view, QAccessible::Focus);
+    event.setChild(ChildOfRow(current.row()));
+    QAccessible::updateAccessibility(&event);
+}
+
 }  // namespace kestrelmoor::ui
