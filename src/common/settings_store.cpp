@@ -141,6 +141,11 @@ QString SettingsStore::Read(SettingKey key) const {
     return settings->value(FromView(field.name), FromView(field.fallback)).toString();
 }
 
+bool SettingsStore::Holds(SettingKey key) const {
+    Read(key);  // fails as a read would
+    return OpenSettings()->contains(FromView(FieldOf(key).name));
+}
+
 bool SettingsStore::Write(SettingKey key, const QString& value) {
     if (!MakePrivateFolder(QFileInfo(file_path_).absolutePath()) || !MakePrivateFile(file_path_)) {
         return false;

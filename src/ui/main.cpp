@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QRandomGenerator>
 
+#include <iostream>
+
+#include "cli/login/local_socket.h"
+
 #include "common/settings_store.h"
 #include "common/standard_streams.h"
 #include "db/mariadb_database.h"
@@ -37,7 +41,11 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         kestrelmoor::ui::QtToolkit toolkit;
-        kestrelmoor::db::MariaDbDatabase database;
+        // "localhost" is reached through the socket that kestrelmoor-extract and the client would use.
+        kestrelmoor::db::ConnectionOptions options;
+        options.socket = kestrelmoor::cli::LocalSocket(
+            [](const std::string& note) { std::cerr << "kestrelmoor: " << note << '\n'; });
+        kestrelmoor::db::MariaDbDatabase database(options);
         kestrelmoor::SettingsStore settings;
         kestrelmoor::ui::Shell shell(toolkit, database, settings,
                                      [] { return QRandomGenerator::global()->generateDouble(); });

@@ -82,7 +82,7 @@ TEST(LoginTest, EachValueFromTheFirstSourceThatGivesIt) {
     EXPECT_EQ(printed.str(),
               "transport\tTCP to cli-host:2002\t(the host)\nhost\tcli-host\t(command line)\n"
               "port\t2002\t(MYSQL_TCP_PORT)\nuser\tfile-user\t(/f.cnf)\npassword\t********\t(MYSQL_PWD)\n"
-              "database\t(empty)\t(default)\nsocket\t/file.sock\t(/f.cnf)\n"
+              "database\t(empty)\t(default)\nsocket\t/file.sock\t(/f.cnf, not used: TCP is)\n"
               "ssl\twhen the server offers it\t(default)\n");
 }
 
@@ -103,6 +103,10 @@ TEST(LoginTest, TheStoredLoginIsTakenWholeOrNotAtAll) {
         {{"-u", "bob"}, "localhost", "bob", "", ""},
         {{"-h", "stored-host", "-u", "stored-user", "-P", "3307"}, "stored-host", "stored-user", "", ""},
         {{"-h", "stored-host"}, "stored-host", "sys", "", ""},
+        // A socket or protocol typed names where to connect; --no-defaults takes nothing remembered.
+        {{"-S", "/typed.sock"}, "localhost", "sys", "", ""},
+        {{"--protocol=tcp"}, "localhost", "sys", "", ""},
+        {{"--no-defaults"}, "localhost", "sys", "", ""},
     };
     for (const Case& c : cases) {
         Sources sources;
@@ -129,6 +133,14 @@ TEST(PrintLoginTest, NamesTheUserSentAndTheTransport) {
     std::ostringstream tcp;
     PrintLogin(sources.Resolve({"-h", "localhost", "-S", "/s.sock", "-P", "3307", "-u", "ann"}), tcp);
     EXPECT_EQ(tcp.str().substr(0, tcp.str().find('\n')), "transport\tTCP to localhost:3307\t(command line)");
+    // A value that goes nowhere says so; a remembered value is the stored login's, even the usual port.
+    EXPECT_NE(tcp.str().find("socket\t/s.sock\t(command line, not used: TCP is)\n"), std::string::npos)
+        << tcp.str();
+    std::ostringstream stored;
+    sources.stored[SettingKey::Server] = "localhost";
+    PrintLogin(sources.Resolve({}), stored);
+    EXPECT_NE(stored.str().find("port\t3306\t(stored login, not used: the socket is)\n"), std::string::npos)
+        << stored.str();
 }
 
 // A check of the server asked for from any source is never dropped by a skip-ssl; only a --skip-ssl

@@ -13,7 +13,7 @@ void SettingsReader::PassOver(const std::string& why) {
             "; the values the command line leaves out are the defaults");
 }
 
-std::string SettingsReader::Read(SettingKey key) {
+std::optional<std::string> SettingsReader::Read(SettingKey key) {
     if (!store_) {
         store_.emplace();
         if (const std::string problem =
@@ -24,12 +24,13 @@ std::string SettingsReader::Read(SettingKey key) {
     }
     if (!passed_over_) {
         try {
+            if (!store_->Holds(key)) return std::nullopt;
             return store_->Read(key).toStdString();
         } catch (const SettingsError&) {
             PassOver("it cannot be read");
         }
     }
-    return std::string(FieldOf(key).fallback);
+    return std::nullopt;
 }
 
 }  // namespace kestrelmoor::cli

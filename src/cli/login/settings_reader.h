@@ -19,9 +19,9 @@ class SettingsReader {
 
     explicit SettingsReader(ReportFn report) : report_(std::move(report)) {}
 
-    // The stored value or the key's fallback. The store is first opened here, so that a command line
-    // that gives every value never touches it.
-    std::string Read(SettingKey key);
+    // The stored value, or nullopt when the store does not hold the key or is passed over. The store is
+    // first opened here, so that a command line that gives every value never touches it.
+    std::optional<std::string> Read(SettingKey key);
 
   private:
     void PassOver(const std::string& why);
