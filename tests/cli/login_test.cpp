@@ -6,10 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 
+#include "cli/login/local_socket.h"
 #include "cli/login/print_login.h"
 
 namespace kestrelmoor::cli {
@@ -141,6 +148,32 @@ TEST(PrintLoginTest, NamesTheUserSentAndTheTransport) {
     PrintLogin(sources.Resolve({}), stored);
     EXPECT_NE(stored.str().find("port\t3306\t(stored login, not used: the socket is)\n"), std::string::npos)
         << stored.str();
+}
+
+// The window reaches "localhost" through the socket that the command line would take with the same
+// option files and environment: a file's socket over MYSQL_UNIX_PORT, which is taken without one.
+TEST(LocalSocketTest, TheWindowFindsTheSocketAsTheCommandLineDoes) {
+    const std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("kestrel-home-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(home);
+    const std::string cnf = (home / ".my.cnf").string();
+    std::ofstream(cnf) << "[client]\nsocket = /file.sock\n";
+    ::chmod(cnf.c_str(), 0600);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    ::setenv("MYSQL_UNIX_PORT", "/env.sock", 1);
+    const auto command_line_socket = [] {
+        const CommandLine line = ParseCommandLine({"-h", "localhost", "-u", "ann", "-pPw", "-D", "d"});
+        return ResolveLogin(line, RealLoginSources(line, [](const std::string&) {})).connection.socket;
+    };
+    const auto quiet = [](const std::string&) {};
+    EXPECT_EQ(LocalSocket(quiet), "/file.sock");
+    EXPECT_EQ(LocalSocket(quiet), command_line_socket());
+    ::chmod(cnf.c_str(), 0666);  // ignored now, as the client ignores it
+    EXPECT_EQ(LocalSocket(quiet), command_line_socket());
+    EXPECT_NE(LocalSocket(quiet), "/file.sock");
+    std::filesystem::remove_all(home);
+    ::unsetenv("MYSQL_UNIX_PORT");
 }
 
 // A check of the server asked for from any source is never dropped by a skip-ssl; only a --skip-ssl
