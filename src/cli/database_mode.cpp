@@ -52,7 +52,12 @@ int RunDatabaseMode(const CommandLine& options, ResolvedLogin login, db::Databas
     if (!OpenOutput(options, console, file)) return 1;
 
     try {
-        if (login.ask_password) login.password = PromptPassword();
+        if (login.ask_password) {
+            const std::optional<std::string> typed = PromptPassword();
+            if (!typed)
+                console.Message("no password given (end of input at the prompt): logging in without one");
+            login.password = typed.value_or("");
+        }
     } catch (const std::exception& e) {
         console.Message(e.what());
         return 1;
