@@ -55,6 +55,13 @@ TEST_F(PointerFeedbackTest, ButtonsSetTheHandAndTheWindowFrameAndBoxesTheDefault
     EXPECT_EQ(State(), PointerState::kDefault);
 }
 
+// Without the skin the style draws the frame: white inside, as the labels on it.
+TEST_F(PointerFeedbackTest, WithoutTheSkinTheFrameIsWhiteBehindItsLabels) {
+    const QImage frame = Named("Frame1").grab().toImage();
+    for (const QPoint at : {QPoint(4, 100), QPoint(frame.width() - 5, frame.height() - 5)})
+        EXPECT_EQ(QColor(frame.pixel(at)).name(), QStringLiteral("#ffffff")) << at.x() << "," << at.y();
+}
+
 TEST_F(PointerFeedbackTest, LabelsLeaveTheStateAsItWas) {
     MoveOver(Button("Test Connection"), {5, 5});
     MoveOver(Named("Label2"), {3, 3});
