@@ -150,6 +150,38 @@ TEST(PrintLoginTest, NamesTheUserSentAndTheTransport) {
         << stored.str();
 }
 
+// One check of a port's text: the window's box, the command line and the stored login take the same.
+TEST(PortTextTest, EverySourceTakesTheSameTexts) {
+    for (const std::string text : {"1", "3306", "007", "65535", "0", "65536", "+1", "-1", " 1", "1 ", "0x10",
+                                   "3e3", "99999999999999999999"}) {
+        const bool port = db::Port::Parse(text).has_value();
+        bool box = true;
+        try {
+            db::Port::FromText(text).Number();
+        } catch (const std::exception&) {
+            box = false;
+        }
+        EXPECT_EQ(box, port) << text;
+        LoginOptions line;
+        bool taken = true;
+        try {
+            ApplySetting(line, {"port", text, "command line", "--port"});
+        } catch (const UsageError&) {
+            taken = false;
+        }
+        EXPECT_EQ(taken, port) << text;
+        Sources stored;
+        stored.stored[SettingKey::Port] = text;
+        bool used = true;
+        try {
+            stored.Resolve({});
+        } catch (const std::runtime_error&) {
+            used = false;
+        }
+        EXPECT_EQ(used, port) << text;
+    }
+}
+
 // The window reaches "localhost" through the socket that the command line would take with the same
 // option files and environment: a file's socket over MYSQL_UNIX_PORT, which is taken without one.
 TEST(LocalSocketTest, TheWindowFindsTheSocketAsTheCommandLineDoes) {

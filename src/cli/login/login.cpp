@@ -30,25 +30,15 @@ void ApplyEnvironment(LoginOptions& login, const LoginSources& sources) {
     }
 }
 
+// Not the command line's fault: a failure, not a usage error.
 db::Port StoredPort(const std::string& text) {
     if (text.empty()) return db::Port();
-    LoginOptions checked;
-    try {
-        ApplySetting(checked, {"port", text, "", "the stored login's port"});
-    } catch (const UsageError& e) {
-        throw std::runtime_error(e.what());  // not the command line's fault: a failure, not a usage error
-    }
-    return db::Port(static_cast<std::uint16_t>(*checked.port));
+    if (const std::optional<db::Port> port = db::Port::Parse(text)) return *port;
+    throw std::runtime_error("the stored login's port: '" + text + "' is not a port number (1-65535)");
 }
 
 bool IsPortNumber(const std::string& text) {
-    LoginOptions checked;
-    try {
-        ApplySetting(checked, {"port", text, "", ""});
-    } catch (const UsageError&) {
-        return text.empty();
-    }
-    return true;
+    return text.empty() || db::Port::Parse(text).has_value();
 }
 
 bool IsLocal(const std::string& host) {
