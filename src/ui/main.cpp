@@ -12,9 +12,9 @@
 #include "db/mariadb_database.h"
 #include "ui/app_shell.h"
 #include "ui/command_line.h"
+#include "ui/desktop/visual_style.h"
 #include "ui/qt_toolkit.h"
 #include "ui/shell.h"
-#include "ui/visual_style.h"
 
 int main(int argc, char** argv) {
     kestrelmoor::HoldStandardStreams();  // first: nothing may be opened onto a closed 0, 1 or 2

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/shell.h"
 
-#include "ui/window_activation.h"
+#include "ui/desktop/window_activation.h"
 
 namespace kestrelmoor::ui {
 

@@ -5,9 +5,9 @@
 #include <QMouseEvent>
 
 #include "connection_window_fixture.h"
-#include "ui/cursor_file.h"
-#include "ui/pointer_feedback.h"
-#include "ui/visual_style.h"
+#include "ui/desktop/cursor_file.h"
+#include "ui/desktop/pointer_feedback.h"
+#include "ui/desktop/visual_style.h"
 
 namespace kestrelmoor::test {
 namespace {

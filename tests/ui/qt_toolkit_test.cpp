@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/qt_toolkit.h"
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
 
 #include <chrono>
 #include <functional>
@@ -19,7 +19,7 @@
 #include <QTimer>
 
 #include "ui/data_folder.h"
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
 
 namespace kestrelmoor::ui {
 namespace {

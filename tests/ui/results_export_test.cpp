@@ -17,7 +17,7 @@
 
 #include "support/report_lines.h"
 #include "ui/program_end.h"
-#include "ui/results_export.h"
+#include "ui/windows/results_export.h"
 #include "window_fixture.h"
 
 namespace kestrelmoor::test {

@@ -4,7 +4,7 @@
 
 #include <QTreeView>
 
-#include "ui/check_list_model.h"
+#include "ui/check_list/check_list_model.h"
 
 namespace kestrelmoor::ui {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/connection_window.h"
+#include "ui/windows/connection_window.h"
 
 #include <iterator>
 #include <memory>
@@ -17,12 +17,12 @@
 #include "common/scoped_flag.h"
 #include "common/settings_file_check.h"
 #include "db/connection_check.h"
-#include "ui/accessible_frame.h"
 #include "ui/app_shell.h"
-#include "ui/connection_window_layout.h"
-#include "ui/connection_window_texts.h"
-#include "ui/visual_style.h"
-#include "ui/window_placement.h"
+#include "ui/desktop/visual_style.h"
+#include "ui/desktop/window_placement.h"
+#include "ui/windows/accessible_frame.h"
+#include "ui/windows/connection_window_layout.h"
+#include "ui/windows/connection_window_texts.h"
 
 namespace kestrelmoor::ui {
 namespace {

@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "ui/connection_window.h"
-#include "ui/connection_window_layout.h"
-#include "ui/select_all_on_focus.h"
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
+#include "ui/windows/connection_window.h"
+#include "ui/windows/connection_window_layout.h"
+#include "ui/windows/select_all_on_focus.h"
 
 namespace kestrelmoor::ui {
 

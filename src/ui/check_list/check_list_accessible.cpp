@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/check_list_accessible.h"
+#include "ui/check_list/check_list_accessible.h"
 
 #include <cstdint>
 #include <unordered_map>
@@ -11,7 +11,7 @@
 #include <QHeaderView>
 #include <QPointer>
 
-#include "ui/check_list_view.h"
+#include "ui/check_list/check_list_view.h"
 
 namespace kestrelmoor::ui {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/held_enter_guard.h"
+#include "ui/desktop/held_enter_guard.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -17,8 +17,8 @@
 #include <QVariant>
 #include <QWidget>
 
-#include "ui/focus_mark.h"
-#include "ui/held_enter_guard.h"
+#include "ui/desktop/focus_mark.h"
+#include "ui/desktop/held_enter_guard.h"
 
 namespace kestrelmoor::ui {
 namespace {

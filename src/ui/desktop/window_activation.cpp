@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/window_activation.h"
+#include "ui/desktop/window_activation.h"
 
 #include <xcb/xcb.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/results_export.h"
+#include "ui/windows/results_export.h"
 
 #include <cerrno>
 #include <memory>
@@ -17,7 +17,7 @@
 #include "export/result_formats.h"
 #include "ui/app_shell.h"
 #include "ui/program_end.h"
-#include "ui/run_views.h"
+#include "ui/windows/run_views.h"
 
 namespace kestrelmoor::ui {
 namespace {

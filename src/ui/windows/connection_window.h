@@ -11,7 +11,7 @@
 
 #include "common/settings_store.h"
 #include "db/database.h"
-#include "ui/pointer_feedback.h"
+#include "ui/desktop/pointer_feedback.h"
 #include "ui/toolkit.h"
 
 class QGroupBox;

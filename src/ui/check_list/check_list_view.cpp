@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/check_list_view.h"
+#include "ui/check_list/check_list_view.h"
 
 #include <QFocusEvent>
 #include <QHeaderView>
@@ -9,8 +9,8 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
-#include "ui/check_list_accessible.h"
-#include "ui/focus_mark.h"
+#include "ui/check_list/check_list_accessible.h"
+#include "ui/desktop/focus_mark.h"
 
 namespace kestrelmoor::ui {
 namespace {
