@@ -22,8 +22,8 @@
 #include <QTimer>
 
 #include "db/mariadb_database.h"
-#include "ui/extraction_window.h"
 #include "ui/qt_toolkit.h"
+#include "ui/windows/extraction_window.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstring>
 #include <iostream>
 #include <memory>
 
@@ -15,6 +16,7 @@
 #include "cli/output/output_writer.h"
 #include "cli/text_mode.h"
 #include "cli/usage.h"
+#include "common/file_descriptor.h"
 
 namespace kestrelmoor::cli {
 namespace {
@@ -43,12 +45,15 @@ int RunCommand(int argc, char** argv, const DatabaseMaker& make_database) {
     } catch (const UsageError& e) {
         return UsageFailure(console, e.what());
     }
-    if (line.help) {
-        std::cout << kUsage << std::flush;
-        return 0;
-    }
-    if (line.version) {
-        std::cout << "kestrelmoor-extract (Kestrelmoor) " << KESTRELMOOR_VERSION << std::endl;
+    if (line.help || line.version) {
+        // As GNU programs do: text that could not be written (a full disk, a closed pipe) is an error.
+        const std::string text =
+            line.help ? std::string(kUsage)
+                      : std::string("kestrelmoor-extract (Kestrelmoor) ") + KESTRELMOOR_VERSION + "\n";
+        if (const int error = WriteAll(STDOUT_FILENO, text); error != 0) {
+            console.Message(std::string("write error: ") + std::strerror(error));
+            return 1;
+        }
         return 0;
     }
     try {

@@ -52,7 +52,17 @@ int RunDatabaseMode(const CommandLine& options, ResolvedLogin login, db::Databas
     if (!OpenOutput(options, console, file)) return 1;
 
     try {
-        if (login.ask_password) login.password = PromptPassword();
+        if (login.ask_password) {
+            // -p, or "password" without a value in an option file.
+            const auto origin = login.origins.find(std::string_view("password"));
+            const std::string asked_by = origin == login.origins.end() || origin->second == "command line"
+                                             ? "-p"
+                                             : "\"password\" without a value in " + origin->second;
+            const std::optional<std::string> typed = PromptPassword("/dev/tty", asked_by);
+            if (!typed)
+                console.Message("no password given (end of input at the prompt): logging in without one");
+            login.password = typed.value_or("");
+        }
     } catch (const std::exception& e) {
         console.Message(e.what());
         return 1;

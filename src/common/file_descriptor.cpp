@@ -39,14 +39,15 @@ ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
     }
 }
 
-int ReadToEnd(int fd, std::string& bytes) {
+int ReadToEnd(int fd, std::string& bytes, std::size_t most) {
     char buffer[4096];
-    for (;;) {
+    for (const std::size_t start = bytes.size(); bytes.size() - start <= most;) {
         const ssize_t got = ReadSome(fd, buffer, sizeof buffer);
         if (got == 0) return 0;
         if (got < 0) return errno;
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
+    return 0;
 }
 
 }  // namespace kestrelmoor

@@ -37,7 +37,8 @@ class FileDescriptor {
 int WriteAll(int fd, std::string_view bytes);
 // read(2) that resumes when a signal interrupts it.
 ssize_t ReadSome(int fd, char* buffer, std::size_t size);
-// Appends everything up to the end of input to `bytes`; 0, or the errno of the read that failed.
-int ReadToEnd(int fd, std::string& bytes);
+// Appends everything up to the end of input to `bytes`, but stops once more than `most` bytes have come;
+// 0, or the errno of the read that failed.
+int ReadToEnd(int fd, std::string& bytes, std::size_t most = std::string::npos);
 
 }  // namespace kestrelmoor

@@ -153,6 +153,11 @@ bool SettingsStore::Remove(SettingKey key) {
     return Put(key, std::nullopt);
 }
 
+bool SettingsStore::Holds(SettingKey key) const {
+    Read(key);  // fails as a read would
+    return OpenSettings()->contains(FromView(FieldOf(key).name));
+}
+
 bool SettingsStore::Write(SettingKey key, const QString& value) {
     return Put(key, value);
 }

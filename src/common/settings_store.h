@@ -59,6 +59,8 @@ class SettingsStore {
     // The stored value, or the key's fallback when the key is missing; a stored empty value gives
     // empty. Throws SettingsError when the file exists but cannot be read.
     QString Read(SettingKey key) const;
+    // Whether the file holds the key (Read gives the fallback when not). Throws as Read does.
+    bool Holds(SettingKey key) const;
 
     // Replaces the key's value. The value is on disk when the call returns. Returns false, leaving
     // the file as it was, when the value could not be stored or the folder and file could not be

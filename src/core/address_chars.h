@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Byte classes shared by the recognizer's stages. Every byte that the recognizer blanks, splits at or
-// accepts is ASCII, so working on the server's bytes gives the same tokens as working on decoded text:
-// a byte of a multi-byte character can neither split a token nor pass the pattern.
+// accepts is ASCII; characters beyond ASCII that separate words (separating_characters.h) are looked at
+// only where a token meets a byte beyond ASCII, so the search stays one table look-up per byte.
 #pragma once
 
 #include <array>
@@ -15,15 +15,17 @@ namespace kestrelmoor {
 inline constexpr std::string_view kBlankedPunctuation = ",!\"#$%&'()*/:;<=>?[\\]^`{|}~";
 
 // Characters at which the blanked text is split into tokens. A line feed splits like a carriage
-// return: real values hold Unix line ends far more often than an address broken over two lines. NUL
-// and Ctrl-Z (end of text in old files, both written escaped by database dumps) can never be part of
-// an address, and whatever they touch is read the same whether it comes from a table or its dump.
-inline constexpr std::string_view kTokenSplitters{"\t\n\r \0\x1a", 6};
+// return: real values hold Unix line ends far more often than an address broken over two lines; so do
+// the form feed and vertical tab. NUL and Ctrl-Z (end of text in old files, both written escaped by
+// database dumps) can never be part of an address, and whatever they touch is read the same whether it
+// comes from a table or its dump.
+inline constexpr std::string_view kTokenSplitters{"\t\n\r\f\v \0\x1a", 8};
 
 // The letters that, after a backslash, stand for a splitter in dumps, JSON and C strings ("\n" for a
-// line feed); the pair splits as the character would. The backslash itself is blanked punctuation.
+// line feed, "\f" for a form feed); the pair splits as the character would. The backslash itself is
+// blanked punctuation. "\b" is left out: "C:\bob" is a path far more often than a backspace.
 inline constexpr bool IsEscapedSplitterLetter(char c) {
-    return c == 'n' || c == 'r' || c == 't' || c == '0' || c == 'Z';
+    return c == 'n' || c == 'r' || c == 't' || c == 'f' || c == 'v' || c == '0' || c == 'Z';
 }
 
 namespace detail {
@@ -49,10 +51,10 @@ inline bool CutsBetweenTokens(char c) {
 }
 
 // What the scan notes about each byte of a token while it grows it, in one table look-up.
-enum TokenByte : unsigned char { kTokenEnd = 1, kFullStop = 2 };
+enum TokenByte : unsigned char { kTokenEnd = 1, kFullStop = 2, kBeyondAscii = 4 };
 inline constexpr std::array<unsigned char, 256> kTokenByteFlags = [] {
     std::array<unsigned char, 256> flags{};
-    for (std::size_t c = 0; c < 256; ++c) flags[c] = kEndsToken[c] ? kTokenEnd : 0;
+    for (std::size_t c = 0; c < 256; ++c) flags[c] = kEndsToken[c] ? kTokenEnd : c >= 0x80 ? kBeyondAscii : 0;
     flags['.'] = kFullStop;
     return flags;
 }();

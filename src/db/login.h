@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,10 @@ class Port {
   public:
     Port() = default;  // kDefaultPort
     explicit Port(std::uint16_t number) : number_(number) {}
-    // The box's text: empty gives kDefaultPort, a whole number from 1 to 65535 that number.
+    // The one check of a port's text, for every source (the port box, the command line, option files,
+    // MYSQL_TCP_PORT, the stored login): a whole number from 1 to 65535 in decimal digits alone.
+    static std::optional<Port> Parse(std::string_view text);
+    // The box's text: empty gives kDefaultPort, a port number that number, other text is kept and refused.
     static Port FromText(std::string_view text);
 
     // Throws DatabaseError naming the text when it was no port number.

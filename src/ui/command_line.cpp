@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -57,13 +58,13 @@ void OneLineOnFailure(QtMsgType type, const QMessageLogContext& context, const Q
 int HandleCommandLine(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--help") {
-            std::fputs(kHelp, stdout);
-            return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
-        }
-        if (argument == "--version") {
-            std::fputs("kestrelmoor (Kestrelmoor) " KESTRELMOOR_VERSION "\n", stdout);
-            return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+        if (argument == "--help" || argument == "--version") {
+            // As GNU programs do: text that could not be written (a full disk, a closed pipe) is an error.
+            std::fputs(argument == "--help" ? kHelp : "kestrelmoor (Kestrelmoor) " KESTRELMOOR_VERSION "\n",
+                       stdout);
+            if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+            std::fprintf(stderr, "kestrelmoor: write error: %s\n", std::strerror(errno));
+            return 1;
         }
         const char* what =
             argument.size() > 1 && argument[0] == '-' ? "unrecognized option" : "unexpected argument";

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
 
 namespace kestrelmoor::ui {
 

@@ -3,15 +3,19 @@
 #include <QApplication>
 #include <QRandomGenerator>
 
+#include <iostream>
+
+#include "cli/login/local_socket.h"
+
 #include "common/secret_service.h"
 #include "common/settings_store.h"
 #include "common/standard_streams.h"
 #include "db/mariadb_database.h"
 #include "ui/app_shell.h"
 #include "ui/command_line.h"
+#include "ui/desktop/visual_style.h"
 #include "ui/qt_toolkit.h"
 #include "ui/shell.h"
-#include "ui/visual_style.h"
 
 int main(int argc, char** argv) {
     kestrelmoor::HoldStandardStreams();  // first: nothing may be opened onto a closed 0, 1 or 2
@@ -38,7 +42,11 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         kestrelmoor::ui::QtToolkit toolkit;
-        kestrelmoor::db::MariaDbDatabase database;
+        // "localhost" is reached through the socket that kestrelmoor-extract and the client would use.
+        kestrelmoor::db::ConnectionOptions options;
+        options.socket = kestrelmoor::cli::LocalSocket(
+            [](const std::string& note) { std::cerr << "kestrelmoor: " << note << '\n'; });
+        kestrelmoor::db::MariaDbDatabase database(options);
         kestrelmoor::SettingsStore settings;
         kestrelmoor::SecretService secrets;  // the password, where the desktop keeps secrets
         kestrelmoor::ui::Shell shell(

@@ -14,8 +14,8 @@
 #include <QUrl>
 
 #include "ui/data_folder.h"
-#include "ui/held_enter_guard.h"
-#include "ui/modal_box.h"
+#include "ui/desktop/held_enter_guard.h"
+#include "ui/desktop/modal_box.h"
 #include "ui/program_end.h"
 
 namespace kestrelmoor::ui {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/shell.h"
 
+#include "ui/desktop/window_activation.h"
+
 namespace kestrelmoor::ui {
 
 Shell::Shell(Toolkit& toolkit, db::Database& database, SettingsStore& settings,
@@ -9,6 +11,7 @@ Shell::Shell(Toolkit& toolkit, db::Database& database, SettingsStore& settings,
       database_(database),
       connection_window_(toolkit, database, settings, std::move(random), secrets) {
     connection_window_.SetShowExtractionWindow([this] { ShowExtractionWindow(); });
+    ActivateWhenShown(connection_window_);
 }
 
 void Shell::Start() {
@@ -23,6 +26,7 @@ void Shell::ShowExtractionWindow() {
         connection_window_.SetAfterRun([this](std::string_view what, std::function<void()> action) {
             extraction_window_->AfterRun(what, std::move(action));
         });
+        ActivateWhenShown(*extraction_window_);
         extraction_window_->Load();
     } else {
         extraction_window_->FollowLogin();

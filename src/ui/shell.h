@@ -9,9 +9,9 @@
 
 #include "common/settings_store.h"
 #include "db/database.h"
-#include "ui/connection_window.h"
-#include "ui/extraction_window.h"
 #include "ui/toolkit.h"
+#include "ui/windows/connection_window.h"
+#include "ui/windows/extraction_window.h"
 
 namespace kestrelmoor::ui {
 

@@ -235,8 +235,9 @@ TEST(PasswordPromptTest, ReadsOneLineFromTheTerminalWithoutEcho) {
     ASSERT_EQ(::grantpt(master), 0);
     ASSERT_EQ(::unlockpt(master), 0);
     const std::string terminal = ::ptsname(master);
+    const int kept_open = ::open(terminal.c_str(), O_RDWR | O_NOCTTY);  // between the two prompts
     // Typed once the prompt shows: switching echo off discards what was typed ahead.
-    std::string password;
+    std::optional<std::string> password;
     std::thread prompt([&] { password = PromptPassword(terminal); });
     std::string screen = ReadScreen(master);
     while (screen.find("Enter password: ") == std::string::npos) {
@@ -249,6 +250,21 @@ TEST(PasswordPromptTest, ReadsOneLineFromTheTerminalWithoutEcho) {
     EXPECT_EQ(password, "s3cr;t");
     screen += ReadScreen(master);
     EXPECT_EQ(screen.find("s3cr"), std::string::npos) << "echoed: " << screen;
+
+    // Ctrl-D: no password given, and the prompt's line ended, so that a message starts a line.
+    prompt = std::thread([&] { password = PromptPassword(terminal); });
+    screen = ReadScreen(master);
+    while (screen.find("Enter password: ") == std::string::npos) {
+        const std::string more = ReadScreen(master);
+        ASSERT_FALSE(more.empty()) << screen;
+        screen += more;
+    }
+    ASSERT_EQ(::write(master, "\x04", 1), 1);
+    prompt.join();
+    EXPECT_EQ(password, std::nullopt);
+    screen += ReadScreen(master);
+    EXPECT_NE(screen.find("Enter password: \r\n"), std::string::npos) << screen;
+    ::close(kept_open);
     ::close(master);
 }
 

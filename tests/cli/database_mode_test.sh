@@ -128,6 +128,10 @@ check "a bare command line logs in as the window remembers" "eve@example.com
 CY@example.org" "$("$tool" orders)"
 cmp -s "$dir/conf.before" "$XDG_CONFIG_HOME/Veltrane/Veltrane.conf"; check "the settings file is not rewritten" 0 "$?"
 sed -i 's/^MyPassword=.*/MyPassword=stale/' "$XDG_CONFIG_HOME/Veltrane/Veltrane.conf"
+printf '[client]\npassword\n' >"$dir/ask.cnf"
+setsid -w "$tool" --defaults-file="$dir/ask.cnf" -h 127.0.0.1 -P "$port" -u "$user" -D "$db" orders 2>"$dir/err" </dev/null
+check "a password to ask for from an option file names the file without a terminal" 1 \
+    "$(grep -c "\"password\" without a value in $dir/ask.cnf asks for the password on the terminal, but" "$dir/err")"
 check "MYSQL_PWD stands in for the stored password" "eve@example.com" "$(MYSQL_PWD=$password "$tool" orders | head -n 1)"
 check "an option beats MYSQL_PWD" "eve@example.com" "$(MYSQL_PWD=stale "$tool" "-p$password" orders | head -n 1)"
 "$tool" orders >/dev/null 2>"$dir/err"; rc=$?
@@ -270,6 +274,10 @@ check "--version and -V print the version" "1
     "$("$tool" --version | grep -c '^kestrelmoor-extract (Kestrelmoor) [0-9]'; "$tool" t -V | grep -c '[0-9]\.[0-9]')"
 check "-? is --help" "$(cat "$dir/help")" "$("$tool" -u x '-?')"
 check "--help exits 0" 0 "$rc"
+for argument in --help --version; do # a full disk is a write error, as for GNU programs
+    out=$("$tool" "$argument" 2>&1 >/dev/full); rc=$?
+    check "$argument onto a full disk" "1 kestrelmoor-extract: write error: No space left on device" "$rc $out"
+done
 for word in --host= --user= '--password\[=PASSWORD\]' --port= --database= --socket= --protocol= --ssl-ca= \
     --defaults-file= --print-login --comma --output= MYSQL_PWD MYSQL_TCP_PORT '~/.my.cnf' Veltrane.conf 'CR LF' --text; do
     grep -q -- "$word" "$dir/help"; check "--help documents $word" 0 "$?"

@@ -122,6 +122,16 @@ check "TERM=dumb gets the addresses alone" "eve@example.com cy@example.org" "$(t
 prompt=("$tool" -h 127.0.0.1 -P "$port" -u "$user" -p -D "$db" orders)
 check "Ctrl-C at the prompt ends the program with echo back on" "status=-2 echo=on" "$(terminal ctrl-c "${prompt[@]}")"
 check "SIGTERM at the prompt too" "status=-15 echo=on" "$(terminal sigterm "${prompt[@]}")"
+terminal ctrl-d "${prompt[@]}" >/dev/null
+check "Ctrl-D at the prompt ends its line and is said to be no password" "1 1" \
+    "$(grep -c $'^Enter password: \r$' "$dir/screen") $(grep -c 'no password given (end of input at the prompt)' "$dir/screen")"
+
+# --- a narrow terminal --------------------------------------------------------------------------
+# The progress line is cut to the width, so that each redraw overwrites it instead of adding a line.
+admin "USE $db; CREATE TABLE plenty (e TEXT); INSERT INTO plenty SELECT CONCAT('x', seq) FROM seq_1_to_300000"
+PTY_COLUMNS=20 terminal none "$tool" "${login[@]}" plenty >/dev/null
+longest=$(sed 's/\x1b\[K//g' "$dir/screen" | tr '\r' '\n' | awk '{ if (length($0) > n) n = length($0) } END { print n }')
+check "on 20 columns no progress text is wider than 19" yes "$([ "$longest" -le 19 ] && echo yes)"
 
 # --- a settings file that cannot be used --------------------------------------------------------
 mkdir -p "$XDG_CONFIG_HOME/Veltrane"

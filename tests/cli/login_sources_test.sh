@@ -77,7 +77,7 @@ outcome() {
     esac
 }
 
-cnf="" stored="" env_vars=() ref=() expected=""
+cnf="" cnf_mode=600 stored="" env_vars=() ref=() expected=""
 total=0 same=0
 # Runs a combination: ours with "$@", the client with "${ref[@]}" when set (a stored login written out),
 # else the same; `expected` (a pattern) is what the client reaches, so that no combination passes by
@@ -85,7 +85,8 @@ total=0 same=0
 both() {
     local name=$1 got want
     shift
-    if [ -n "$cnf" ]; then printf '%b' "$cnf" >"$HOME/.my.cnf"; else rm -f "$HOME/.my.cnf"; fi
+    if [ -n "$cnf" ]; then printf '%b' "$cnf" >"$HOME/.my.cnf" && chmod "$cnf_mode" "$HOME/.my.cnf"
+    else rm -f "$HOME/.my.cnf"; fi
     if [ -n "$stored" ]; then printf '[Kestrelmoor]\n%b' "$stored" >"$XDG_CONFIG_HOME/Veltrane/Veltrane.conf"
     else rm -f "$XDG_CONFIG_HOME/Veltrane/Veltrane.conf"; fi
     [ ${#ref[@]} -gt 0 ] || ref=("$@")
@@ -96,7 +97,7 @@ both() {
     check "$name" "$want" "$got"
     # shellcheck disable=SC2053  # a pattern on purpose
     [[ $want == $expected ]] || check "$name: the client reached what the test meant" "$expected" "$want"
-    cnf="" stored="" env_vars=() ref=() expected=""
+    cnf="" cnf_mode=600 stored="" env_vars=() ref=() expected=""
 }
 
 # --- the command line: host, port, socket and protocol ------------------------------------------
@@ -169,6 +170,17 @@ expected=$(via B tcp "$ann") cnf="[client]\nuser=$ann\npassword=$pwb\ndatabase=$
 both "--defaults-extra-file gives what ~/.my.cnf leaves out" --defaults-extra-file="$dir/extra.cnf"
 expected=$(denied '*' 127.0.0.1 NO) cnf="[client]\nuser=$ann\npassword=$pwb\n"
 both "--no-defaults reads no file: the system login name without a password" --no-defaults -h 127.0.0.1 -P "$pb" -D "$db"
+# Anyone could point the login at a server of their own through a file anyone may write.
+expected=$(denied "$ann" 127.0.0.1 NO) cnf="[client]\npassword=$pwa\n" cnf_mode=666
+both "a world-writable ~/.my.cnf is ignored" -h 127.0.0.1 -P "$pa" -u "$ann" -D "$db"
+printf '[client]\npassword=%s\n' "$pwa" >"$dir/shared.cnf" && chmod 666 "$dir/shared.cnf"
+expected=$(denied "$ann" 127.0.0.1 NO) cnf="[client]\n!include $dir/shared.cnf\n"
+both "a world-writable file included is ignored" -h 127.0.0.1 -P "$pa" -u "$ann" -D "$db"
+warning="Warning: World-writable config file '$dir/shared.cnf' is ignored"
+"$tool" --defaults-file="$dir/shared.cnf" --print-login >/dev/null 2>"$dir/err"
+check "kestrelmoor-extract gives the client's warning for it" "kestrelmoor-extract: $warning" "$(grep -F "$warning" "$dir/err")"
+mariadb --defaults-file="$dir/shared.cnf" --print-defaults >/dev/null 2>"$dir/err"
+check "so does the client" "$warning" "$(grep -F -m1 "$warning" "$dir/err")"
 
 # --- the environment --------------------------------------------------------------------------------
 expected=$(via A tcp "$ann") env_vars=(MYSQL_HOST=127.0.0.1 MYSQL_TCP_PORT="$pa" MYSQL_PWD="$pwa")
@@ -216,9 +228,15 @@ ref=(-h 127.0.0.1 -P "$pa" -u "$ann" -D "$db")
 both "MYSQL_PWD over the stored password"
 expected=$(denied '*' localhost NO) env_vars=(MYSQL_TCP_PORT="$pa" MYSQL_UNIX_PORT="$sb") stored=$stored_a
 both "a port from the environment names another login" --no-defaults -D "$db"
-expected=$(via B socket "$sue") stored="MyServer=localhost\nMyUser=$sue\nMyPassword=$psue\nMyDatabase=$db\nMyPort=3306\n"
-ref=(-S "$sb" -u "$sue" -p"$psue" -D "$db")
-both "a stored login through the socket that the command line names" -S "$sb"
+# A socket, a protocol or --no-defaults typed names where to connect: nothing remembered is taken, as
+# the client knows nothing remembered.
+expected=$(denied "$(id -un)" localhost NO) stored="MyServer=localhost\nMyUser=$sue\nMyPassword=$psue\nMyDatabase=$db\nMyPort=3306\n"
+[ "$(id -u)" -eq 0 ] && expected="*"
+both "a socket typed with a remembered login" -S "$sb"
+expected=$(via B socket "$sue") stored=$stored_a
+both "a socket typed with a remembered TCP login is used" -S "$sb" -u "$sue" -p"$psue" -D "$db"
+expected=$(denied "$ann" 127.0.0.1 NO) stored=$stored_a
+both "--no-defaults takes no remembered password" --no-defaults -h 127.0.0.1 -P "$pa" -u "$ann" -D "$db"
 
 echo "$same of $total combinations reached the same as the mariadb client"
 echo "$failures failed"

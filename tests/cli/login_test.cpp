@@ -6,10 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 
+#include "cli/login/local_socket.h"
 #include "cli/login/print_login.h"
 
 namespace kestrelmoor::cli {
@@ -82,7 +89,7 @@ TEST(LoginTest, EachValueFromTheFirstSourceThatGivesIt) {
     EXPECT_EQ(printed.str(),
               "transport\tTCP to cli-host:2002\t(the host)\nhost\tcli-host\t(command line)\n"
               "port\t2002\t(MYSQL_TCP_PORT)\nuser\tfile-user\t(/f.cnf)\npassword\t********\t(MYSQL_PWD)\n"
-              "database\t(empty)\t(default)\nsocket\t/file.sock\t(/f.cnf)\n"
+              "database\t(empty)\t(default)\nsocket\t/file.sock\t(/f.cnf, not used: TCP is)\n"
               "compress\twhen reading ahead from a server far away, not on loopback\t(default)\n"
               "ssl\twhen the server offers it\t(default)\n");
 }
@@ -104,6 +111,10 @@ TEST(LoginTest, TheStoredLoginIsTakenWholeOrNotAtAll) {
         {{"-u", "bob"}, "localhost", "bob", "", ""},
         {{"-h", "stored-host", "-u", "stored-user", "-P", "3307"}, "stored-host", "stored-user", "", ""},
         {{"-h", "stored-host"}, "stored-host", "sys", "", ""},
+        // A socket or protocol typed names where to connect; --no-defaults takes nothing remembered.
+        {{"-S", "/typed.sock"}, "localhost", "sys", "", ""},
+        {{"--protocol=tcp"}, "localhost", "sys", "", ""},
+        {{"--no-defaults"}, "localhost", "sys", "", ""},
     };
     for (const Case& c : cases) {
         Sources sources;
@@ -130,6 +141,72 @@ TEST(PrintLoginTest, NamesTheUserSentAndTheTransport) {
     std::ostringstream tcp;
     PrintLogin(sources.Resolve({"-h", "localhost", "-S", "/s.sock", "-P", "3307", "-u", "ann"}), tcp);
     EXPECT_EQ(tcp.str().substr(0, tcp.str().find('\n')), "transport\tTCP to localhost:3307\t(command line)");
+    // A value that goes nowhere says so; a remembered value is the stored login's, even the usual port.
+    EXPECT_NE(tcp.str().find("socket\t/s.sock\t(command line, not used: TCP is)\n"), std::string::npos)
+        << tcp.str();
+    std::ostringstream stored;
+    sources.stored[SettingKey::Server] = "localhost";
+    PrintLogin(sources.Resolve({}), stored);
+    EXPECT_NE(stored.str().find("port\t3306\t(stored login, not used: the socket is)\n"), std::string::npos)
+        << stored.str();
+}
+
+// One check of a port's text: the window's box, the command line and the stored login take the same.
+TEST(PortTextTest, EverySourceTakesTheSameTexts) {
+    for (const std::string text : {"1", "3306", "007", "65535", "0", "65536", "+1", "-1", " 1", "1 ", "0x10",
+                                   "3e3", "99999999999999999999"}) {
+        const bool port = db::Port::Parse(text).has_value();
+        bool box = true;
+        try {
+            db::Port::FromText(text).Number();
+        } catch (const std::exception&) {
+            box = false;
+        }
+        EXPECT_EQ(box, port) << text;
+        LoginOptions line;
+        bool taken = true;
+        try {
+            ApplySetting(line, {"port", text, "command line", "--port"});
+        } catch (const UsageError&) {
+            taken = false;
+        }
+        EXPECT_EQ(taken, port) << text;
+        Sources stored;
+        stored.stored[SettingKey::Port] = text;
+        bool used = true;
+        try {
+            stored.Resolve({});
+        } catch (const std::runtime_error&) {
+            used = false;
+        }
+        EXPECT_EQ(used, port) << text;
+    }
+}
+
+// The window reaches "localhost" through the socket that the command line would take with the same
+// option files and environment: a file's socket over MYSQL_UNIX_PORT, which is taken without one.
+TEST(LocalSocketTest, TheWindowFindsTheSocketAsTheCommandLineDoes) {
+    const std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("kestrel-home-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(home);
+    const std::string cnf = (home / ".my.cnf").string();
+    std::ofstream(cnf) << "[client]\nsocket = /file.sock\n";
+    ::chmod(cnf.c_str(), 0600);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    ::setenv("MYSQL_UNIX_PORT", "/env.sock", 1);
+    const auto command_line_socket = [] {
+        const CommandLine line = ParseCommandLine({"-h", "localhost", "-u", "ann", "-pPw", "-D", "d"});
+        return ResolveLogin(line, RealLoginSources(line, [](const std::string&) {})).connection.socket;
+    };
+    const auto quiet = [](const std::string&) {};
+    EXPECT_EQ(LocalSocket(quiet), "/file.sock");
+    EXPECT_EQ(LocalSocket(quiet), command_line_socket());
+    ::chmod(cnf.c_str(), 0666);  // ignored now, as the client ignores it
+    EXPECT_EQ(LocalSocket(quiet), command_line_socket());
+    EXPECT_NE(LocalSocket(quiet), "/file.sock");
+    std::filesystem::remove_all(home);
+    ::unsetenv("MYSQL_UNIX_PORT");
 }
 
 // A check of the server asked for from any source is never dropped by a skip-ssl; only a --skip-ssl

@@ -129,6 +129,41 @@ TEST_F(OptionFilesTest, FilesThatCannotBeUsedAreNamedAndNeverWaitedFor) {
     EXPECT_TRUE(ReadOptionFiles({{fifo, true}}, note).empty());
 }
 
+// Anyone could point the login at a server of their own through a file anyone may write: the client
+// ignores such a file with its warning, whether read by default, named or included.
+TEST_F(OptionFilesTest, WorldWritableFilesAreIgnoredWithTheClientsWarning) {
+    const std::string shared = Write("conf.d/shared.cnf", "[client]\nhost = elsewhere\n");
+    ASSERT_EQ(::chmod(shared.c_str(), 0666), 0);
+    const std::string main = Write("main.cnf", "[client]\nuser = ann\n!include " + shared + "\n!includedir " +
+                                                   (dir_ / "conf.d").string() + "\n");
+    std::vector<std::string> notes;
+    const auto note = [&](const std::string& text) { notes.push_back(text); };
+    const LoginOptions login = Apply(ReadOptionFiles({{main, false}, {shared, true}, {shared, false}}, note));
+    EXPECT_EQ(login.user, "ann");
+    EXPECT_FALSE(login.host);
+    const std::string warning = "Warning: World-writable config file '" + shared + "' is ignored";
+    EXPECT_EQ(notes, std::vector<std::string>(4, warning));
+}
+
+// A file named by mistake (a device that never ends, a log) is refused before it fills the memory.
+TEST_F(OptionFilesTest, EndlessAndOversizedFilesAreRefused) {
+    const auto refusal = [](const std::string& path) -> std::string {
+        try {
+            ReadOptionFiles({{path, true}});
+        } catch (const std::runtime_error& e) {
+            return e.what();
+        }
+        return "read";
+    };
+    EXPECT_EQ(refusal("/dev/zero"),
+              "cannot read the option file /dev/zero: larger than 1 MiB, the most an option file may hold");
+    const std::string wide = Write("wide.cnf", "[client]\n# " + std::string(64 * 1024, 'x') + "\n");
+    EXPECT_EQ(refusal(wide), "cannot read the option file " + wide +
+                                 ": line 2 is longer than 64 KiB, the most a line may hold");
+    EXPECT_EQ(refusal(Write("fits.cnf", "[client]\n# " + std::string(64 * 1024 - 2, 'x') + "\nuser=a\n")),
+              "read");
+}
+
 TEST_F(OptionFilesTest, BadValuesAndUnknownOwnKeysAreUsageErrorsNamingTheLine) {
     const auto message = [&](const std::string& text) -> std::string {
         try {

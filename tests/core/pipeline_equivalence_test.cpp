@@ -12,21 +12,35 @@
 #include "core/address_chars.h"
 #include "core/address_pattern.h"
 #include "core/address_scan.h"
+#include "core/separating_characters.h"
 #include "core/table_scan.h"
 
 namespace kestrelmoor {
 namespace {
 
-// The plain pipeline: the letter of each escaped splitter and the 27 punctuation characters become
-// spaces, the text is split at blanks, line ends, NUL and Ctrl-Z, every piece holding "@" and "." is a
-// candidate, and its closing full stops are dropped.
-const std::string_view kSplitAt{"\t\n\r \0\x1a", 6};
+// The plain pipeline: read from the start, each escape "\uXXXX" and each UTF-8 character that separates
+// becomes spaces (an escape that does not is marked so that no pattern passes it), as does the letter of
+// each escaped splitter; then the 27 punctuation characters become spaces, the text is split at blanks,
+// line ends, NUL and Ctrl-Z, every piece holding "@" and "." is a candidate, and its closing full stops
+// are dropped.
+const std::string_view kSplitAt{"\t\n\r\f\v \0\x1a", 8};
 
 std::string& BlankEscapedSplitters(std::string& text) {
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == '\\' && std::string_view("nrt0Z").find(text[i + 1]) != std::string_view::npos) {
-            text[i + 1] = ' ';
+    const char* const end = text.data() + text.size();
+    for (std::size_t i = 0; i < text.size();) {
+        char* here = text.data() + i;
+        const ReadCharacter named = *here == '\\'                               ? UnicodeEscapeAt(here, end)
+                                    : static_cast<unsigned char>(*here) >= 0x80 ? Utf8CharacterAt(here, end)
+                                                                                : ReadCharacter{};
+        if (named.length > 0 && IsSeparatingCharacter(named.code)) {
+            std::fill_n(here, named.length, ' ');
+        } else if (named.length > 0 && *here == '\\') {
+            *here = '\x7f';  // no address holds it, and it splits nothing
+        } else if (*here == '\\' && i + 1 < text.size() &&
+                   std::string_view("nrtfv0Z").find(here[1]) != std::string_view::npos) {
+            here[1] = ' ';
         }
+        i += std::max<std::size_t>(named.length, 1);
     }
     return text;
 }
@@ -71,11 +85,14 @@ PipelineResult ReferencePipeline(std::string text, SeenAddresses& seen) {
 
 std::string RandomText(std::mt19937& rng) {
     static const std::vector<std::string> kPieces = {
-        "a",   "Bo",  "x9",  "-",      "_",         ".",         "..",         "@",
-        "@",   "com", "Org", "@ex.co", "me@Ex.com", "ME@ex.COM", "x+y@Ex.co.", " ",
-        "\t",  "\r",  "\n",  "\r\n",   "+",         "\xc2\xa0",  "\xff",       std::string(1, '\0'),
-        "1",   "255", "[",   "]",      "\\",        "\\n",       "\\\\r",      "\\0",
-        "\\Z", "\\N", "n",   "t",      "Z",         "0",         "\x1a"};
+        "a", "Bo", "x9", "-", "_", ".", "..", "@", "@", "com", "Org", "@ex.co", "me@Ex.com", "ME@ex.COM",
+        "x+y@Ex.co.", " ", "\t", "\r", "\n", "\r\n", "+", "\xc2\xa0", "\xff", std::string(1, '\0'), "1",
+        "255", "[", "]", "\\", "\\n", "\\\\r", "\\0", "\\Z", "\\N", "n", "t", "Z", "0", "\x1a",
+        // Beyond ASCII and escaped: quotation marks, an ideographic full stop, a zero-width space, a
+        // letter, an emoji, a cut character; escapes of those, of a quote, a surrogate pair and half one.
+        "\xe2\x80\x9c", "\xe2\x80\x9d", "\xe3\x80\x82", "\xe2\x80\x8b", "\xc3\xbc", "\xf0\x9f\x98\x80",
+        "\xe2\x80", "\\u201c", "\\u00fc", "\\u00FC", "\\u0022", "\\ud83d\\ude00", "\\ud83d", "\\f", "\\v",
+        "\f", "\\b"};
     std::string text;
     std::size_t pieces = std::uniform_int_distribution<std::size_t>(0, 40)(rng);
     for (std::size_t i = 0; i < pieces; ++i) {

@@ -6,7 +6,10 @@ window; runs an extraction, unticks the tables and switches to the connection wi
 buttons' own actions; prints each window's tree as Orca would speak it and checks that both windows
 are frames with names of their own, that the rows of both lists are check boxes that say whether they
 are ticked, that a tick given through a row's action and the focus moving to a row are announced on
-that row, and that the progress bar is named and tells its value. Ends with "N passed, N failed".
+that row, and that the progress bar is named and tells its value. With no window manager on the display,
+the window is active when shown; after a run started from the keyboard, the object last announced as
+focused is the one that has the focus, and Tab into the results announces their current row. Ends with
+"N passed, N failed".
 """
 import subprocess
 import sys
@@ -108,6 +111,40 @@ def check_heard(what, event, row, detail):
     check(what, wait_for(lambda: (event, "check box", row.name, detail) in heard, 10) is not None)
 
 
+def focused_heard():
+    return [(role, name) for kind, role, name, detail in heard if kind == "object:state-changed:focused" and detail]
+
+
+def key(keysym, times=1):
+    for _ in range(times):
+        pyatspi.Registry.generateKeyboardEvent(keysym, None, pyatspi.KEY_SYM)
+        pump(0.2)
+
+
+def check_focus_after_run(extraction):
+    start = named(extraction, "push button", "Start Extracting")
+    act(start, "SetFocus")
+    wait_for(lambda: has(start, pyatspi.STATE_FOCUSED), 10)
+    pump(0.5)
+    before = len(focused_heard())
+    key(0x20)  # Space
+    results = check_rows(extraction, "Results", 3, True)
+    pump(1)
+    during, last = focused_heard()[before:], focused_heard()[-1:]
+    check("after a run the focus stays on Start Extracting, and that is what was announced last (%s)" % last,
+          has(start, pyatspi.STATE_FOCUSED) and last == [("push button", "Start Extracting")]
+          and not any(role == "check box" for role, _ in during))
+    names = [row.name for row in results]
+    for _ in range(12):  # Tab until the results list has the focus
+        key(0xFF09)
+        if any(role == "check box" and name in names for role, name in focused_heard()[-1:]):
+            break
+    pump(1)
+    last = focused_heard()[-1:]
+    check("Tab into the results announces their current row, the last (%s)" % last,
+          last == [("check box", results[-1].name)] and has(results[-1], pyatspi.STATE_FOCUSED))
+
+
 def check_rows(window, name, count, checked):
     def settled():
         found = rows(window, name)
@@ -130,15 +167,16 @@ def main():
               extraction is not None and extraction.getRoleName() == "frame")
         if extraction is None:
             return
+        check("with no window manager, the window is active once shown",
+              wait_for(lambda: has(extraction, pyatspi.STATE_ACTIVE), 10) is not None)
         check_rows(extraction, "Tables", 2, True)
-        press(extraction, "Start Extracting")
-        check_rows(extraction, "Results", 3, True)
+        pyatspi.Registry.registerEventListener(listen, "object:state-changed:checked",
+                                               "object:state-changed:focused")
+        check_focus_after_run(extraction)
         progress = named(extraction, "progress bar", "Progress")
         check("the progress bar is named and full after the run", progress.queryValue().currentValue == 100)
         press(extraction, "Uncheck All")
         first, second = check_rows(extraction, "Tables", 2, False)
-        pyatspi.Registry.registerEventListener(listen, "object:state-changed:checked",
-                                               "object:state-changed:focused")
         act(first, "Toggle")
         check_heard("a row ticked through its action says so", "object:state-changed:checked", first, 1)
         act(second, "SetFocus")

@@ -13,6 +13,10 @@ out=$(headless --version 2>&1); rc=$?
 check "--version without a display" "0 kestrelmoor (Kestrelmoor) $(sed -n 's/^project(Kestrelmoor VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")" "$rc $out"
 out=$(headless --help 2>/dev/null); rc=$?
 check "--help without a display" "0 Usage: kestrelmoor [--help | --version]" "$rc $(head -n 1 <<<"$out")"
+for argument in --help --version; do # a full disk is a write error, as for GNU programs
+    out=$(headless "$argument" 2>&1 >/dev/full); rc=$?
+    check "$argument onto a full disk" "1 kestrelmoor: write error: No space left on device" "$rc $out"
+done
 
 out=$(headless 2>&1); rc=$?
 check "no display: one line, exit 1" "1 kestrelmoor: cannot open the window: no display (DISPLAY is not set)" "$rc $out"

@@ -18,7 +18,7 @@
 #include "support/report_lines.h"
 #include "support/scripted_toolkit.h"
 #include "support/test_server.h"
-#include "ui/connection_window.h"
+#include "ui/windows/connection_window.h"
 
 namespace kestrelmoor::test {
 

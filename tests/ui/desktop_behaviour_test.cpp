@@ -15,8 +15,8 @@
 #include "connection_window_fixture.h"
 #include "db/server_test_helpers.h"
 #include "support/failing_database.h"
-#include "ui/extraction_window.h"
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
+#include "ui/windows/extraction_window.h"
 
 namespace kestrelmoor::test {
 namespace {

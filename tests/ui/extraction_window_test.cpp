@@ -17,7 +17,7 @@
 #include <QTextDocument>
 
 #include "support/failing_database.h"
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
 #include "window_fixture.h"
 
 namespace kestrelmoor::test {

@@ -8,7 +8,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -5,9 +5,9 @@
 #include <QMouseEvent>
 
 #include "connection_window_fixture.h"
-#include "ui/cursor_file.h"
-#include "ui/pointer_feedback.h"
-#include "ui/visual_style.h"
+#include "ui/desktop/cursor_file.h"
+#include "ui/desktop/pointer_feedback.h"
+#include "ui/desktop/visual_style.h"
 
 namespace kestrelmoor::test {
 namespace {
@@ -53,6 +53,13 @@ TEST_F(PointerFeedbackTest, ButtonsSetTheHandAndTheWindowFrameAndBoxesTheDefault
     MoveOver(Button("Help"), {5, 5});
     MoveOver(Box("Port"), {5, 5});
     EXPECT_EQ(State(), PointerState::kDefault);
+}
+
+// Without the skin the style draws the frame: white inside, as the labels on it.
+TEST_F(PointerFeedbackTest, WithoutTheSkinTheFrameIsWhiteBehindItsLabels) {
+    const QImage frame = Named("Frame1").grab().toImage();
+    for (const QPoint at : {QPoint(4, 100), QPoint(frame.width() - 5, frame.height() - 5)})
+        EXPECT_EQ(QColor(frame.pixel(at)).name(), QStringLiteral("#ffffff")) << at.x() << "," << at.y();
 }
 
 TEST_F(PointerFeedbackTest, LabelsLeaveTheStateAsItWas) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/qt_toolkit.h"
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
 
 #include <chrono>
 #include <functional>
@@ -19,7 +19,7 @@
 #include <QTimer>
 
 #include "ui/data_folder.h"
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
 
 namespace kestrelmoor::ui {
 namespace {
@@ -150,9 +150,12 @@ TEST(QtToolkit, WhileABoxIsUpTheWindowsTakeNoClicksButTheirCloseButtonEndsThePro
     EXPECT_EQ(toolkit.ends, 1);
 }
 
-// Return as the keyboard sends it: `repeat` for the presses of a held key after the first.
-void SendReturn(QWidget& target, QEvent::Type type, bool repeat = false) {
+// Return as the keyboard sends it: `repeat` for the presses of a held key after the first, each at a
+// time of its own unless `same_time` (the release and press of a repeat share the window system's time).
+void SendReturn(QWidget& target, QEvent::Type type, bool repeat = false, bool same_time = false) {
+    static quint64 time = 1000;
     QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), repeat);
+    key.setTimestamp(same_time ? time : ++time);
     QApplication::sendEvent(&target, &key);
 }
 
@@ -178,6 +181,29 @@ TEST(QtToolkit, AHeldEnterPressesAButtonOnceAlsoWhenItClosedABox) {
     SendReturn(*start, QEvent::KeyRelease);
     SendReturn(*start, QEvent::KeyPress);
     EXPECT_EQ(clicks, 2) << "a press after the release";
+    SendReturn(*start, QEvent::KeyRelease);
+
+    // Repeats that the window system does not mark: presses alone, or a release and a press at one
+    // time, across a box closed by the held key and without one.
+    for (const bool across_box : {false, true}) {
+        if (across_box) {
+            OnNextBox([](QMessageBox& box) { SendReturn(*box.defaultButton(), QEvent::KeyPress); });
+            toolkit.ShowMessage("Table 'shop.gone' doesn't exist");
+        } else {
+            SendReturn(*start, QEvent::KeyPress);
+        }
+        const int before = clicks;
+        for (int i = 0; i < 3; ++i) {
+            SendReturn(*start, QEvent::KeyPress);
+            SendReturn(*start, QEvent::KeyRelease);
+            SendReturn(*start, QEvent::KeyPress, false, true);
+        }
+        EXPECT_EQ(clicks, before) << (across_box ? "across a box" : "without a box");
+        SendReturn(*start, QEvent::KeyRelease);
+        SendReturn(*start, QEvent::KeyPress);
+        SendReturn(*start, QEvent::KeyRelease);
+        EXPECT_EQ(clicks, before + 1) << "a new press once released";
+    }
 }
 
 TEST(QtToolkit, ProcessesPendingEventsOnlyAfterTheInterval) {

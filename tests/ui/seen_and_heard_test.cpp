@@ -9,10 +9,10 @@
 
 #include "connection_window_fixture.h"
 #include "support/failing_database.h"
-#include "ui/extraction_window.h"
-#include "ui/focus_mark.h"
-#include "ui/visual_style.h"
-#include "ui/window_placement.h"
+#include "ui/desktop/focus_mark.h"
+#include "ui/desktop/visual_style.h"
+#include "ui/desktop/window_placement.h"
+#include "ui/windows/extraction_window.h"
 
 namespace kestrelmoor::test {
 namespace {

@@ -14,7 +14,7 @@
 #include "support/failing_database.h"
 #include "support/file_size_limit.h"
 #include "ui/app_shell.h"
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
 
 namespace kestrelmoor::test {
 namespace {

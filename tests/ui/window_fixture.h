@@ -10,7 +10,7 @@
 #include "support/report_lines.h"
 #include "support/scripted_toolkit.h"
 #include "support/test_server.h"
-#include "ui/extraction_window.h"
+#include "ui/windows/extraction_window.h"
 
 namespace kestrelmoor::test {
 

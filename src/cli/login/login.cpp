@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -29,25 +30,15 @@ void ApplyEnvironment(LoginOptions& login, const LoginSources& sources) {
     }
 }
 
+// Not the command line's fault: a failure, not a usage error.
 db::Port StoredPort(const std::string& text) {
     if (text.empty()) return db::Port();
-    LoginOptions checked;
-    try {
-        ApplySetting(checked, {"port", text, "", "the stored login's port"});
-    } catch (const UsageError& e) {
-        throw std::runtime_error(e.what());  // not the command line's fault: a failure, not a usage error
-    }
-    return db::Port(static_cast<std::uint16_t>(*checked.port));
+    if (const std::optional<db::Port> port = db::Port::Parse(text)) return *port;
+    throw std::runtime_error("the stored login's port: '" + text + "' is not a port number (1-65535)");
 }
 
 bool IsPortNumber(const std::string& text) {
-    LoginOptions checked;
-    try {
-        ApplySetting(checked, {"port", text, "", ""});
-    } catch (const UsageError&) {
-        return text.empty();
-    }
-    return true;
+    return text.empty() || db::Port::Parse(text).has_value();
 }
 
 bool IsLocal(const std::string& host) {
@@ -83,56 +74,71 @@ void ResolveTransport(ResolvedLogin& login, const CommandLine& line, const Login
     login.origins["transport"] = as_asked ? origin : "the host";
 }
 
+// A value of the stored login, or the key's fallback where the store holds none.
+struct StoredValue {
+    std::string text;
+    const char* origin;
+};
+
+StoredValue ReadStored(const LoginSources& sources, SettingKey key) {
+    if (std::optional<std::string> value = sources.setting(key)) return {std::move(*value), "stored login"};
+    return {std::string(FieldOf(key).fallback), "default"};
+}
+
 // The stored server, user and port as the client library takes them: the system login name for no
 // user, "localhost" for no server; the port as stored.
 struct StoredTarget {
-    std::string host;
-    std::string user;
-    bool user_stored = false;
-    std::string port;
+    StoredValue host;
+    StoredValue user;
+    StoredValue port;
 };
 
 StoredTarget ReadStoredTarget(const LoginSources& sources) {
-    StoredTarget stored{sources.setting(SettingKey::Server), sources.setting(SettingKey::User), true,
-                        sources.setting(SettingKey::Port)};
-    if (IsLocal(stored.host)) stored.host = "localhost";
-    if (stored.user.empty()) {
-        stored.user = sources.system_user();
-        stored.user_stored = false;
-    }
+    StoredTarget stored{ReadStored(sources, SettingKey::Server), ReadStored(sources, SettingKey::User),
+                        ReadStored(sources, SettingKey::Port)};
+    if (IsLocal(stored.host.text)) stored.host.text = "localhost";
+    if (stored.user.text.empty()) stored.user = {sources.system_user(), "system login name"};
     return stored;
+}
+
+// The command line names where to connect also with a socket or a protocol: a socket typed for the
+// remembered host would otherwise go unused when that host is reached by TCP.
+bool NamesWhereToConnect(const CommandLine& line) {
+    return std::any_of(line.login.begin(), line.login.end(), [](const Setting& setting) {
+        return setting.key == "socket" || setting.key == "protocol";
+    });
 }
 
 // A stored port that is no number makes another login than one named; it fails only when used.
 bool SameTarget(const ResolvedLogin& login, const StoredTarget& stored) {
-    return stored.host == login.server && stored.user == login.user && IsPortNumber(stored.port) &&
-           StoredPort(stored.port) == login.port;
+    return stored.host.text == login.server && stored.user.text == login.user &&
+           IsPortNumber(stored.port.text) && StoredPort(stored.port.text) == login.port;
 }
 
 // The stored login for what no other source gave: its server, user and port only when no source names
-// any of them, its password and database only for its own server, user and port. The store is opened
-// only when it may give something.
-void TakeStoredLogin(ResolvedLogin& login, const LoginOptions& given, const LoginSources& sources) {
-    const bool target_named = given.host || given.user || given.port;
+// any of them (nor a socket or protocol on the command line), its password and database only for its
+// own server, user and port; nothing of it with --no-defaults. The store is opened only when it may
+// give something.
+void TakeStoredLogin(ResolvedLogin& login, const CommandLine& line, const LoginOptions& given,
+                     const LoginSources& sources) {
+    if (line.option_files.none) return;
+    const bool target_named = given.host || given.user || given.port || NamesWhereToConnect(line);
     const bool password_missing = !given.password && !given.ask_password;
     if (target_named && !password_missing && given.database) return;
     const StoredTarget stored = ReadStoredTarget(sources);
-    const auto origin = [](SettingKey key, const std::string& value) {
-        return value == FieldOf(key).fallback ? "default" : "stored login";
-    };
     if (target_named && !SameTarget(login, stored)) return;
     if (!target_named) {
-        login.server = stored.host;
-        login.user = stored.user;
-        login.port = StoredPort(stored.port);
-        login.origins["host"] = origin(SettingKey::Server, stored.host);
-        login.origins["user"] = stored.user_stored ? "stored login" : "system login name";
-        login.origins["port"] = origin(SettingKey::Port, stored.port);
+        login.server = stored.host.text;
+        login.user = stored.user.text;
+        login.port = StoredPort(stored.port.text);
+        login.origins["host"] = stored.host.origin;
+        login.origins["user"] = stored.user.origin;
+        login.origins["port"] = stored.port.origin;
     }
     const auto take = [&](SettingKey key, const char* name) {
-        std::string value = sources.setting(key);
-        login.origins[name] = origin(key, value);
-        return value;
+        StoredValue value = ReadStored(sources, key);
+        login.origins[name] = value.origin;
+        return std::move(value.text);
     };
     if (password_missing) {
         login.password = take(SettingKey::Password, "password");
@@ -194,7 +200,7 @@ ResolvedLogin ResolveLogin(const CommandLine& line, const LoginSources& sources)
     login.ask_password = given.ask_password;
     login.password = given.password.value_or("");
     login.database = given.database.value_or("");
-    TakeStoredLogin(login, given, sources);
+    TakeStoredLogin(login, line, given, sources);
     login.connection = given.connection;
     login.jobs = given.jobs;
     ResolveTransport(login, line, given);

@@ -10,6 +10,7 @@
 #include "cli/usage_error.h"
 #include "common/ascii.h"
 #include "core/extraction_run.h"
+#include "db/login.h"
 
 namespace kestrelmoor::cli {
 namespace {
@@ -134,9 +135,12 @@ void SetValue(LoginOptions& login, const Key& key, const Setting& setting) {
     if (!setting.value) Refuse(setting, "needs a value");
     const std::string& value = *setting.value;
     switch (key.kind) {
-        case Kind::Port:
-            key.number(login) = Number(setting, 1, 65535, "a port number (1-65535)");
+        case Kind::Port: {
+            const std::optional<db::Port> port = db::Port::Parse(value);
+            if (!port) Refuse(setting, "'" + value + "' is not a port number (1-65535)");
+            key.number(login) = port->Number();
             break;
+        }
         case Kind::Seconds:
             key.number(login) = Number(setting, 1, INT_MAX, "a number of seconds (1 or more)");
             break;

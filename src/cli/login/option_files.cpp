@@ -23,6 +23,11 @@ constexpr int kMostNested = 10;  // as the client: an include loop ends instead 
 
 constexpr std::string_view kSpace = " \t\r\n";
 
+// Far above any real option file (Debian's own are a few kB), and a bound on what a file named by
+// mistake (/dev/zero, a log) can take: the client reads line by line into a buffer of 4 kB.
+constexpr std::size_t kLargestFile = 1024 * 1024;
+constexpr std::size_t kLongestLine = 64 * 1024;
+
 std::string_view Trim(std::string_view text) {
     const std::size_t first = text.find_first_not_of(kSpace);
     if (first == std::string_view::npos) return {};
@@ -123,9 +128,25 @@ class Reader {
         const bool still_regular = ::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode);
         if (regular && !still_regular) return Unusable(path, required, "not a regular file");
         if (!regular) ::fcntl(fd.get(), F_SETFL, O_RDONLY);
+        // As the client: a file that anyone may write could point the login at anyone's server.
+        if (still_regular && (info.st_mode & S_IWOTH) != 0) {
+            if (note_) note_("Warning: World-writable config file '" + path + "' is ignored");
+            return std::nullopt;
+        }
         std::string text;
-        const int error = ReadToEnd(fd.get(), text);
+        const int error = ReadToEnd(fd.get(), text, kLargestFile);
         if (error != 0) return Unusable(path, required, std::strerror(error));
+        if (text.size() > kLargestFile)
+            return Unusable(path, required, "larger than 1 MiB, the most an option file may hold");
+        for (std::size_t start = 0, number = 1; start < text.size(); ++number) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            if (end - start > kLongestLine) {
+                return Unusable(
+                    path, required,
+                    "line " + std::to_string(number) + " is longer than 64 KiB, the most a line may hold");
+            }
+            start = end + 1;
+        }
         return text;
     }
 

@@ -28,7 +28,9 @@ using OptionFileNote = std::function<void(const std::string& note)>;
 // The login settings of the files in order, each with its file as origin and its key in full. A file
 // that does not exist is passed over unless required (then std::runtime_error); one that exists but
 // cannot be used (a folder, unreadable; read by default: a FIFO or device, never opened) is a
-// std::runtime_error when required, else passed over with a note naming it. Keys that other
+// std::runtime_error when required, else passed over with a note naming it; so is a file over 1 MiB
+// or with a line over 64 KiB. A regular file that anyone may write is ignored with the client's
+// warning as the note, also when named or included. Keys that other
 // programs read from the shared groups are passed over; an unknown key in [kestrelmoor-extract], an
 // option before any group, an abbreviated key that could be several and a missing !includedir folder
 // are UsageErrors naming the file and line. An abbreviated key taken is told to `note`.

@@ -58,16 +58,16 @@ class Terminal {
 
 }  // namespace
 
-std::string PromptPassword(const std::string& terminal) {
+std::optional<std::string> PromptPassword(const std::string& terminal, const std::string& asked_by) {
     const int fd = ::open(terminal.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        throw PromptError("-p asks for the password on the terminal, but there is none (" + terminal + ": " +
-                          std::strerror(errno) + ")" + kAdvice);
+        throw PromptError(asked_by + " asks for the password on the terminal, but there is none (" +
+                          terminal + ": " + std::strerror(errno) + ")" + kAdvice);
     }
     Terminal tty(fd);
     if (!::isatty(fd) || !tty.EchoOff()) {
-        throw PromptError("-p asks for the password on the terminal, but " + terminal + " is not one" +
-                          kAdvice);
+        throw PromptError(asked_by + " asks for the password on the terminal, but " + terminal +
+                          " is not one" + kAdvice);
     }
     tty.Write("Enter password: ");
     std::string password;
@@ -75,7 +75,12 @@ std::string PromptPassword(const std::string& terminal) {
     while (true) {
         const ssize_t got = ReadSome(fd, &c, 1);
         if (got < 0) throw PromptError(std::string("cannot read the password: ") + std::strerror(errno));
-        if (got == 0 || c == '\n') break;
+        if (got == 0) {
+            tty.Write("\n");  // the user ended no line: what is said next starts one of its own
+            if (password.empty()) return std::nullopt;
+            break;
+        }
+        if (c == '\n') break;
         password += c;
     }
     if (!password.empty() && password.back() == '\r') password.pop_back();

@@ -2,6 +2,7 @@
 // Asks for the password on the terminal, as the mysql client's "-p" does.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -15,6 +16,9 @@ class PromptError : public std::runtime_error {
 
 // Writes "Enter password: " to the terminal at `terminal`, reads one line with echo off (restored
 // afterwards) and returns it without its line feed. Never reads standard input, which may carry data.
-std::string PromptPassword(const std::string& terminal = "/dev/tty");
+// End of input (Ctrl-D) ends the prompt's line on the terminal; before any character it is no password
+// given: nullopt. `asked_by` names what asked, for the message when no terminal can be asked.
+std::optional<std::string> PromptPassword(const std::string& terminal = "/dev/tty",
+                                          const std::string& asked_by = "-p");
 
 }  // namespace kestrelmoor::cli

@@ -31,11 +31,19 @@ std::string TransportShown(const ResolvedLogin& login) {
 }  // namespace
 
 void PrintLogin(const ResolvedLogin& login, std::ostream& out) {
+    const bool tcp = login.connection.transport == db::Transport::Tcp;
     const auto line = [&](const char* name, const std::string& value) {
         const auto origin = login.origins.find(std::string_view(name));
+        // A port given for the socket and a socket given for TCP go nowhere: said so, so that a value
+        // typed in vain is seen.
+        const std::string_view key(name);
+        const bool given = origin != login.origins.end();
+        const char* unused = given && key == "port" && !tcp    ? ", not used: the socket is"
+                             : given && key == "socket" && tcp ? ", not used: TCP is"
+                                                               : "";
         // Values and file names are shown as messages are: their control characters are not obeyed.
         out << name << '\t' << (value.empty() ? "(empty)" : ShowControls(value)) << "\t("
-            << (origin == login.origins.end() ? "default" : ShowControls(origin->second)) << ")\n";
+            << (origin == login.origins.end() ? "default" : ShowControls(origin->second)) << unused << ")\n";
     };
     // Values that were never given are left out, except those the login always has.
     const auto given = [&](const char* name) { return login.origins.contains(std::string_view(name)); };

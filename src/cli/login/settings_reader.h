@@ -24,16 +24,16 @@ class SettingsReader {
     SettingsReader(ReportFn report, const SecretService* secrets)
         : report_(std::move(report)), secrets_(secrets) {}
 
-    // The stored value or the key's fallback. The store is first opened here, so that a command line
-    // that gives every value never touches it.
-    std::string Read(SettingKey key);
+    // The stored value, or nullopt when the store does not hold the key or is passed over. The store is
+    // first opened here, so that a command line that gives every value never touches it.
+    std::optional<std::string> Read(SettingKey key);
     // Where the password read came from ("settings file", "secret service"), or why none was found in
     // the service; empty before the password is read.
     const std::string& PasswordPlace() const { return password_place_; }
 
   private:
     void PassOver(const std::string& why);
-    std::string ReadPassword();
+    std::optional<std::string> ReadPassword();
 
     ReportFn report_;
     const SecretService* secrets_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/output/console.h"
 
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,11 +35,28 @@ void Console::Put(std::string_view bytes) {
     WriteAll(fd_, bytes);
 }
 
+std::string FitToWidth(std::string text, int columns) {
+    if (columns <= 1) return text;
+    // One column short of the width: a line that fills it would move the cursor onto the next line at
+    // once on some terminals, and every redraw would leave a line behind. Characters beyond ASCII are
+    // counted as one column each.
+    std::size_t bytes = 0;
+    for (int shown = 0; bytes < text.size(); ++bytes) {
+        if ((static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) continue;
+        if (++shown == columns) break;
+    }
+    text.resize(bytes);
+    return text;
+}
+
 void Console::Status(std::string_view text) {
     if (!terminal_) return;
-    // Back to the line's start, the new text, and the rest of a longer old text erased.
+    // Back to the line's start, the new text cut to the terminal's width (a line that wraps could not be
+    // redrawn in place), and the rest of a longer old text erased.
+    winsize size{};
+    const int columns = ::ioctl(fd_, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
     std::string line = "\r";
-    line += ShowControls(text);
+    line += FitToWidth(ShowControls(text), columns);
     line += "\x1b[K";
     Put(line);
     status_shown_ = true;

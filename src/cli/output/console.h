@@ -22,6 +22,10 @@ bool DrawsStatusLine(bool terminal, const char* term);
 // Whether the two descriptors write to one and the same terminal.
 bool SameTerminal(int fd, int other_fd);
 
+// `text` cut to fit a line of a terminal `columns` wide, one column to spare; whole when `columns` is not
+// known (0).
+std::string FitToWidth(std::string text, int columns);
+
 class Console {
   public:
     // `terminal`: whether a status line is drawn on `fd` (see DrawsStatusLine).

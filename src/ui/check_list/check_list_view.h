@@ -4,7 +4,7 @@
 
 #include <QTreeView>
 
-#include "ui/check_list_model.h"
+#include "ui/check_list/check_list_model.h"
 
 namespace kestrelmoor::ui {
 
@@ -28,6 +28,10 @@ class CheckListView : public QTreeView {
     void focusInEvent(QFocusEvent* event) override;
     // Home and End bring their row into view also when it is the current row already.
     void keyPressEvent(QKeyEvent* event) override;
+    // A screen reader hears of a new current row only while the list has the focus: Qt 6.4's tree view
+    // announces it as focused regardless, and a row announced while a button keeps the keys would be
+    // ticked by nothing the user then presses.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
   private:
     void ScrollToLastPublished();

@@ -11,8 +11,8 @@
 #include "core/table_list.h"
 #include "db/table_catalogue.h"
 #include "export/list_source.h"
-#include "ui/check_list_view.h"
-#include "ui/place_tool_tip.h"
+#include "ui/check_list/check_list_view.h"
+#include "ui/windows/place_tool_tip.h"
 
 namespace kestrelmoor::ui {
 

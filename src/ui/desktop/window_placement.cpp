@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/window_placement.h"
+#include "ui/desktop/window_placement.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -13,7 +13,7 @@
 #include "common/secret_service.h"
 #include "common/settings_store.h"
 #include "db/database.h"
-#include "ui/pointer_feedback.h"
+#include "ui/desktop/pointer_feedback.h"
 #include "ui/toolkit.h"
 
 class QGroupBox;

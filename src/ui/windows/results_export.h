@@ -7,8 +7,8 @@
 
 #include "common/error_trap.h"
 #include "export/list_source.h"
-#include "ui/check_list_model.h"
-#include "ui/pointer_feedback.h"
+#include "ui/check_list/check_list_model.h"
+#include "ui/desktop/pointer_feedback.h"
 #include "ui/toolkit.h"
 
 namespace kestrelmoor::ui {

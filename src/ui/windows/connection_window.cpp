@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ui/connection_window.h"
+#include "ui/windows/connection_window.h"
 
 #include <iterator>
-#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -10,7 +9,6 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -19,12 +17,12 @@
 #include "common/scoped_flag.h"
 #include "common/settings_file_check.h"
 #include "db/connection_check.h"
-#include "ui/accessible_frame.h"
 #include "ui/app_shell.h"
-#include "ui/connection_window_layout.h"
-#include "ui/select_all_on_focus.h"
-#include "ui/visual_style.h"
-#include "ui/window_placement.h"
+#include "ui/desktop/visual_style.h"
+#include "ui/desktop/window_placement.h"
+#include "ui/windows/accessible_frame.h"
+#include "ui/windows/connection_window_layout.h"
+#include "ui/windows/connection_window_texts.h"
 
 namespace kestrelmoor::ui {
 namespace {
@@ -32,30 +30,6 @@ namespace {
 // Client area 8040 x 3645 twips.
 constexpr int kClientWidth = 536;
 constexpr int kClientHeight = 243;
-
-const QString kConnectedMessage = QStringLiteral("Connection successful.");
-const QString kNotConnectedMessage = QStringLiteral(
-    "Could not connect. Please check with your administrator. Make sure you are allowed to connect to your "
-    "database remotely and not just through web-based control panels.");
-// The database vendor's download page of its GUI tools.
-const QString kGuiToolsPage = QStringLiteral("https://dev.mysql.com/downloads/gui-tools/");
-
-// The help text; its line breaks are single carriage returns.
-QString HelpText() {
-    const QString paragraph = QStringLiteral("\r\r");
-    return QStringLiteral(
-               "If you cannot establish connection to your database with this program, please go to: ") +
-           paragraph + kGuiToolsPage + paragraph +
-           QStringLiteral(
-               "Download and install the MySQL GUI Tools. Use the MySQL Query Browser. Try to connect to ") +
-           QStringLiteral(
-               "the same database (with the same login information you are using here). This will determine "
-               "if ") +
-           QStringLiteral("the login you are using is correct.") + paragraph +
-           QStringLiteral(
-               " Finally, make sure your host allows a direct connection to your MySQL database -- not a "
-               "web based connection, for example.");
-}
 
 std::string Utf8(const QLineEdit& box) {
     return box.text().toStdString();
@@ -117,53 +91,6 @@ ConnectionWindow::ConnectionWindow(Toolkit& toolkit, db::Database& database, Set
     }
 
     CentreOnScreen(*this);
-}
-
-void ConnectionWindow::MakeTextBoxes(QGroupBox& frame) {
-    // Created in the layout's order: port, database, password, user name, server.
-    auto* select_all = new SelectAllOnFocus(this);
-    for (int i = 4; i >= 0; --i) {
-        const TextBoxLayout& layout = kTextBoxes[i];
-        auto* box = new QLineEdit(&frame);
-        box->setObjectName(QString::fromLatin1(layout.name));
-        box->setGeometry(layout.geometry);
-        box->setFont(ControlFont());
-        box->setMaxLength(std::numeric_limits<int>::max());
-        SetBackColor(*box, kWindowBackground);
-        SetForeColor(*box, kWindowText);
-        box->installEventFilter(select_all);
-        const SettingKey key = layout.key;
-        // Every change is stored at once; a store that cannot be written leaves the box as typed.
-        connect(box, &QLineEdit::textChanged, this, [this, key](const QString& text) { Store(key, text); });
-        connect(box, &QLineEdit::returnPressed, this, [this] { OnNext(); });
-        *Boxes()[static_cast<std::size_t>(i)] = box;
-    }
-    QLineEdit* password = password_box_;
-    password->setEchoMode(QLineEdit::Password);
-    password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));  // '*'
-    password->setAttribute(Qt::WA_InputMethodEnabled, false);
-    password->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText |
-                                  Qt::ImhNoAutoUppercase);
-}
-
-void ConnectionWindow::MakeLabels(QGroupBox& frame) {
-    for (const LabelLayout& layout : kLabels) {
-        auto* label = new QLabel(QString::fromLatin1(layout.caption), &frame);
-        label->setObjectName(QString::fromLatin1(layout.name));
-        label->setGeometry(layout.geometry);
-        label->setFont(ControlFont());
-        SetBackColor(*label, kWhite);
-        // Beneath the boxes: a label reaches a pixel into its box, whose border stays whole.
-        label->lower();
-        // A screen reader announces each box by its label.
-        QLineEdit* box = *Boxes()[layout.box];
-        label->setBuddy(box);
-        box->setAccessibleName(label->text().chopped(1));
-    }
-}
-
-std::array<QLineEdit**, 5> ConnectionWindow::Boxes() {
-    return {&server_box_, &user_box_, &password_box_, &database_box_, &port_box_};
 }
 
 db::Login ConnectionWindow::CurrentLogin() const {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/check_list_accessible.h"
+#include "ui/check_list/check_list_accessible.h"
 
 #include <cstdint>
 #include <unordered_map>
@@ -11,7 +11,7 @@
 #include <QHeaderView>
 #include <QPointer>
 
-#include "ui/check_list_view.h"
+#include "ui/check_list/check_list_view.h"
 
 namespace kestrelmoor::ui {
 namespace {
@@ -229,6 +229,14 @@ void AnnounceTicks(CheckListView& view, int first, int last) {
         QAccessibleStateChangeEvent event(part, ticks);
         QAccessible::updateAccessibility(&event);
     }
+}
+
+void AnnounceCurrentRow(CheckListView& view) {
+    const QModelIndex current = view.currentIndex();
+    if (!QAccessible::isActive() || !current.isValid()) return;
+    QAccessibleEvent event(&view, QAccessible::Focus);
+    event.setChild(ChildOfRow(current.row()));
+    QAccessible::updateAccessibility(&event);
 }
 
 }  // namespace kestrelmoor::ui

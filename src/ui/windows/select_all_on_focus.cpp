@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/select_all_on_focus.h"
+#include "ui/windows/select_all_on_focus.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>

@@ -15,5 +15,7 @@ void PresentRowsAsCheckBoxes(CheckListView& view);
 // Tells a screen reader that the ticks of rows `first` to `last` (0-based) changed, for the rows it
 // has already asked about: the others it learns of when it asks.
 void AnnounceTicks(CheckListView& view, int first, int last);
+// Tells a screen reader that the view's current row has the focus.
+void AnnounceCurrentRow(CheckListView& view);
 
 }  // namespace kestrelmoor::ui

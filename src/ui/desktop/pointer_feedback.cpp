@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ui/pointer_feedback.h"
+#include "ui/desktop/pointer_feedback.h"
 
-#include "ui/cursor_file.h"
+#include "ui/desktop/cursor_file.h"
 
 #include <QAbstractScrollArea>
 #include <QEvent>

@@ -7,7 +7,7 @@
 #include <QRect>
 
 #include "common/settings_store.h"
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
 
 namespace kestrelmoor::ui {
 

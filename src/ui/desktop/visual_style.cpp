@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/visual_style.h"
+#include "ui/desktop/visual_style.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPalette>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -16,8 +17,8 @@
 #include <QVariant>
 #include <QWidget>
 
-#include "ui/focus_mark.h"
-#include "ui/held_enter_guard.h"
+#include "ui/desktop/focus_mark.h"
+#include "ui/desktop/held_enter_guard.h"
 
 namespace kestrelmoor::ui {
 namespace {
@@ -92,6 +93,16 @@ class FocusShownStyle : public QProxyStyle {
                        const QWidget* widget) const override {
         if (element == PE_FrameFocusRect && option != nullptr) {
             DrawFocusMark(*painter, option->rect, FocusMarkColorFor(*option, widget));
+            return;
+        }
+        // Fusion tints a group box's inside with a picture of its own (#FCFCFC over white); the frame
+        // keeps the colour of what it holds, white behind its white labels, inside a plain border.
+        if (element == PE_FrameGroupBox && option != nullptr) {
+            painter->save();
+            painter->setPen(option->palette.color(QPalette::Mid));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+            painter->restore();
             return;
         }
         QProxyStyle::drawPrimitive(element, Marked(option), painter, widget);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/extraction_window.h"
+#include "ui/windows/extraction_window.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -8,10 +8,10 @@
 
 #include "common/error_locations.h"
 #include "common/error_trap.h"
-#include "ui/accessible_frame.h"
 #include "ui/app_shell.h"
-#include "ui/visual_style.h"
-#include "ui/window_placement.h"
+#include "ui/desktop/visual_style.h"
+#include "ui/desktop/window_placement.h"
+#include "ui/windows/accessible_frame.h"
 
 namespace kestrelmoor::ui {
 namespace {

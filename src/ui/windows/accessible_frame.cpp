@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/accessible_frame.h"
+#include "ui/windows/accessible_frame.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

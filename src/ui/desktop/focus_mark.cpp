@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/focus_mark.h"
+#include "ui/desktop/focus_mark.h"
 
 #include <algorithm>
 #include <cmath>

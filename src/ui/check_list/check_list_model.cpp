@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/check_list_model.h"
+#include "ui/check_list/check_list_model.h"
 
 #include <limits>
 #include <stdexcept>

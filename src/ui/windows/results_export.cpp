@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ui/results_export.h"
+#include "ui/windows/results_export.h"
 
+#include <cerrno>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -16,7 +17,7 @@
 #include "export/result_formats.h"
 #include "ui/app_shell.h"
 #include "ui/program_end.h"
-#include "ui/run_views.h"
+#include "ui/windows/run_views.h"
 
 namespace kestrelmoor::ui {
 namespace {
@@ -49,9 +50,17 @@ void WriteOut(OutputFile& file, std::string& pending, bool all = false) {
 // pipe without a reader is not waited on, as the window would hang.
 std::unique_ptr<OutputFile> OpenForSaving(const QString& name) {
     std::unique_ptr<OutputFile> file;
-    WithSystemReason([&] {
-        file = std::make_unique<OutputFile>(QFile::encodeName(name).toStdString(), PipeReader::kMustBeThere);
-    });
+    try {
+        WithSystemReason([&] {
+            file =
+                std::make_unique<OutputFile>(QFile::encodeName(name).toStdString(), PipeReader::kMustBeThere);
+        });
+    } catch (const std::system_error& e) {
+        // The system's words ("No such device or address") do not say what is wrong.
+        if (e.code().value() == ENXIO)
+            throw std::runtime_error("Nobody reads that pipe (" + e.code().message() + ")");
+        throw;
+    }
     return file;
 }
 

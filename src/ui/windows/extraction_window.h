@@ -16,11 +16,11 @@
 #include "common/error_trap.h"
 #include "core/extraction_run.h"
 #include "db/database.h"
-#include "ui/check_list_view.h"
-#include "ui/pointer_feedback.h"
-#include "ui/results_export.h"
-#include "ui/run_views.h"
+#include "ui/check_list/check_list_view.h"
+#include "ui/desktop/pointer_feedback.h"
 #include "ui/toolkit.h"
+#include "ui/windows/results_export.h"
+#include "ui/windows/run_views.h"
 
 namespace kestrelmoor::ui {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/cursor_file.h"
+#include "ui/desktop/cursor_file.h"
 
 #include <algorithm>
 #include <cstdint>

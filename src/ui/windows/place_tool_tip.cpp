@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/place_tool_tip.h"
+#include "ui/windows/place_tool_tip.h"
 
 #include <QTextDocument>
 

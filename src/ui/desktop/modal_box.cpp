@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "ui/modal_box.h"
+#include "ui/desktop/modal_box.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QWindow>
 
-#include "ui/held_enter_guard.h"
+#include "ui/desktop/held_enter_guard.h"
 
 namespace kestrelmoor::ui {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/check_list_view.h"
+#include "ui/check_list/check_list_view.h"
 
 #include <QFocusEvent>
 #include <QHeaderView>
@@ -7,9 +7,10 @@
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
-#include "ui/check_list_accessible.h"
-#include "ui/focus_mark.h"
+#include "ui/check_list/check_list_accessible.h"
+#include "ui/desktop/focus_mark.h"
 
 namespace kestrelmoor::ui {
 namespace {
@@ -72,6 +73,28 @@ void CheckListView::focusInEvent(QFocusEvent* event) {
         }
     }
     QTreeView::focusInEvent(event);
+    // The focus that arrives is told as the list's; the row it lands on is told after that, so that a
+    // screen reader says the row last (a row made current just now has been told already).
+    if (currentIndex().isValid()) {
+        QTimer::singleShot(0, this, [this] {
+            if (hasFocus()) AnnounceCurrentRow(*this);
+        });
+    }
+}
+
+void CheckListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (hasFocus()) {
+        QTreeView::currentChanged(current, previous);
+        return;
+    }
+    QAbstractItemView::currentChanged(current, previous);
+    for (const QModelIndex& index : {previous, current}) {
+        if (!index.isValid()) continue;
+        QRect row = visualRect(index);
+        row.setLeft(0);
+        row.setWidth(viewport()->width());
+        viewport()->update(row);
+    }
 }
 
 void CheckListView::keyPressEvent(QKeyEvent* event) {
