@@ -15,11 +15,12 @@ unset MYSQL_PWD MYSQL_HOST MYSQL_TCP_PORT MYSQL_UNIX_PORT
 export XDG_CONFIG_HOME=$dir/config HOME=$dir
 
 # Two first tables slow to answer, as from a server far away, after which the run reads ahead; 40
-# tables sharing addresses in other letter cases; a view that takes 2 s.
+# tables sharing addresses in other letter cases; a view that takes 5 s, long enough for the kill on a busy
+# machine.
 sql="CREATE DATABASE $db; USE $db;
      CREATE VIEW lag AS SELECT SLEEP(0.05) AS pause, 'lag@x.example' AS e;
      CREATE VIEW lag2 AS SELECT SLEEP(0.05) AS pause;
-     CREATE VIEW slow AS SELECT seq, SLEEP(0.1) AS pause, CONCAT('v', seq, '@only.example') AS e
+     CREATE VIEW slow AS SELECT seq, SLEEP(0.25) AS pause, CONCAT('v', seq, '@only.example') AS e
          FROM seq_1_to_20;"
 tables=(lag lag2)
 for t in $(seq 1 40); do

@@ -338,7 +338,7 @@ TEST_F(ExtractionWindowTest, AConnectionKilledMidRunCostsItsOwnTableOnly) {
     Sql("CREATE VIEW a_lag AS SELECT SLEEP(0.05) AS pause, 'lag@x.example' AS e");
     Sql("CREATE VIEW a_lag2 AS SELECT SLEEP(0.05) AS pause");
     Sql("CREATE VIEW t3_slow AS SELECT seq, SLEEP(0.2) AS pause, CONCAT('v', seq, '@only.example') AS e "
-        "FROM seq_1_to_10");
+        "FROM seq_1_to_20");
     for (int t = 1; t <= 8; ++t) {
         const std::string name = "t" + std::to_string(t);
         Sql("CREATE TABLE " + name + " (a TEXT)");
