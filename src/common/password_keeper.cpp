@@ -13,7 +13,7 @@ bool PasswordKeeper::InFileByChoice() const {
 }
 
 QString PasswordKeeper::Read() {
-    const bool in_file = settings_.Contains(SettingKey::Password);
+    const bool in_file = settings_.Holds(SettingKey::Password);
     const QString filed = settings_.Read(SettingKey::Password);
     if (!service_) return filed;
     const SecretKey key = StoredSecretKey(settings_);
@@ -73,7 +73,7 @@ PasswordKeeper::Kept PasswordKeeper::Keep(const SecretKey& key, const QString& p
         return KeepInFile(password, Kept::InFileForNoService);
     }
     // A copy left in the file from a run without the service would be read as the newer one.
-    if (settings_.Contains(SettingKey::Password) && !settings_.Remove(SettingKey::Password))
+    if (settings_.Holds(SettingKey::Password) && !settings_.Remove(SettingKey::Password))
         return Kept::NotStored;
     return Kept::InService;
 }

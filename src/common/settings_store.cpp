@@ -145,17 +145,12 @@ QString SettingsStore::Read(SettingKey key) const {
     return OpenForReading()->value(FromView(field.name), FromView(field.fallback)).toString();
 }
 
-bool SettingsStore::Contains(SettingKey key) const {
-    return OpenForReading()->contains(FromView(FieldOf(key).name));
-}
-
 bool SettingsStore::Remove(SettingKey key) {
     return Put(key, std::nullopt);
 }
 
 bool SettingsStore::Holds(SettingKey key) const {
-    Read(key);  // fails as a read would
-    return OpenSettings()->contains(FromView(FieldOf(key).name));
+    return OpenForReading()->contains(FromView(FieldOf(key).name));
 }
 
 bool SettingsStore::Write(SettingKey key, const QString& value) {

@@ -59,7 +59,8 @@ class SettingsStore {
     // The stored value, or the key's fallback when the key is missing; a stored empty value gives
     // empty. Throws SettingsError when the file exists but cannot be read.
     QString Read(SettingKey key) const;
-    // Whether the file holds the key (Read gives the fallback when not). Throws as Read does.
+    // Whether the file holds the key (Read gives the fallback when not; an empty value counts). Throws
+    // as Read does.
     bool Holds(SettingKey key) const;
 
     // Replaces the key's value. The value is on disk when the call returns. Returns false, leaving
@@ -68,8 +69,6 @@ class SettingsStore {
     // the text boxes' change handlers, which have no error trap, so a failure is returned rather than
     // thrown.)
     bool Write(SettingKey key, const QString& value);
-    // Whether the file holds the key (an empty value counts). Throws as Read does.
-    bool Contains(SettingKey key) const;
     // Takes the key out of the file; as Write, false leaves the file as it was.
     bool Remove(SettingKey key);
 

@@ -34,7 +34,7 @@ class SecretServiceTest : public ConnectionWindowServerTest {
     }
     static SecretKey Key(const db::Login& login) { return {login.server, login.port.Text(), login.user}; }
     std::optional<std::string> InService(const SecretKey& key) const { return service_.Lookup(key); }
-    static bool FileHasPassword() { return SettingsStore().Contains(SettingKey::Password); }
+    static bool FileHasPassword() { return SettingsStore().Holds(SettingKey::Password); }
     // A new window, as at the next start, loaded.
     void Restart() {
         MakeWindow();
