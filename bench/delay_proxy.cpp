@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A server far away, made on loopback: a TCP proxy that delays every chunk by the same time each way.
 //
-//   delay_proxy TARGET_PORT PORT_FILE [DELAY_MS [LIFETIME_SECONDS]]
+//   delay_proxy TARGET_PORT PORT_FILE [DELAY_MS [LIFETIME_SECONDS [MBIT_PER_SECOND]]]
 //
 // Listens on 127.0.0.1 at a port the kernel picks and writes that port to PORT_FILE once it listens;
 // every client is connected to 127.0.0.1:TARGET_PORT. Whatever is read from one side at time t is
@@ -10,6 +10,9 @@
 // as on a link to a server at a hosting company. The end of a stream travels with the same delay.
 // It never outlives what started it: it exits after LIFETIME_SECONDS (default 900) or as soon as its
 // parent process ends, so that an interrupted bench leaves nothing behind. Only loopback.
+// With MBIT_PER_SECOND (default 0: no limit) all connections share one line of that speed each way, as
+// a real link does: a chunk leaves the line once the chunks before it, of any connection, have, and
+// arrives DELAY_MS after that.
 // One thread and ppoll() (a timeout to the nanosecond, so the delay is what was asked): a few connections at
 // a time, and the copying is the kernel's.
 #include <arpa/inet.h>
@@ -46,10 +49,18 @@ struct Chunk {
     std::size_t sent = 0;
 };
 
+// One way of the line all connections share: when it is free again, and what a byte takes on it (zero:
+// no limit).
+struct Line {
+    Clock::time_point free;
+    Clock::duration per_byte{};
+};
+
 // One direction of one connection.
 struct Direction {
     int from;
     int to;
+    Line* line;
     std::deque<Chunk> chunks;
     std::size_t in_flight = 0;
     bool read_ended = false;
@@ -96,7 +107,12 @@ bool take(Direction& d, Clock::duration delay) {
     if (n < 0) return errno == EAGAIN || errno == EINTR;
     d.read_ended = n == 0;
     d.in_flight += static_cast<std::size_t>(n);
-    d.chunks.push_back({Clock::now() + delay, std::string(buffer.data(), static_cast<std::size_t>(n))});
+    Clock::time_point sent = Clock::now();
+    if (d.line->per_byte != Clock::duration::zero()) {
+        d.line->free = std::max(d.line->free, sent) + d.line->per_byte * n;
+        sent = d.line->free;
+    }
+    d.chunks.push_back({sent + delay, std::string(buffer.data(), static_cast<std::size_t>(n))});
     return true;
 }
 
@@ -140,7 +156,7 @@ struct Wait {
     }
 };
 
-void accept_client(int listener, std::uint16_t target, std::list<Link>& links) {
+void accept_client(int listener, std::uint16_t target, std::list<Link>& links, Line& up, Line& down) {
     const int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0) return;
     const int server = loopback_socket(target, false);
@@ -150,11 +166,13 @@ void accept_client(int listener, std::uint16_t target, std::list<Link>& links) {
     }
     make_fast(client);
     make_fast(server);
-    links.push_back({{client, server, {}}, {server, client, {}}});
+    links.push_back({{client, server, &up, {}}, {server, client, &down, {}}});
 }
 
-void serve(int listener, std::uint16_t target, Clock::duration delay, Clock::time_point end) {
+void serve(int listener, std::uint16_t target, Clock::duration delay, Clock::time_point end, Line line) {
     const pid_t parent = getppid();
+    Line up = line;
+    Line down = line;
     std::list<Link> links;
     while (Clock::now() < end && getppid() == parent) {
         const auto now = Clock::now();
@@ -179,7 +197,7 @@ void serve(int listener, std::uint16_t target, Clock::duration delay, Clock::tim
         if (ppoll(fds.data(), fds.size(), &timeout, nullptr) <= 0) continue;
         std::map<int, short> ready;
         for (const auto& p : fds) ready[p.fd] = p.revents;
-        if (ready[listener] & POLLIN) accept_client(listener, target, links);
+        if (ready[listener] & POLLIN) accept_client(listener, target, links, up, down);
         for (auto& link : links) {
             for (Direction* d : {&link.up, &link.down}) {
                 if (d->wants_read() && (ready[d->from] & (POLLIN | POLLHUP | POLLERR)))
@@ -192,8 +210,10 @@ void serve(int listener, std::uint16_t target, Clock::duration delay, Clock::tim
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3 || argc > 5) {
-        std::fputs("usage: delay_proxy TARGET_PORT PORT_FILE [DELAY_MS [LIFETIME_SECONDS]]\n", stderr);
+    if (argc < 3 || argc > 6) {
+        std::fputs(
+            "usage: delay_proxy TARGET_PORT PORT_FILE [DELAY_MS [LIFETIME_SECONDS [MBIT_PER_SECOND]]]\n",
+            stderr);
         return 2;
     }
     const auto target = static_cast<std::uint16_t>(std::strtoul(argv[1], nullptr, 10));
@@ -202,6 +222,11 @@ int main(int argc, char** argv) {
         static_cast<long>(1000 * (argc > 3 ? std::strtod(argv[3], nullptr) : 10.0)));
     const auto lifetime = std::chrono::seconds(argc > 4 ? std::strtol(argv[4], nullptr, 10) : 900);
     const auto end = Clock::now() + lifetime;
+    const double mbit = argc > 5 ? std::strtod(argv[5], nullptr) : 0.0;
+    Line line;
+    if (mbit > 0)
+        line.per_byte =
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(8e-6 / mbit));
 
     const int listener = loopback_socket(0, true);
     sockaddr_in bound{};
@@ -218,6 +243,6 @@ int main(int argc, char** argv) {
         std::perror("delay_proxy: port file");
         return 1;
     }
-    serve(listener, target, delay, end);
+    serve(listener, target, delay, end, line);
     return 0;
 }
