@@ -169,7 +169,8 @@ void TableReaders::Work(db::Connection* first) {
     } else {
         bool refused = false;
         try {
-            own = Open();
+            // A thread that starts late, as the run already stops, opens nothing.
+            if (!stopping_) own = Open();
         } catch (const db::ConnectionsRefused& refusal) {
             refused = true;
             cannot_open = refusal.what();
@@ -206,6 +207,7 @@ bool TableReaders::Opened(bool open, bool refused) {
     std::lock_guard lock(mutex_);
     --to_open_;
     refused_ = refused_ || refused;
+    if (open) ++opened_;
     bool goes_on = true;
     if (!open && live_ > 1) {
         --live_;
@@ -213,7 +215,7 @@ bool TableReaders::Opened(bool open, bool refused) {
     }
     if (to_open_ == 0 && refused_) {
         refused_ = false;
-        refusal_ = live_;
+        refusal_ = opened_;
     }
     return goes_on;
 }

@@ -113,6 +113,7 @@ class TableReaders {
     int idle_ = 0;                   // threads waiting for a table
     int live_ = 0;                   // threads holding an open connection, or still opening one
     int to_open_ = 0;                // threads that have not yet tried their first connect
+    int opened_ = 1;                 // connections opened at the start, the lent one included
     bool refused_ = false;           // the server refused a connection: told once all have tried
     std::optional<int> refusal_;     // to tell
     bool stepping_aside_ = false;    // a thread gives up its table so that the taker's can be begun
