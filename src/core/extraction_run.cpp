@@ -13,8 +13,8 @@
 #include "core/table_scan.h"
 #include "core/table_taker.h"
 #include "core/tables_ahead.h"
+#include "db/address_columns.h"
 #include "db/row_estimates.h"
-#include "db/sql_identifier.h"
 
 namespace kestrelmoor {
 namespace {
@@ -141,7 +141,7 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     const auto read_ahead_when_far = [&](std::int64_t row) {
         if (ahead.Started() || connections_ < 2 || !judge.FarAway()) return;
         if (!connection || !connection->IsOpen() || connection->Lost()) return;
-        ahead.Start(database_, login, *connection, kTimes, row);
+        ahead.Start(database_, login, *connection, kTimes, row, estimates);
     };
 
     const auto count = [&] { return last_row = tables.Count(); };
@@ -174,14 +174,13 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
             // Each row is searched as it arrives; the addresses it holds are listed at once.
             judge.Asked();
             try {
-                session.ReadRows("SELECT * FROM " + db::TableReference(database, table),
-                                 [&](const db::RowView& row) {
-                                     judge.Answered();
-                                     trap.Step(Step::Row, [&] { scan.Search(row, ++rows); });
-                                     if (rows % kRowsBetweenBreaths == 0) breathe();
-                                     stopped = stop;
-                                     return !stopped;
-                                 });
+                session.ReadRows(db::ReadingStatement(database, table, nullptr), [&](const db::RowView& row) {
+                    judge.Answered();
+                    trap.Step(Step::Row, [&] { scan.Search(row, ++rows); });
+                    if (rows % kRowsBetweenBreaths == 0) breathe();
+                    stopped = stop;
+                    return !stopped;
+                });
             } catch (...) {
                 judge.Ended(false);
                 throw;

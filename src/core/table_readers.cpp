@@ -41,8 +41,12 @@ struct TableReaders::Job {
 };
 
 TableReaders::TableReaders(db::Database& database, const db::Login& login, db::Connection& first,
-                           Settings settings)
-    : database_(database), login_(login), first_(first), settings_(settings) {
+                           Settings settings, std::optional<db::RowEstimates> estimates)
+    : database_(database),
+      login_(login),
+      first_(first),
+      settings_(settings),
+      estimates_(std::move(estimates)) {
     std::lock_guard lock(mutex_);  // the threads count on what is counted here
     for (int i = 0; i < std::max(settings_.threads, 1); ++i) {
         db::Connection* connection = i == 0 ? &first_ : nullptr;
@@ -208,11 +212,7 @@ bool TableReaders::Opened(bool open, bool refused) {
     --to_open_;
     refused_ = refused_ || refused;
     if (open) ++opened_;
-    bool goes_on = true;
-    if (!open && live_ > 1) {
-        --live_;
-        goes_on = false;
-    }
+    const bool goes_on = open || !LeaveIfOthersLive();
     if (to_open_ == 0 && refused_) {
         refused_ = false;
         refusal_ = opened_;
@@ -224,6 +224,11 @@ bool TableReaders::LeaveToOthers() {
     std::lock_guard lock(mutex_);
     stepping_aside_ = false;  // whoever steps aside next
     room_.notify_all();
+    return LeaveIfOthersLive();
+}
+
+// Called with the lock held: the last thread stays, to fail each table as one connection alone would.
+bool TableReaders::LeaveIfOthersLive() {
     if (live_ <= 1) return false;
     --live_;
     return true;
@@ -264,9 +269,7 @@ bool TableReaders::Read(Job& job, db::Connection& connection) {
                 rows = RowCount(row);
                 return true;
             }
-            if (columns.empty()) {
-                for (std::size_t i = 0; i < row.FieldCount(); ++i) columns.push_back(row.ColumnName(i));
-            }
+            if (columns.empty()) columns = row.ColumnNames();
             ++rows;
             SearchRow(row, column, add);
             if (rows % kRowsBetweenNews != 0 && found.Bytes() < kBytesBetweenNews) return !stopping_;

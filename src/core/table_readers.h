@@ -52,7 +52,9 @@ class TableReaders {
     // Starts the threads: the first reads on `first` (open with `login`), which stays the caller's, who
     // must not use it until this object is gone; each other one opens a connection of its own. A server
     // that refuses some is told once, when all have tried. Throws only when no thread could start.
-    TableReaders(db::Database& database, const db::Login& login, db::Connection& first, Settings settings);
+    // `estimates` are the run's, when it has read them: the threads then read none.
+    TableReaders(db::Database& database, const db::Login& login, db::Connection& first, Settings settings,
+                 std::optional<db::RowEstimates> estimates = std::nullopt);
     // Stops every thread: no further table is begun, a table being read stops at its next row, and a
     // wait for the server (a connect too) is cut short. Returns when every thread has ended.
     void Stop();
@@ -87,6 +89,7 @@ class TableReaders {
     void Ended(Job& job, FoundAddresses found, const std::vector<std::string>& columns, std::int64_t rows,
                std::optional<std::string> failure);
     bool LeaveToOthers();
+    bool LeaveIfOthersLive();
     struct Plan {
         std::optional<std::int64_t> estimate;
         std::string statement;
@@ -121,7 +124,8 @@ class TableReaders {
     // Touched by the constructor and Stop only, on the taker's thread.
     std::vector<std::thread> threads_;
 
-    // Read once, by the first thread to need them; guarded by catalogue_mutex_.
+    // The estimates come from the run or are read once, by the first thread to need them, and so are the
+    // address columns; guarded by catalogue_mutex_ once the threads run.
     std::optional<db::RowEstimates> estimates_;
     std::optional<db::AddressColumns> address_columns_;
     std::mutex catalogue_mutex_;

@@ -36,9 +36,7 @@ void TableScan::Begin(SeenAddresses* seen) {
 
 void TableScan::Search(const db::RowView& row, std::int64_t number) {
     if (!seen_) throw std::runtime_error("Object required");
-    if (columns_.empty()) {
-        for (std::size_t i = 0; i < row.FieldCount(); ++i) columns_.push_back(row.ColumnName(i));
-    }
+    if (columns_.empty()) columns_ = row.ColumnNames();
     row_ = number;
     addresses_in_row_ = 0;
     SearchRow(row, column_, add_valid_);

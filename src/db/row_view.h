@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrelmoor::db {
 
@@ -20,6 +21,7 @@ class RowView {
 
     std::size_t FieldCount() const { return field_count_; }
     const std::string& ColumnName(std::size_t column) const { return names_[column]; }
+    std::vector<std::string> ColumnNames() const { return {names_, names_ + field_count_}; }
     // std::nullopt for NULL; the column must be in range.
     std::optional<std::string_view> Value(std::size_t column) const {
         if (values_[column] == nullptr) return std::nullopt;
