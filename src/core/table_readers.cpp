@@ -34,6 +34,7 @@ struct TableReaders::Job {
     std::string database;
     std::string table;
     bool begun = false;           // a thread has taken it
+    std::uint64_t batch = 0;      // the batch it was taken in, while begun
     bool dropped = false;         // the taker wants it no more; erased by its thread at the end
     TableNews news;               // not yet taken
     std::size_t found_bytes = 0;  // of news.found
@@ -47,6 +48,7 @@ TableReaders::TableReaders(db::Database& database, const db::Login& login, db::C
       first_(first),
       settings_(settings),
       estimates_(std::move(estimates)) {
+    if (estimates_) known_estimates_ = &*estimates_;
     std::lock_guard lock(mutex_);  // the threads count on what is counted here
     for (int i = 0; i < std::max(settings_.threads, 1); ++i) {
         db::Connection* connection = i == 0 ? &first_ : nullptr;
@@ -79,23 +81,37 @@ void TableReaders::Stop() {
 }
 
 TableReaders::Ticket TableReaders::Queue(std::string database, std::string table, bool urgent) {
-    {
-        std::lock_guard lock(mutex_);
-        auto job = std::make_unique<Job>();
-        job->ticket = next_ticket_++;
-        job->database = std::move(database);
-        job->table = std::move(table);
-        Job* queued = job.get();
-        jobs_.emplace(queued->ticket, std::move(job));
-        if (urgent) {
-            queue_.push_front(queued);
-        } else {
-            queue_.push_back(queued);
-        }
-        work_.notify_one();
-        room_.notify_all();  // the taker's table may be the one queued
-        return queued->ticket;
+    std::lock_guard lock(mutex_);
+    Job* queued = Enqueue(std::move(database), std::move(table));
+    if (urgent) {
+        queue_.pop_back();
+        queue_.push_front(queued);
     }
+    work_.notify_one();
+    room_.notify_all();  // the taker's table may be the one queued
+    return queued->ticket;
+}
+
+std::vector<TableReaders::Ticket> TableReaders::QueueAll(std::vector<Table> tables) {
+    std::vector<Ticket> tickets;
+    std::lock_guard lock(mutex_);
+    for (Table& table : tables)
+        tickets.push_back(Enqueue(std::move(table.database), std::move(table.table))->ticket);
+    work_.notify_all();
+    room_.notify_all();
+    return tickets;
+}
+
+// Called with the lock held.
+TableReaders::Job* TableReaders::Enqueue(std::string database, std::string table) {
+    auto job = std::make_unique<Job>();
+    job->ticket = next_ticket_++;
+    job->database = std::move(database);
+    job->table = std::move(table);
+    Job* queued = job.get();
+    jobs_.emplace(queued->ticket, std::move(job));
+    queue_.push_back(queued);
+    return queued;
 }
 
 void TableReaders::Drop(Ticket ticket) {
@@ -185,12 +201,12 @@ void TableReaders::Work(db::Connection* first) {
         connection = own.get();
     }
     bool opened_again = false;  // once in vain: no further try
-    while (Job* job = Next()) {
+    for (std::vector<Job*> batch = NextBatch(); !batch.empty(); batch = NextBatch()) {
         if (!connection) {
-            Ended(*job, {}, {}, 0, cannot_open);
+            for (Job* job : batch) Ended(*job, {}, {}, 0, cannot_open);
             continue;
         }
-        if (Read(*job, *connection) || opened_again || stopping_) continue;
+        if (Read(batch, *connection) || opened_again || stopping_) continue;
         try {
             own = Open();
             connection = own.get();
@@ -234,38 +250,77 @@ bool TableReaders::LeaveIfOthersLive() {
     return true;
 }
 
-TableReaders::Job* TableReaders::Next() {
+// The first table queued, and when it is small, the small ones after it: as many as share the queue
+// evenly among the threads free now, up to a batch's bounds.
+std::vector<TableReaders::Job*> TableReaders::NextBatch() {
     std::unique_lock lock(mutex_);
     ++idle_;
     room_.notify_all();  // nobody need step aside while a thread is free
     work_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
     --idle_;
-    if (stopping_) return nullptr;
-    Job* job = queue_.front();
+    if (stopping_) return {};
+    const db::RowEstimates* estimates = known_estimates_.load(std::memory_order_acquire);
+    const std::size_t share = (queue_.size() + static_cast<std::size_t>(idle_)) / (idle_ + 1);
+    const std::size_t most = std::min(kMostTablesPerBatch, share);
+    std::vector<Job*> batch{queue_.front()};
     queue_.pop_front();
-    job->begun = true;
+    if (std::optional<std::int64_t> rows = SmallEstimate(estimates, *batch.front())) {
+        while (!queue_.empty() && batch.size() < most) {
+            const std::optional<std::int64_t> estimate = SmallEstimate(estimates, *queue_.front());
+            if (!estimate || *rows + *estimate > kMostRowsPerBatch) break;
+            *rows += *estimate;
+            batch.push_back(queue_.front());
+            queue_.pop_front();
+        }
+    }
+    ++next_batch_;
+    for (Job* job : batch) {
+        job->begun = true;
+        job->batch = next_batch_;
+    }
     stepping_aside_ = false;
-    return job;
+    return batch;
 }
 
-// True while the connection can read on.
-bool TableReaders::Read(Job& job, db::Connection& connection) {
+// The server's estimate of a table of the login's database that is small enough to share a batch.
+std::optional<std::int64_t> TableReaders::SmallEstimate(const db::RowEstimates* estimates,
+                                                        const Job& job) const {
+    if (!estimates || !job.database.empty()) return std::nullopt;
+    const auto it = estimates->find(job.table);
+    if (it == estimates->end() || it->second > kSmallTableRows) return std::nullopt;
+    return it->second;
+}
+
+void TableReaders::Begin(std::span<Job* const> batch, const std::vector<Plan>& plans) {
+    std::lock_guard lock(mutex_);
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        batch[i]->news.begun = true;
+        batch[i]->news.estimate = plans[i].estimate;
+    }
+}
+
+// True while the connection can read on. The tables of a batch end one by one as their statements do;
+// the one that fails ends the batch, and the tables after it are queued again.
+bool TableReaders::Read(const std::vector<Job*>& batch, db::Connection& connection) {
     FoundAddresses found;
     std::vector<std::string> columns;
     std::int64_t rows = 0;
     std::size_t column = 0;
+    std::size_t at = 0;  // the table whose statement is being read
     const AddressSink add = [&](std::string_view address) { found.Add(address, column, rows); };
+    std::vector<Plan> plans;
+    std::vector<std::string> statements;
     std::optional<std::string> failure;
     bool stepped_aside = false;
     try {
-        const Plan plan = PlanOf(job, connection);
-        {
-            std::lock_guard lock(mutex_);
-            job.news.begun = true;
-            job.news.estimate = plan.estimate;
+        for (const Job* job : batch) {
+            plans.push_back(PlanOf(*job, connection));
+            statements.push_back(plans.back().statement);
         }
-        connection.ReadRows(plan.statement, [&](const db::RowView& row) {
-            if (plan.counts_only) {
+        Begin(batch, plans);
+        const auto on_row = [&](std::size_t statement, const db::RowView& row) {
+            at = statement;
+            if (plans[at].counts_only) {
                 rows = RowCount(row);
                 return true;
             }
@@ -273,18 +328,32 @@ bool TableReaders::Read(Job& job, db::Connection& connection) {
             ++rows;
             SearchRow(row, column, add);
             if (rows % kRowsBetweenNews != 0 && found.Bytes() < kBytesBetweenNews) return !stopping_;
-            Publish(job, found, columns, rows);
-            const Room room = WaitForRoom(job);
+            Publish(*batch[at], found, columns, rows);
+            const Room room = WaitForRoom(*batch[at]);
             stepped_aside = room == Room::StepAside;
             return room == Room::Go;
-        });
+        };
+        const auto on_end = [&](std::size_t statement) {
+            Ended(*batch[statement], std::move(found), columns, rows, std::nullopt);
+            found = FoundAddresses();
+            columns.clear();
+            rows = 0;
+            at = statement + 1;
+        };
+        connection.ReadBatch(statements, on_row, on_end);
     } catch (...) {
         failure = DescribeCurrentException();
     }
+    const std::span<Job* const> rest(batch.begin() + static_cast<std::ptrdiff_t>(std::min(at, batch.size())),
+                                     batch.end());
     if (stepped_aside) {
-        Requeue(job);
-    } else {
-        Ended(job, std::move(found), columns, rows, std::move(failure));
+        Requeue(rest);
+    } else if (!rest.empty()) {
+        // Only a stop ends a batch early without a failure; a server that answered fewer statements
+        // than it was sent must not pass for tables without rows.
+        if (!failure && !stopping_) failure = "The server answered fewer statements than it was sent";
+        Ended(*rest.front(), std::move(found), columns, rows, std::move(failure));
+        Requeue(rest.subspan(1));
     }
     return connection.IsOpen() && !connection.Lost();
 }
@@ -315,7 +384,8 @@ void TableReaders::AddNews(Job& job, FoundAddresses&& found, const std::vector<s
     job.news.rows = rows;
 }
 
-// A thread whose table is not the taker's waits while what is held ahead passes the bound; the thread of
+// A thread whose table is not the taker's waits while what is held ahead passes the bound, unless the
+// taker's is a later table of its batch; the thread of
 // the taker's table waits while its own news not yet taken pass a quarter of it (the taker may be slower
 // than the reading). When the taker's table waits for a thread and every thread waits for room, one of
 // them gives its table up (read again later from its start) and takes the taker's.
@@ -326,7 +396,7 @@ TableReaders::Room TableReaders::WaitForRoom(Job& job) {
         if (job.dropped) return Room::Go;
         if (current_ == job.ticket) {
             if (job.found_bytes <= settings_.most_bytes_ahead / 4) return Room::Go;
-        } else if (bytes_ahead_ <= settings_.most_bytes_ahead) {
+        } else if (bytes_ahead_ <= settings_.most_bytes_ahead || TakerWaitsForLaterInBatch(job)) {
             return Room::Go;
         }
         if (!stepping_aside_ && idle_ == 0 && current_ && current_ != job.ticket) {
@@ -340,21 +410,33 @@ TableReaders::Room TableReaders::WaitForRoom(Job& job) {
     }
 }
 
-// The table given up goes back to the queue right after the taker's.
-void TableReaders::Requeue(Job& job) {
+// Called with the lock held: the taker's table waits behind this one in its batch, so only reading on
+// brings it closer.
+bool TableReaders::TakerWaitsForLaterInBatch(const Job& job) const {
+    if (!current_ || *current_ == job.ticket || job.batch == 0) return false;
+    const auto it = jobs_.find(*current_);
+    return it != jobs_.end() && it->second->batch == job.batch && !it->second->news.ended;
+}
+
+// Tables given up go back to the queue in their order, right after the taker's.
+void TableReaders::Requeue(std::span<Job* const> jobs) {
+    if (jobs.empty()) return;
     std::lock_guard lock(mutex_);
-    bytes_ahead_ -= std::exchange(job.found_bytes, 0);
-    job.news = TableNews();
-    job.columns_given = false;
-    job.begun = false;
-    if (job.dropped) {
-        jobs_.erase(job.ticket);
-        return;
-    }
     auto at = queue_.begin();
     if (at != queue_.end() && current_ == (*at)->ticket) ++at;
-    queue_.insert(at, &job);
-    work_.notify_one();
+    for (Job* job : jobs) {
+        bytes_ahead_ -= std::exchange(job->found_bytes, 0);
+        job->news = TableNews();
+        job->columns_given = false;
+        job->begun = false;
+        job->batch = 0;
+        if (job->dropped) {
+            jobs_.erase(job->ticket);
+            continue;
+        }
+        at = std::next(queue_.insert(at, job));
+    }
+    work_.notify_all();
 }
 
 void TableReaders::Ended(Job& job, FoundAddresses found, const std::vector<std::string>& columns,
@@ -382,6 +464,7 @@ TableReaders::Plan TableReaders::PlanOf(const Job& job, db::Connection& connecti
         std::lock_guard lock(catalogue_mutex_);
         if (!estimates_) estimates_ = db::ReadRowEstimates(connection);
         if (!address_columns_) address_columns_ = db::ReadAddressColumns(connection);
+        known_estimates_.store(&*estimates_, std::memory_order_release);
         if (const auto it = estimates_->find(job.table); it != estimates_->end()) plan.estimate = it->second;
         if (const auto it = address_columns_->find(job.table); it != address_columns_->end())
             columns = &it->second;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,6 +44,12 @@ class TableReaders {
     // thread that passes it waits, and so does the thread of the taker's table while its own news pass
     // a quarter of it.
     static constexpr std::size_t kMostBytesAhead = std::size_t{64} << 20;
+    // Tables of the login's database that the server estimates small are asked for together, in one
+    // request of up to so many tables and rows, so that a far server costs a round trip per batch
+    // rather than per table.
+    static constexpr std::int64_t kSmallTableRows = 1000;
+    static constexpr std::int64_t kMostRowsPerBatch = 10000;
+    static constexpr std::size_t kMostTablesPerBatch = 64;
 
     struct Settings {
         int threads = 1;  // the first one's included
@@ -65,6 +72,12 @@ class TableReaders {
     using Ticket = std::uint64_t;
     // A table to read; `urgent` puts it before those queued.
     Ticket Queue(std::string database, std::string table, bool urgent = false);
+    struct Table {
+        std::string database;
+        std::string table;
+    };
+    // Several at once, in this order after those queued, so that an idle thread finds them together.
+    std::vector<Ticket> QueueAll(std::vector<Table> tables);
     // The table is not wanted: not read when not begun, its findings dropped.
     void Drop(Ticket ticket);
     // What is new of the table, after waiting up to `wait_ms` for news; once ended the ticket is done.
@@ -79,22 +92,26 @@ class TableReaders {
     void Work(db::Connection* first);
     std::unique_ptr<db::Connection> Open();
     bool Opened(bool open, bool refused);
-    Job* Next();
-    bool Read(Job& job, db::Connection& connection);
-    void Publish(Job& job, FoundAddresses& found, const std::vector<std::string>& columns, std::int64_t rows);
-    void AddNews(Job& job, FoundAddresses&& found, const std::vector<std::string>& columns,
-                 std::int64_t rows);
-    Room WaitForRoom(Job& job);
-    void Requeue(Job& job);
-    void Ended(Job& job, FoundAddresses found, const std::vector<std::string>& columns, std::int64_t rows,
-               std::optional<std::string> failure);
-    bool LeaveToOthers();
-    bool LeaveIfOthersLive();
+    Job* Enqueue(std::string database, std::string table);
+    std::vector<Job*> NextBatch();
+    std::optional<std::int64_t> SmallEstimate(const db::RowEstimates* estimates, const Job& job) const;
     struct Plan {
         std::optional<std::int64_t> estimate;
         std::string statement;
         bool counts_only = false;  // the statement returns the number of rows
     };
+    void Begin(std::span<Job* const> batch, const std::vector<Plan>& plans);
+    bool Read(const std::vector<Job*>& batch, db::Connection& connection);
+    void Publish(Job& job, FoundAddresses& found, const std::vector<std::string>& columns, std::int64_t rows);
+    void AddNews(Job& job, FoundAddresses&& found, const std::vector<std::string>& columns,
+                 std::int64_t rows);
+    Room WaitForRoom(Job& job);
+    bool TakerWaitsForLaterInBatch(const Job& job) const;
+    void Requeue(std::span<Job* const> jobs);
+    void Ended(Job& job, FoundAddresses found, const std::vector<std::string>& columns, std::int64_t rows,
+               std::optional<std::string> failure);
+    bool LeaveToOthers();
+    bool LeaveIfOthersLive();
     Plan PlanOf(const Job& job, db::Connection& connection);
 
     db::Database& database_;
@@ -111,6 +128,7 @@ class TableReaders {
     std::map<Ticket, std::unique_ptr<Job>> jobs_;  // erased by the taker at its end, or by Drop
     std::deque<Job*> queue_;                       // not begun, in the order to begin
     Ticket next_ticket_ = 0;
+    std::uint64_t next_batch_ = 0;
     std::optional<Ticket> current_;  // the taker's table
     std::size_t bytes_ahead_ = 0;    // the found addresses of every job not yet taken
     int idle_ = 0;                   // threads waiting for a table
@@ -129,6 +147,9 @@ class TableReaders {
     std::optional<db::RowEstimates> estimates_;
     std::optional<db::AddressColumns> address_columns_;
     std::mutex catalogue_mutex_;
+    // The estimates once known, for choosing batches without waiting for catalogue_mutex_: set once,
+    // after estimates_ is, and never changed.
+    std::atomic<const db::RowEstimates*> known_estimates_{nullptr};
 };
 
 }  // namespace kestrelmoor

@@ -2,6 +2,7 @@
 #include "core/tables_ahead.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace kestrelmoor {
 
@@ -67,9 +68,13 @@ void TablesAhead::Reach(std::int64_t row, const std::string& database, const std
 }
 
 // What the list says of a row ahead may fail, or change before the run gets there: the run finds out
-// when it does.
+// when it does. The queue is filled again once half of it is taken, all at once, so that a connection
+// free to read finds a batch's worth rather than one table.
 void TablesAhead::FillAhead() {
     const auto most_ahead = static_cast<std::size_t>(connections_) * kTablesAheadPerConnection;
+    if (ahead_.size() > most_ahead / 2) return;
+    std::vector<TableReaders::Table> tables;
+    const std::size_t first = ahead_.size();
     while (ahead_.size() < most_ahead && next_row_ <= last_row_) {
         const std::int64_t row = next_row_++;
         Ahead ahead{row, {}, {}, 0};
@@ -80,9 +85,11 @@ void TablesAhead::FillAhead() {
         } catch (...) {
             continue;
         }
-        ahead.ticket = readers_->Queue(ahead.database, ahead.table);
+        tables.push_back({ahead.database, ahead.table});
         ahead_.push_back(std::move(ahead));
     }
+    const std::vector<TableReaders::Ticket> tickets = readers_->QueueAll(std::move(tables));
+    for (std::size_t i = 0; i < tickets.size(); ++i) ahead_[first + i].ticket = tickets[i];
 }
 
 }  // namespace kestrelmoor

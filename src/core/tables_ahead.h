@@ -17,11 +17,13 @@ namespace kestrelmoor {
 
 class TablesAhead {
   public:
-    // At most `2 * connections` tables are read ahead of the one the run is at, and what is found in
-    // them stays under TableReaders::kMostBytesAhead until the run takes it.
+    // At most kTablesAheadPerConnection * `connections` tables are queued ahead of the one the run is
+    // at (enough for every connection to take a batch of small tables), one on each connection is
+    // read at a time, and what is found in them stays under TableReaders::kMostBytesAhead until the
+    // run takes it.
     // `last_row` is the last row of the list the run reads, known once the run has read it.
     TablesAhead(const TableList& tables, const std::int64_t& last_row, int connections);
-    static constexpr int kTablesAheadPerConnection = 2;
+    static constexpr int kTablesAheadPerConnection = static_cast<int>(TableReaders::kMostTablesPerBatch);
 
     // Reads the tables after `row` over `first` (open) and further connections of the same login: as
     // many as checked tables are left, up to the run's number. False when fewer than two are left, or

@@ -7,7 +7,9 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "db/login.h"
@@ -24,6 +26,8 @@ class DatabaseError : public std::runtime_error {
 // valid during the call only. Returns false to stop there: the rest of the result is not read, and the
 // connection is closed. What it throws does the same and then reaches the caller of ReadRows.
 using RowHandler = std::function<bool(const RowView& row)>;
+// The same for the statements of a batch: the statement's place in the batch, and its row.
+using BatchRowHandler = std::function<bool(std::size_t statement, const RowView& row)>;
 
 inline constexpr int kDefaultConnectTimeoutSeconds = 15;
 inline constexpr int kDefaultReadTimeoutSeconds = 30;
@@ -55,6 +59,21 @@ class Connection {
     // Runs a statement and hands each row it returns to `on_row` as it arrives (none for a statement
     // that returns no rows).
     virtual void ReadRows(std::string_view sql, const RowHandler& on_row) = 0;
+    // Runs the statements in one request where the connection can (one round trip for them all), each
+    // in its turn as ReadRows would: its rows to `on_row`, then `on_end` with its place. A statement that
+    // fails ends the batch there: it throws as ReadRows does, the later statements are not run, and
+    // the connection reads on. A handler that returns false ends the batch as it ends ReadRows; `on_end`
+    // must not throw.
+    // Only the program's own statements are ever batched.
+    virtual void ReadBatch(std::span<const std::string> statements, const BatchRowHandler& on_row,
+                           const std::function<void(std::size_t statement)>& on_end) {
+        for (std::size_t i = 0; i < statements.size(); ++i) {
+            bool stopped = false;
+            ReadRows(statements[i], [&](const RowView& row) { return !(stopped = !on_row(i, row)); });
+            if (stopped) return;
+            on_end(i);
+        }
+    }
     virtual bool IsOpen() const = 0;
     // The client library said the link is gone: the server closed it or went away, the connection was
     // killed, cut or timed out. It stays open, so that a further statement fails with the library's own

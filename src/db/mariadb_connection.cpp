@@ -128,6 +128,7 @@ void MariaDbConnection::Open(const Login& login) {
         throw DatabaseError("Open: the socket cannot be made non-blocking");
     handle_ = std::move(handle);
     lost_ = false;
+    statements_allowed_ = false;
     login_ = login;
 }
 
@@ -227,8 +228,51 @@ void MariaDbConnection::Abandon(ResultHandle& result) {
 void MariaDbConnection::ReadRows(std::string_view sql, const RowHandler& on_row) {
     MYSQL* m = Require("Execute");
     const unsigned long id = mysql_thread_id(m);
-    // A statement broken off from this side (the handler's stop, the caller giving up) is ended on the
-    // server too; one that failed there needs nothing.
+    Send(m, id, sql);
+    ReadResult(m, id, on_row);
+}
+
+// One request, then each statement's result in its turn. The server runs the statements one after
+// another and stops at the first that fails, whose error comes in place of its result.
+void MariaDbConnection::ReadBatch(std::span<const std::string> statements, const BatchRowHandler& on_row,
+                                  const std::function<void(std::size_t statement)>& on_end) {
+    if (statements.empty()) return;
+    MYSQL* m = Require("Execute");
+    const unsigned long id = mysql_thread_id(m);
+    AllowStatementsInOneRequest(m);
+    std::string request;
+    for (const std::string& statement : statements) request += (request.empty() ? "" : ";\n") + statement;
+    Send(m, id, request);
+    for (std::size_t i = 0;; ++i) {
+        if (!ReadResult(m, id, [&](const RowView& row) { return on_row(i, row); })) return;
+        on_end(i);
+        if (i + 1 == statements.size() || !mysql_more_results(m)) return;
+        int status = 0;
+        CheckAnswered(Complete(
+            m, [&] { return mysql_next_result_start(&status, m); },
+            [&](int ready) { return mysql_next_result_cont(&status, m, ready); }, wait_hook_, ReadLimitMs(),
+            give_up_));
+        if (status > 0) throw StatementFailure(m);
+        if (status < 0) return;
+    }
+}
+
+// Off by default, so that nothing but one statement can ever run from a text sent; turned on for the
+// batches, which are the program's own statements only.
+void MariaDbConnection::AllowStatementsInOneRequest(MYSQL* m) {
+    if (statements_allowed_) return;
+    int failed = 0;
+    CheckAnswered(Complete(
+        m, [&] { return mysql_set_server_option_start(&failed, m, MYSQL_OPTION_MULTI_STATEMENTS_ON); },
+        [&](int ready) { return mysql_set_server_option_cont(&failed, m, ready); }, wait_hook_, ReadLimitMs(),
+        give_up_));
+    if (failed != 0) throw StatementFailure(m);
+    statements_allowed_ = true;
+}
+
+// A statement broken off from this side (the caller giving up) is ended on the server too; one that
+// failed there needs nothing.
+void MariaDbConnection::Send(MYSQL* m, unsigned long id, std::string_view sql) {
     try {
         Query(m, sql);
     } catch (const DatabaseError&) {
@@ -238,10 +282,13 @@ void MariaDbConnection::ReadRows(std::string_view sql, const RowHandler& on_row)
         }
         throw;
     }
+}
+
+bool MariaDbConnection::ReadResult(MYSQL* m, unsigned long id, const RowHandler& on_row) {
     ResultHandle result(mysql_use_result(m));
     if (!result) {
         if (mysql_field_count(m) != 0) throw StatementFailure(m);
-        return;  // a statement without rows
+        return true;  // a statement without rows
     }
     const unsigned field_count = mysql_num_fields(result.get());
     std::vector<std::string> names;
@@ -252,7 +299,7 @@ void MariaDbConnection::ReadRows(std::string_view sql, const RowHandler& on_row)
             if (!on_row(RowView(row, mysql_fetch_lengths(result.get()), names.data(), field_count))) {
                 Abandon(result);
                 EndOnServer(id);
-                return;
+                return false;
             }
         }
     } catch (...) {
@@ -262,6 +309,7 @@ void MariaDbConnection::ReadRows(std::string_view sql, const RowHandler& on_row)
     }
     // A server that stops sending part-way (killed, gone, timed out) ends the rows with an error.
     if (mysql_errno(m) != 0) throw StatementFailure(m);
+    return true;
 }
 
 }  // namespace kestrelmoor::db

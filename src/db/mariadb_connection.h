@@ -25,11 +25,14 @@ class MariaDbConnection final : public Connection {
     // TLS as the options say (by default whenever the server offers it); the character set is utf8mb4.
     void Open(const Login& login) override;
     void ReadRows(std::string_view sql, const RowHandler& on_row) override;
+    void ReadBatch(std::span<const std::string> statements, const BatchRowHandler& on_row,
+                   const std::function<void(std::size_t statement)>& on_end) override;
     bool IsOpen() const override { return handle_ != nullptr; }
     bool Lost() const override { return lost_; }
     void Close() override {
         handle_.reset();
         lost_ = false;
+        statements_allowed_ = false;
     }
 
   private:
@@ -42,6 +45,11 @@ class MariaDbConnection final : public Connection {
     // The library's failure of a statement, noting whether it lost the link.
     DatabaseError StatementFailure(MYSQL* m);
     void Query(MYSQL* m, std::string_view sql);
+    void Send(MYSQL* m, unsigned long id, std::string_view sql);
+    void AllowStatementsInOneRequest(MYSQL* m);
+    // Hands the rows of the statement's result to `on_row`; false when it broke them off (the
+    // connection is then closed).
+    bool ReadResult(MYSQL* m, unsigned long id, const RowHandler& on_row);
     MYSQL_ROW NextRow(MYSQL_RES* result);
     // Ends a transfer that the row handler broke off: the rest of the result is not waited for.
     void Abandon(ResultHandle& result);
@@ -61,6 +69,7 @@ class MariaDbConnection final : public Connection {
     std::function<bool()> give_up_;
     bool lost_ = false;
     bool far_away_ = false;
+    bool statements_allowed_ = false;  // several statements in one request, for this session
 };
 
 }  // namespace kestrelmoor::db
