@@ -236,7 +236,7 @@ void MariaDbConnection::ReadRows(std::string_view sql, const RowHandler& on_row)
 // another and stops at the first that fails, whose error comes in place of its result.
 void MariaDbConnection::ReadBatch(std::span<const std::string> statements, const BatchRowHandler& on_row,
                                   const std::function<void(std::size_t statement)>& on_end) {
-    if (statements.empty()) return;
+    if (statements.size() < 2) return Connection::ReadBatch(statements, on_row, on_end);
     MYSQL* m = Require("Execute");
     const unsigned long id = mysql_thread_id(m);
     AllowStatementsInOneRequest(m);

@@ -131,8 +131,7 @@ TEST_F(ReadRowsTest, AStatementBrokenOffLeavesNothingRunningOnTheServer) {
     };
     // A first row large enough to be sent at once, then small rows, each after a pause: the server's
     // buffer would take minutes to fill, and only then would it find the client gone.
-    const std::string slow =
-        "SELECT seq, IF(seq = 1, REPEAT('x', 40000), SLEEP(0.2)) FROM seq_1_to_1000";
+    const std::string slow = "SELECT seq, IF(seq = 1, REPEAT('x', 40000), SLEEP(0.2)) FROM seq_1_to_1000";
     connection_->ReadRows(slow, [](const RowView&) { return false; });
     EXPECT_EQ(running_after_a_second(), "0") << "the handler's stop";
 
@@ -183,6 +182,40 @@ TEST_F(ReadRowsTest, TheReadTimeoutEndsAResultThatStopsPartWay) {
         EXPECT_LT(rows, 20000u);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
     }
+}
+
+// Statements in one request: each its rows and end in turn; the one that fails ends the batch with the
+// server's message and the later ones are not run; the session reads on. Before any batch, one text
+// cannot hold two statements, whatever a name might smuggle in.
+TEST_F(ReadRowsTest, ABatchEndsAtItsFailingStatementAndOneTextHoldsOneStatement) {
+    EXPECT_THROW(Run("SELECT 1; SELECT 2"), DatabaseError);
+    Run("CREATE TABLE a (e TEXT)");
+    Run("INSERT INTO a VALUES ('one'), ('two')");
+    Run("CREATE TABLE `semi;colon` (e TEXT)");
+    Run("INSERT INTO `semi;colon` VALUES ('three')");
+    Texts seen;
+    const auto on_row = [&](std::size_t statement, const RowView& row) {
+        seen.push_back(std::to_string(statement) + " " + std::string(row.Value(0).value_or("NULL")));
+        return true;
+    };
+    const auto on_end = [&](std::size_t statement) { seen.push_back("end " + std::to_string(statement)); };
+    const std::vector<std::string> batch{"SELECT * FROM a", "SELECT * FROM a WHERE e = 'none'",
+                                         "SELECT * FROM `semi;colon`", "SELECT * FROM missing",
+                                         "SELECT @after := 'run'"};
+    try {
+        connection_->ReadBatch(batch, on_row, on_end);
+        ADD_FAILURE() << "the missing table did not fail the batch";
+    } catch (const DatabaseError& error) {
+        EXPECT_NE(std::string(error.what()).find("missing' doesn't exist"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_EQ(seen, (Texts{"0 one", "0 two", "end 0", "end 1", "2 three", "end 2"}));
+    EXPECT_EQ(Read("SELECT @after"), Texts{"NULL"});
+
+    seen.clear();
+    connection_->ReadBatch(std::vector<std::string>{"SELECT * FROM `semi;colon`", "SELECT 'x'"}, on_row,
+                           on_end);
+    EXPECT_EQ(seen, (Texts{"0 three", "end 0", "1 x", "end 1"}));
 }
 
 }  // namespace

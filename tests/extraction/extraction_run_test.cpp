@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "core/place_recorder.h"
+#include "core/table_readers.h"
 #include "db/address_columns.h"
 #include "db/mariadb_database.h"
 #include "in_memory_ports.h"
@@ -392,6 +394,110 @@ TEST_F(ExtractionRunTest, AFarServerIsAskedForTheColumnsThatCanHoldAnAddressWith
     EXPECT_EQ(columns.at("numbers"), std::vector<std::string>{});
     EXPECT_FALSE(columns.contains("view_of"));
     EXPECT_EQ(db::ReadingStatement("", "numbers", &columns.at("numbers")), "SELECT COUNT(*) FROM `numbers`");
+}
+
+// Many small tables of a far server go in batches: what is told is what one connection tells, with a
+// table dropped in the middle of the list and the last one, and names that need quoting.
+TEST_F(ExtractionRunTest, SmallTablesAskedForInBatchesTellWhatOneConnectionTells) {
+    std::vector<std::string> names;
+    for (int i = 1; i <= 40; ++i) names.push_back("t" + std::to_string(100 + i));
+    names.insert(names.begin() + 12, {"back`quote", "with space", "ünïcödé"});
+    const auto create = [&](const std::string& name, int n) {
+        std::string quoted = name;
+        for (std::size_t at = quoted.find('`'); at != std::string::npos; at = quoted.find('`', at + 2))
+            quoted.insert(at, "`");
+        Sql("CREATE TABLE IF NOT EXISTS `" + quoted + "` (id INT, e TEXT, n INT)");
+        Sql("DELETE FROM `" + quoted + "`");
+        Sql("INSERT INTO `" + quoted + "` SELECT seq, CONCAT('u', seq * " + std::to_string(n) +
+            " MOD 17, '@t', seq MOD 3, '.example'), seq FROM seq_1_to_" + std::to_string(1 + n % 5));
+    };
+    const auto create_all = [&] {
+        for (std::size_t i = 0; i < names.size(); ++i) create(names[i], static_cast<int>(i));
+    };
+    for (const std::string& name : names) tables_.rows.push_back({name, true, {}});
+    // Once the run has read the first table (and the server's estimates), two tables go.
+    bool dropped = false;
+    yield_ = [&] {
+        if (dropped ||
+            std::find(results_.events.begin(), results_.events.end(), "start t101") == results_.events.end())
+            return;
+        dropped = true;
+        Sql("DROP TABLE t107");
+        Sql("DROP TABLE t140");
+    };
+    create_all();
+    connections_ = 1;
+    ASSERT_TRUE(Run());
+    const InMemoryResults one = results_;
+    const RecordedReports one_reports = reports_;
+    ASSERT_EQ(one_reports.Lines(), (Lines{124, 124}));
+
+    results_ = InMemoryResults();
+    reports_ = RecordedReports();
+    dropped = false;
+    create_all();
+    const auto batches_before = admin_->Query("SHOW GLOBAL STATUS LIKE 'Com_set_option'");
+    connections_ = 4;
+    auto now = std::make_shared<FarServerJudge::Clock::time_point>();
+    clock_ = [now] { return *now += FarServerJudge::kFarAnswer; };
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(results_.rows, one.rows);
+    EXPECT_EQ(results_.places, one.places);
+    EXPECT_EQ(results_.events, one.events);
+    EXPECT_EQ(reports_.texts, one_reports.texts);
+    const auto batches_after = admin_->Query("SHOW GLOBAL STATUS LIKE 'Com_set_option'");
+    EXPECT_GT(std::stoi(*batches_after.at(0).at(1)), std::stoi(*batches_before.at(0).at(1)));
+}
+
+// The connection of a batch killed while the server sends a table of it: the tables before it are
+// read, it fails with what arrived, and those after it are read on a connection opened anew.
+TEST_F(ExtractionRunTest, AConnectionLostInTheMiddleOfABatchCostsTheTableBeingRead) {
+    Sql("CREATE TABLE a (e TEXT)");
+    Sql("INSERT INTO a SELECT CONCAT('a', seq, '@a.example') FROM seq_1_to_300");
+    // More than the link holds, so that the server is still sending it when the session is killed.
+    Sql("CREATE TABLE big (e TEXT)");
+    Sql("INSERT INTO big SELECT CONCAT('b', seq, '@big.example ', REPEAT('x', 60)) FROM seq_1_to_600000");
+    Sql("CREATE TABLE c (e TEXT)");
+    Sql("INSERT INTO c VALUES ('c@c.example')");
+    Sql("CREATE TABLE d (e TEXT)");
+    Sql("INSERT INTO d VALUES ('d@d.example')");
+    auto first = database_.CreateConnection();
+    first->Open(Profile());
+    std::string id;
+    first->ReadRows("SELECT CONNECTION_ID()", [&](const db::RowView& row) {
+        id = std::string(*row.Value(0));
+        return true;
+    });
+    TableReaders::Settings settings;
+    settings.most_bytes_ahead = 1;  // the thread waits after the first rows of `a` until they are taken
+    // Estimated small, so the four go in one batch on the one connection.
+    TableReaders readers(database_, Profile(), *first, settings,
+                         db::RowEstimates{{"a", 1}, {"big", 1}, {"c", 1}, {"d", 1}});
+    const auto tickets = readers.QueueAll({{"", "a"}, {"", "big"}, {"", "c"}, {"", "d"}});
+    bool killed = false;
+    for (int i = 0; i < 500 && !killed; ++i) {
+        for (const Row& row : admin_->Query("SHOW PROCESSLIST")) {
+            if (row.size() > 7 && row[0] == id && row[7] && row[7]->find("`big`") != std::string::npos) {
+                admin_->Run("KILL CONNECTION " + id);
+                killed = true;
+            }
+        }
+        if (!killed) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(killed);
+    const auto read = [&](TableReaders::Ticket ticket) {
+        std::pair<std::int64_t, std::optional<std::string>> end;
+        for (TableNews news = readers.Take(ticket, 100);; news = readers.Take(ticket, 100)) {
+            if (news.gone) return end;
+            if (news.ended) return std::pair{news.rows, news.failure};
+        }
+    };
+    EXPECT_EQ(read(tickets[0]), (std::pair<std::int64_t, std::optional<std::string>>{300, std::nullopt}));
+    const auto [big_rows, big_failure] = read(tickets[1]);
+    EXPECT_TRUE(big_failure);
+    EXPECT_LT(big_rows, 600000);
+    EXPECT_EQ(read(tickets[2]), (std::pair<std::int64_t, std::optional<std::string>>{1, std::nullopt}));
+    EXPECT_EQ(read(tickets[3]), (std::pair<std::int64_t, std::optional<std::string>>{1, std::nullopt}));
 }
 
 }  // namespace
