@@ -459,7 +459,7 @@ void TableReaders::Ended(Job& job, FoundAddresses found, const std::vector<std::
 // its number of rows. Only the login's database has estimates and known columns.
 TableReaders::Plan TableReaders::PlanOf(const Job& job, db::Connection& connection) {
     Plan plan;
-    const std::vector<std::string>* columns = nullptr;
+    const std::vector<db::AddressColumn>* columns = nullptr;
     if (job.database.empty()) {
         std::lock_guard lock(catalogue_mutex_);
         if (!estimates_) estimates_ = db::ReadRowEstimates(connection);

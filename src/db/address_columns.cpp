@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "db/address_columns.h"
 
+#include <algorithm>
 #include <array>
 
 #include "common/ascii.h"
@@ -18,6 +19,13 @@ bool HoldsNoAddress(std::string_view data_type) {
     return false;
 }
 
+bool IsStringType(std::string_view data_type) {
+    static constexpr std::array<std::string_view, 15> kStrings = {
+        "char",   "varchar",   "tinytext", "text", "mediumtext", "longtext", "enum", "set",
+        "binary", "varbinary", "tinyblob", "blob", "mediumblob", "longblob", "json"};
+    return std::find(kStrings.begin(), kStrings.end(), AsciiLowered(data_type)) != kStrings.end();
+}
+
 AddressColumns ReadAddressColumns(Connection& connection) {
     AddressColumns tables;
     try {
@@ -32,8 +40,8 @@ AddressColumns ReadAddressColumns(Connection& connection) {
                 const auto column = row.Value(1);
                 const auto type = row.Value(2);
                 if (!table || !column || !type) return true;
-                std::vector<std::string>& columns = tables[std::string(*table)];
-                if (!HoldsNoAddress(*type)) columns.emplace_back(*column);
+                std::vector<AddressColumn>& columns = tables[std::string(*table)];
+                if (!HoldsNoAddress(*type)) columns.push_back({std::string(*column), IsStringType(*type)});
                 return true;
             });
     } catch (const DatabaseError&) {
@@ -43,12 +51,20 @@ AddressColumns ReadAddressColumns(Connection& connection) {
 }
 
 std::string ReadingStatement(std::string_view database, std::string_view table,
-                             const std::vector<std::string>* columns) {
+                             const std::vector<AddressColumn>* columns) {
     const std::string from = " FROM " + TableReference(database, table);
     if (!columns) return "SELECT *" + from;
     if (columns->empty()) return "SELECT COUNT(*)" + from;
     std::string list;
-    for (const std::string& column : *columns) list += (list.empty() ? "" : ", ") + QuoteIdentifier(column);
+    for (const AddressColumn& column : *columns) {
+        const std::string name = QuoteIdentifier(column.name);
+        list += list.empty() ? "" : ", ";
+        // The stored bytes, whatever the column's character set and collation: compared as text, a
+        // UCS column would take the pattern for UCS text and miss its "@".
+        list += column.tested
+                    ? "IF(LOCATE(_binary'@', CAST(" + name + " AS BINARY)), " + name + ", NULL) AS " + name
+                    : name;
+    }
     return "SELECT " + list + from;
 }
 
