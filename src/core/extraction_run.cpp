@@ -85,7 +85,7 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     std::string database;  // the current table's own, empty for the login's
     std::string table;
     std::int64_t rows = 0;
-    std::optional<db::RowEstimates> estimates;  // read at the first checked table
+    KnownCatalogue known;  // the estimates read at the first checked table, the columns once far
     const auto place = [&](std::string_view column, std::int64_t row) {
         return Place{database.empty() ? std::string_view(login.database) : database, table, column, row};
     };
@@ -119,6 +119,16 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     trap.Step(Step::RunStarted, [&] { observer.RunStarted(); });
 
     FarServerJudge judge(now_);
+    // The login's round trips tell a server far away before its first table.
+    if (connection && connection->IsOpen()) {
+        try {
+            for (int i = 0; i < FarServerJudge::kAnswersToJudge; ++i) {
+                if (!judge.RoundTrip([&] { return connection->Ping(); })) break;
+            }
+        } catch (const db::DatabaseError&) {
+            // The first table meets the same failure, and reports it.
+        }
+    }
     // A connection that the server lost is opened again once before the next table; only when that
     // fails do the later tables fail on it.
     bool opened_again = false;  // in vain: no further try
@@ -141,7 +151,7 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     const auto read_ahead_when_far = [&](std::int64_t row) {
         if (ahead.Started() || connections_ < 2 || !judge.FarAway()) return;
         if (!connection || !connection->IsOpen() || connection->Lost()) return;
-        ahead.Start(database_, login, *connection, kTimes, row, estimates);
+        ahead.Start(database_, login, *connection, kTimes, row, known);
     };
 
     const auto count = [&] { return last_row = tables.Count(); };
@@ -149,6 +159,7 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
         breathe();
         if (stop) break;
         if (!trap.Test(Step::Checked, [&] { return tables.Checked(i); })) continue;
+        read_ahead_when_far(i - 1);
         rows = 0;
         scan.Begin(seen.get());
         bool stopped = false;
@@ -166,16 +177,28 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
             db::Connection& session = Require(connection);
             // The server's estimates are read for the login's database, which the window reads.
             if (database.empty()) {
-                if (!estimates) estimates = db::ReadRowEstimates(session);
-                if (const auto estimate = estimates->find(table); estimate != estimates->end()) {
+                if (!known.estimates) known.estimates = db::ReadRowEstimates(session);
+                if (const auto estimate = known.estimates->find(table); estimate != known.estimates->end()) {
                     observer.TableEstimated(estimate->second);
                 }
             }
+            // A server far away sends only what can hold an address, as it does to the connections
+            // that read ahead.
+            const db::AddressColumns* columns = nullptr;
+            if (judge.FarAway() && database.empty()) {
+                if (!known.address_columns) known.address_columns = db::ReadAddressColumns(session);
+                columns = &*known.address_columns;
+            }
+            const db::ReadingPlan plan = db::PlanReading(database, table, columns);
             // Each row is searched as it arrives; the addresses it holds are listed at once.
             judge.Asked();
             try {
-                session.ReadRows(db::ReadingStatement(database, table, nullptr), [&](const db::RowView& row) {
+                session.ReadRows(plan.statement, [&](const db::RowView& row) {
                     judge.Answered();
+                    if (plan.counts_only) {
+                        rows = db::RowCountIn(row);
+                        return true;
+                    }
                     trap.Step(Step::Row, [&] { scan.Search(row, ++rows); });
                     if (rows % kRowsBetweenBreaths == 0) breathe();
                     stopped = stop;

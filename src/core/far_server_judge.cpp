@@ -3,6 +3,13 @@
 
 namespace kestrelmoor {
 
+bool FarServerJudge::RoundTrip(const std::function<bool()>& round_trip) {
+    const Clock::time_point before = now_();
+    if (!round_trip()) return false;
+    far_round_trips_ = now_() - before >= kFarAnswer ? far_round_trips_ + 1 : 0;
+    return true;
+}
+
 void FarServerJudge::Asked() {
     asked_ = now_();
     answer_.reset();

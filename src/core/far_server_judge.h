@@ -14,6 +14,9 @@ namespace kestrelmoor {
 // work to one connection's. So the server looks far once kAnswersToJudge tables in a row waited at
 // least kFarAnswer for their first answer, and that wait was at least half of the table's whole read.
 // A table that failed says nothing of the distance: it neither counts nor breaks the row.
+// Before the first table, the login's round trips say as much: kAnswersToJudge of them, each at least
+// kFarAnswer, and the server is far from the start (a single big table then costs its bytes over a slow
+// link, and only the values that can hold an address are asked for).
 class FarServerJudge {
   public:
     using Clock = std::chrono::steady_clock;
@@ -30,13 +33,16 @@ class FarServerJudge {
     // Its read ended: to its end (or stopped there) when `read`, else failed. A table without rows waited
     // its whole read for its answer.
     void Ended(bool read);
-    bool FarAway() const { return far_answers_ >= kAnswersToJudge; }
+    // Times a round trip of the login: `round_trip` makes it, false when it cannot (nothing is judged).
+    bool RoundTrip(const std::function<bool()>& round_trip);
+    bool FarAway() const { return far_answers_ >= kAnswersToJudge || far_round_trips_ >= kAnswersToJudge; }
 
   private:
     Now now_;
     std::optional<Clock::time_point> asked_;  // the table being read, if any
     std::optional<Clock::duration> answer_;
-    int far_answers_ = 0;  // tables in a row, up to the last one ended, that waited
+    int far_answers_ = 0;      // tables in a row, up to the last one ended, that waited
+    int far_round_trips_ = 0;  // round trips in a row that took kFarAnswer or more
 };
 
 }  // namespace kestrelmoor

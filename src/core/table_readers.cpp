@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/table_readers.h"
 
-#include <charconv>
 #include <chrono>
 #include <exception>
 #include <stdexcept>
@@ -21,12 +20,6 @@ constexpr std::size_t kBytesBetweenNews = std::size_t{1} << 20;
 // The taker takes about this much at a time, so that what it holds while it enters them stays small.
 constexpr std::size_t kBytesPerTake = std::size_t{1} << 20;
 
-std::int64_t RowCount(const db::RowView& row) {
-    std::int64_t count = 0;
-    if (const auto value = row.Value(0)) std::from_chars(value->data(), value->data() + value->size(), count);
-    return count;
-}
-
 }  // namespace
 
 struct TableReaders::Job {
@@ -42,12 +35,13 @@ struct TableReaders::Job {
 };
 
 TableReaders::TableReaders(db::Database& database, const db::Login& login, db::Connection& first,
-                           Settings settings, std::optional<db::RowEstimates> estimates)
+                           Settings settings, KnownCatalogue known)
     : database_(database),
       login_(login),
       first_(first),
       settings_(settings),
-      estimates_(std::move(estimates)) {
+      estimates_(std::move(known.estimates)),
+      address_columns_(std::move(known.address_columns)) {
     if (estimates_) known_estimates_ = &*estimates_;
     std::lock_guard lock(mutex_);  // the threads count on what is counted here
     for (int i = 0; i < std::max(settings_.threads, 1); ++i) {
@@ -315,13 +309,13 @@ bool TableReaders::Read(const std::vector<Job*>& batch, db::Connection& connecti
     try {
         for (const Job* job : batch) {
             plans.push_back(PlanOf(*job, connection));
-            statements.push_back(plans.back().statement);
+            statements.push_back(plans.back().reading.statement);
         }
         Begin(batch, plans);
         const auto on_row = [&](std::size_t statement, const db::RowView& row) {
             at = statement;
-            if (plans[at].counts_only) {
-                rows = RowCount(row);
+            if (plans[at].reading.counts_only) {
+                rows = db::RowCountIn(row);
                 return true;
             }
             if (columns.empty()) columns = row.ColumnNames();
@@ -458,19 +452,13 @@ void TableReaders::Ended(Job& job, FoundAddresses found, const std::vector<std::
 // The server far away sends only the columns that can hold an address; a table without any sends only
 // its number of rows. Only the login's database has estimates and known columns.
 TableReaders::Plan TableReaders::PlanOf(const Job& job, db::Connection& connection) {
-    Plan plan;
-    const std::vector<db::AddressColumn>* columns = nullptr;
-    if (job.database.empty()) {
-        std::lock_guard lock(catalogue_mutex_);
-        if (!estimates_) estimates_ = db::ReadRowEstimates(connection);
-        if (!address_columns_) address_columns_ = db::ReadAddressColumns(connection);
-        known_estimates_.store(&*estimates_, std::memory_order_release);
-        if (const auto it = estimates_->find(job.table); it != estimates_->end()) plan.estimate = it->second;
-        if (const auto it = address_columns_->find(job.table); it != address_columns_->end())
-            columns = &it->second;
-    }
-    plan.statement = db::ReadingStatement(job.database, job.table, columns);
-    plan.counts_only = columns && columns->empty();
+    if (!job.database.empty()) return {std::nullopt, db::PlanReading(job.database, job.table, nullptr)};
+    std::lock_guard lock(catalogue_mutex_);
+    if (!estimates_) estimates_ = db::ReadRowEstimates(connection);
+    if (!address_columns_) address_columns_ = db::ReadAddressColumns(connection);
+    known_estimates_.store(&*estimates_, std::memory_order_release);
+    Plan plan{std::nullopt, db::PlanReading(job.database, job.table, &*address_columns_)};
+    if (const auto it = estimates_->find(job.table); it != estimates_->end()) plan.estimate = it->second;
     return plan;
 }
 

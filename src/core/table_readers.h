@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/found_addresses.h"
+#include "core/known_catalogue.h"
 #include "core/reading_connection.h"
 #include "db/address_columns.h"
 #include "db/database.h"
@@ -59,9 +60,9 @@ class TableReaders {
     // Starts the threads: the first reads on `first` (open with `login`), which stays the caller's, who
     // must not use it until this object is gone; each other one opens a connection of its own. A server
     // that refuses some is told once, when all have tried. Throws only when no thread could start.
-    // `estimates` are the run's, when it has read them: the threads then read none.
+    // What the run `known` of the catalogue the threads do not read again.
     TableReaders(db::Database& database, const db::Login& login, db::Connection& first, Settings settings,
-                 std::optional<db::RowEstimates> estimates = std::nullopt);
+                 KnownCatalogue known = {});
     // Stops every thread: no further table is begun, a table being read stops at its next row, and a
     // wait for the server (a connect too) is cut short. Returns when every thread has ended.
     void Stop();
@@ -97,8 +98,7 @@ class TableReaders {
     std::optional<std::int64_t> SmallEstimate(const db::RowEstimates* estimates, const Job& job) const;
     struct Plan {
         std::optional<std::int64_t> estimate;
-        std::string statement;
-        bool counts_only = false;  // the statement returns the number of rows
+        db::ReadingPlan reading;
     };
     void Begin(std::span<Job* const> batch, const std::vector<Plan>& plans);
     bool Read(const std::vector<Job*>& batch, db::Connection& connection);

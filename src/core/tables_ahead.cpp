@@ -10,14 +10,13 @@ TablesAhead::TablesAhead(const TableList& tables, const std::int64_t& last_row, 
     : tables_(tables), last_row_(last_row), connections_(std::max(connections, 1)) {}
 
 bool TablesAhead::Start(db::Database& database, const db::Login& login, db::Connection& first,
-                        ReadingTimes times, std::int64_t row,
-                        const std::optional<db::RowEstimates>& estimates) {
+                        ReadingTimes times, std::int64_t row, const KnownCatalogue& known) {
     const int left = CheckedAfter(row);
     if (left < 2) return false;
     times.far_away = true;  // reading ahead starts on a server far away only
     try {
         readers_.emplace(database, login, first, TableReaders::Settings{std::min(left, connections_), times},
-                         estimates);
+                         known);
     } catch (const std::exception&) {
         return false;
     }

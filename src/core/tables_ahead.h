@@ -28,9 +28,9 @@ class TablesAhead {
     // Reads the tables after `row` over `first` (open) and further connections of the same login: as
     // many as checked tables are left, up to the run's number. False when fewer than two are left, or
     // no thread could start: the run goes on reading on `first` itself.
-    // `estimates` are the run's, when it has read them.
+    // `known` is what the run has read of the catalogue.
     bool Start(db::Database& database, const db::Login& login, db::Connection& first, ReadingTimes times,
-               std::int64_t row, const std::optional<db::RowEstimates>& estimates);
+               std::int64_t row, const KnownCatalogue& known);
     bool Started() const { return readers_.has_value(); }
     // Stops the reading: every connection but `first` closed, `first` the caller's again. Returns a
     // refusal of the server not yet told (a connection it refused as the last tables were taken).

@@ -3,6 +3,7 @@
 // and of those only the values that hold an "@".
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -34,6 +35,17 @@ AddressColumns ReadAddressColumns(Connection& connection);
 bool HoldsNoAddress(std::string_view data_type);
 // True for a string type (DATA_TYPE) whose values can be tested for the byte of "@".
 bool IsStringType(std::string_view data_type);
+
+// How a table is asked for: its statement, and whether that returns only the number of rows.
+struct ReadingPlan {
+    std::string statement;
+    bool counts_only = false;
+};
+// The table's plan when the columns of the login's database are `known` (null: not read): a base table
+// of it sends its address columns, any other table everything.
+ReadingPlan PlanReading(std::string_view database, std::string_view table, const AddressColumns* known);
+// The number of rows a plan that counts only returned in its one row.
+std::int64_t RowCountIn(const RowView& row);
 
 // The statement that reads the table: every column when `columns` is null, only the number of rows when
 // the list is empty (one row, one value), else those listed, each tested value without "@" sent as NULL,

@@ -74,6 +74,9 @@ class Connection {
             on_end(i);
         }
     }
+    // A round trip that the server answers without work (to time the distance); false when the
+    // connection has none to make.
+    virtual bool Ping() { return false; }
     virtual bool IsOpen() const = 0;
     // The client library said the link is gone: the server closed it or went away, the connection was
     // killed, cut or timed out. It stays open, so that a further statement fails with the library's own

@@ -232,6 +232,16 @@ void MariaDbConnection::ReadRows(std::string_view sql, const RowHandler& on_row)
     ReadResult(m, id, on_row);
 }
 
+bool MariaDbConnection::Ping() {
+    MYSQL* m = Require("Ping");
+    int failed = 0;
+    CheckAnswered(Complete(
+        m, [&] { return mysql_ping_start(&failed, m); },
+        [&](int ready) { return mysql_ping_cont(&failed, m, ready); }, wait_hook_, ReadLimitMs(), give_up_));
+    if (failed != 0) throw StatementFailure(m);
+    return true;
+}
+
 // One request, then each statement's result in its turn. The server runs the statements one after
 // another and stops at the first that fails, whose error comes in place of its result.
 void MariaDbConnection::ReadBatch(std::span<const std::string> statements, const BatchRowHandler& on_row,

@@ -27,6 +27,7 @@ class MariaDbConnection final : public Connection {
     void ReadRows(std::string_view sql, const RowHandler& on_row) override;
     void ReadBatch(std::span<const std::string> statements, const BatchRowHandler& on_row,
                    const std::function<void(std::size_t statement)>& on_end) override;
+    bool Ping() override;
     bool IsOpen() const override { return handle_ != nullptr; }
     bool Lost() const override { return lost_; }
     void Close() override {

@@ -68,5 +68,23 @@ TEST_F(JudgeTest, AFailedTableNeitherCountsNorBreaksTheRow) {
     EXPECT_FALSE(fresh.FarAway());
 }
 
+// The login's round trips: two in a row of 5 ms or more tell a far server before any table; a quick one
+// breaks the row, and a connection that cannot make one says nothing.
+TEST_F(JudgeTest, TwoSlowRoundTripsOfTheLoginInARowAreFar) {
+    const auto round_trip = [&](FarServerJudge::Clock::duration taking, bool made = true) {
+        return judge_.RoundTrip([&] {
+            now_ += taking;
+            return made;
+        });
+    };
+    EXPECT_TRUE(round_trip(milliseconds(5)));
+    EXPECT_TRUE(round_trip(milliseconds(5) - microseconds(1)));
+    EXPECT_TRUE(round_trip(milliseconds(20)));
+    EXPECT_FALSE(round_trip(milliseconds(20), /*made=*/false));
+    EXPECT_FALSE(judge_.FarAway());
+    EXPECT_TRUE(round_trip(milliseconds(20)));
+    EXPECT_TRUE(judge_.FarAway());
+}
+
 }  // namespace
 }  // namespace kestrelmoor::test
