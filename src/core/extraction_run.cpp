@@ -143,13 +143,14 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
         }
     };
 
-    // With several connections and a server far away, the tables are read ahead on several
-    // connections and taken here in list order; see TablesAhead.
+    // With a server far away, the tables are read ahead (on several connections when the run may use
+    // them; on its own one, small tables in batches, when it may not) and taken here in list order;
+    // see TablesAhead.
     std::int64_t last_row = 0;
     TablesAhead ahead(tables, last_row, connections_);
     TableTaker taker(observer, trap, stop);
     const auto read_ahead_when_far = [&](std::int64_t row) {
-        if (ahead.Started() || connections_ < 2 || !judge.FarAway()) return;
+        if (ahead.Started() || !judge.FarAway()) return;
         if (!connection || !connection->IsOpen() || connection->Lost()) return;
         ahead.Start(database_, login, *connection, kTimes, row, known);
     };

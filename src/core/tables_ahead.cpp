@@ -24,10 +24,11 @@ bool TablesAhead::Start(db::Database& database, const db::Login& login, db::Conn
     return true;
 }
 
-// Counts no further than the connections need; a row the list cannot tell of counts, as it may be.
+// Counts no further than the connections need (two at least, as fewer are not read ahead); a row the
+// list cannot tell of counts, as it may be.
 int TablesAhead::CheckedAfter(std::int64_t row) const {
     int checked = 0;
-    for (std::int64_t next = row + 1; next <= last_row_ && checked < connections_; ++next) {
+    for (std::int64_t next = row + 1; next <= last_row_ && checked < std::max(connections_, 2); ++next) {
         try {
             if (!tables_.Checked(next)) continue;
         } catch (...) {
