@@ -25,6 +25,11 @@ class FoundAddresses {
             Met{static_cast<std::uint32_t>(address.size()), static_cast<std::uint32_t>(column), row});
     }
     bool Empty() const { return met_.empty(); }
+    // Every row `by` further on: what a range of a table met, once the rows of the ranges before it
+    // are known.
+    void ShiftRows(std::int64_t by) {
+        for (Met& met : met_) met.row += by;
+    }
     // What it holds in memory, room to grow included.
     std::size_t Bytes() const { return text_.capacity() + met_.capacity() * sizeof(Met); }
 

@@ -32,6 +32,12 @@ struct TableReaders::Job {
     TableNews news;               // not yet taken
     std::size_t found_bytes = 0;  // of news.found
     bool columns_given = false;
+    // A range of a table's key: its own statement. The table's job itself is not read then: it holds its
+    // ranges, in key order, and how far the taker has got through them.
+    std::string range_statement;
+    std::vector<Ticket> ranges;
+    std::size_t range_at = 0;
+    std::int64_t rows_before = 0;  // in the ranges taken
 };
 
 TableReaders::TableReaders(db::Database& database, const db::Login& login, db::Connection& first,
@@ -110,11 +116,19 @@ TableReaders::Job* TableReaders::Enqueue(std::string database, std::string table
 
 void TableReaders::Drop(Ticket ticket) {
     std::lock_guard lock(mutex_);
+    DropLocked(ticket);
+}
+
+// Called with the lock held.
+void TableReaders::DropLocked(Ticket ticket) {
     const auto it = jobs_.find(ticket);
     if (it == jobs_.end()) return;
     Job* job = it->second.get();
     bytes_ahead_ -= std::exchange(job->found_bytes, 0);
-    if (job->begun && !job->news.ended) {
+    if (!job->ranges.empty()) {
+        for (const Ticket range : job->ranges) DropLocked(range);
+        jobs_.erase(it);
+    } else if (job->begun && !job->news.ended) {
         job->dropped = true;
         job->news = TableNews();
     } else {
@@ -125,44 +139,74 @@ void TableReaders::Drop(Ticket ticket) {
 }
 
 // The job is looked up again after every wait: while the lock is free another thread may erase it.
+// A table read in ranges is taken range by range, each range being the taker's table in its turn.
 TableNews TableReaders::Take(Ticket ticket, int wait_ms) {
     std::unique_lock lock(mutex_);
-    if (current_ != ticket) {
-        current_ = ticket;
-        room_.notify_all();
-    }
     for (bool waited = false;; waited = true) {
-        const auto it = jobs_.find(ticket);
+        auto it = jobs_.find(ticket);
+        Job* table = it == jobs_.end() ? nullptr : it->second.get();
+        if (table && !table->ranges.empty()) it = jobs_.find(table->ranges[table->range_at]);
         if (it == jobs_.end() || it->second->dropped) {
             TableNews gone;
             gone.gone = true;
             return gone;
         }
         Job& job = *it->second;
-        if (job.news.ended || !job.news.found.empty() || waited) {
-            TableNews news;
-            news.begun = job.news.begun;
-            news.estimate = job.news.estimate;
-            news.rows = job.news.rows;
-            news.columns = std::exchange(job.news.columns, {});
-            std::size_t taken = 0;
-            while (!job.news.found.empty() && (news.found.empty() || taken < kBytesPerTake)) {
-                taken += job.news.found.front().Bytes();
-                news.found.push_back(std::move(job.news.found.front()));
-                job.news.found.pop_front();
-            }
-            job.found_bytes -= taken;
-            bytes_ahead_ -= taken;
-            if (job.news.ended && job.news.found.empty()) {
-                news.ended = true;
-                news.failure = std::move(job.news.failure);
-                jobs_.erase(it);
-            }
+        if (current_ != job.ticket) {
+            current_ = job.ticket;
             room_.notify_all();
-            return news;
+        }
+        if (job.news.ended || !job.news.found.empty() || waited) {
+            const bool whole = &job == table;  // TakeNews may free the job
+            TableNews news = TakeNews(job);
+            return whole ? news : AsTableNews(*table, std::move(news));
         }
         news_.wait_for(lock, std::chrono::milliseconds(wait_ms));
     }
+}
+
+// Called with the lock held: about kBytesPerTake of what the job found; the job is done once it ended
+// and all is taken.
+TableNews TableReaders::TakeNews(Job& job) {
+    TableNews news;
+    news.begun = job.news.begun;
+    news.estimate = job.news.estimate;
+    news.rows = job.news.rows;
+    news.columns = std::exchange(job.news.columns, {});
+    std::size_t taken = 0;
+    while (!job.news.found.empty() && (news.found.empty() || taken < kBytesPerTake)) {
+        taken += job.news.found.front().Bytes();
+        news.found.push_back(std::move(job.news.found.front()));
+        job.news.found.pop_front();
+    }
+    job.found_bytes -= taken;
+    bytes_ahead_ -= taken;
+    if (job.news.ended && job.news.found.empty()) {
+        news.ended = true;
+        news.failure = std::move(job.news.failure);
+        jobs_.erase(job.ticket);
+    }
+    room_.notify_all();
+    return news;
+}
+
+// Called with the lock held: a range's news as its table's, its rows after those of the ranges before.
+// A range that fails fails the table, and the ranges after it are not wanted.
+TableNews TableReaders::AsTableNews(Job& table, TableNews range) {
+    for (FoundAddresses& part : range.found) part.ShiftRows(table.rows_before);
+    range.rows += table.rows_before;
+    range.begun = true;
+    range.estimate = table.news.estimate;
+    if (!range.ended) return range;
+    if (range.failure || table.range_at + 1 == table.ranges.size()) {
+        for (std::size_t i = table.range_at + 1; i < table.ranges.size(); ++i) DropLocked(table.ranges[i]);
+        jobs_.erase(table.ticket);
+        return range;
+    }
+    ++table.range_at;
+    table.rows_before = range.rows;
+    range.ended = false;
+    return range;
 }
 
 std::optional<int> TableReaders::TakeRefusal() {
@@ -311,6 +355,8 @@ bool TableReaders::Read(const std::vector<Job*>& batch, db::Connection& connecti
             plans.push_back(PlanOf(*job, connection));
             statements.push_back(plans.back().reading.statement);
         }
+        if (batch.size() == 1 && Split(*batch.front(), plans.front(), connection))
+            return connection.IsOpen() && !connection.Lost();
         Begin(batch, plans);
         const auto on_row = [&](std::size_t statement, const db::RowView& row) {
             at = statement;
@@ -452,6 +498,7 @@ void TableReaders::Ended(Job& job, FoundAddresses found, const std::vector<std::
 // The server far away sends only the columns that can hold an address; a table without any sends only
 // its number of rows. Only the login's database has estimates and known columns.
 TableReaders::Plan TableReaders::PlanOf(const Job& job, db::Connection& connection) {
+    if (!job.range_statement.empty()) return {std::nullopt, {job.range_statement, false}};
     if (!job.database.empty()) return {std::nullopt, db::PlanReading(job.database, job.table, nullptr)};
     std::lock_guard lock(catalogue_mutex_);
     if (!estimates_) estimates_ = db::ReadRowEstimates(connection);
@@ -460,6 +507,55 @@ TableReaders::Plan TableReaders::PlanOf(const Job& job, db::Connection& connecti
     Plan plan{std::nullopt, db::PlanReading(job.database, job.table, &*address_columns_)};
     if (const auto it = estimates_->find(job.table); it != estimates_->end()) plan.estimate = it->second;
     return plan;
+}
+
+// A big table whose full scan follows an integer key is read in as many ranges of that key as there
+// are threads, each queued as a table of its own right after the taker's, so that several connections
+// (and the server's cores) read it at once; the taker takes them in key order. True when split: the
+// job itself is then not read.
+bool TableReaders::Split(Job& job, const Plan& plan, db::Connection& connection) {
+    if (settings_.threads < 2 || !job.database.empty() || !job.range_statement.empty() ||
+        plan.reading.counts_only || !plan.estimate || *plan.estimate < settings_.rows_to_split)
+        return false;
+    const std::vector<db::AddressColumn>* columns = nullptr;
+    std::string key;
+    {
+        std::lock_guard lock(catalogue_mutex_);
+        if (!integer_keys_) integer_keys_ = db::ReadIntegerKeys(connection);
+        const auto found_key = integer_keys_->find(job.table);
+        const auto found_columns = address_columns_->find(job.table);
+        if (found_key == integer_keys_->end() || found_columns == address_columns_->end()) return false;
+        key = found_key->second;
+        columns = &found_columns->second;
+    }
+    const auto bounds = db::ReadKeyBounds(connection, job.table, key);
+    if (!bounds) return false;
+    const std::vector<std::string> statements =
+        db::RangeStatements(job.table, *columns, key, bounds->first, bounds->second, settings_.threads);
+    {
+        std::lock_guard lock(mutex_);
+        if (job.dropped) {
+            jobs_.erase(job.ticket);
+            return true;
+        }
+        job.news.begun = true;
+        job.news.estimate = plan.estimate;
+        auto at = queue_.begin();
+        if (at != queue_.end() && current_ == (*at)->ticket) ++at;
+        for (const std::string& statement : statements) {
+            auto range = std::make_unique<Job>();
+            range->ticket = next_ticket_++;
+            range->database = job.database;
+            range->table = job.table;
+            range->range_statement = statement;
+            at = std::next(queue_.insert(at, range.get()));
+            job.ranges.push_back(range->ticket);
+            jobs_.emplace(range->ticket, std::move(range));
+        }
+    }
+    work_.notify_all();
+    news_.notify_all();  // the taker may wait for this table
+    return true;
 }
 
 }  // namespace kestrelmoor

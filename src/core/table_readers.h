@@ -23,6 +23,7 @@
 #include "core/reading_connection.h"
 #include "db/address_columns.h"
 #include "db/database.h"
+#include "db/key_ranges.h"
 #include "db/row_estimates.h"
 
 namespace kestrelmoor {
@@ -51,11 +52,14 @@ class TableReaders {
     static constexpr std::int64_t kSmallTableRows = 1000;
     static constexpr std::int64_t kMostRowsPerBatch = 10000;
     static constexpr std::size_t kMostTablesPerBatch = 64;
+    // A table the server estimates at least this big is read in ranges of its key when it can be.
+    static constexpr std::int64_t kRowsToSplit = 100000;
 
     struct Settings {
         int threads = 1;  // the first one's included
         ReadingTimes times;
         std::size_t most_bytes_ahead = kMostBytesAhead;
+        std::int64_t rows_to_split = kRowsToSplit;
     };
     // Starts the threads: the first reads on `first` (open with `login`), which stays the caller's, who
     // must not use it until this object is gone; each other one opens a connection of its own. A server
@@ -102,6 +106,10 @@ class TableReaders {
     };
     void Begin(std::span<Job* const> batch, const std::vector<Plan>& plans);
     bool Read(const std::vector<Job*>& batch, db::Connection& connection);
+    bool Split(Job& job, const Plan& plan, db::Connection& connection);
+    void DropLocked(Ticket ticket);
+    TableNews TakeNews(Job& job);
+    TableNews AsTableNews(Job& table, TableNews range);
     void Publish(Job& job, FoundAddresses& found, const std::vector<std::string>& columns, std::int64_t rows);
     void AddNews(Job& job, FoundAddresses&& found, const std::vector<std::string>& columns,
                  std::int64_t rows);
@@ -146,6 +154,7 @@ class TableReaders {
     // address columns; guarded by catalogue_mutex_ once the threads run.
     std::optional<db::RowEstimates> estimates_;
     std::optional<db::AddressColumns> address_columns_;
+    std::optional<db::IntegerKeys> integer_keys_;
     std::mutex catalogue_mutex_;
     // The estimates once known, for choosing batches without waiting for catalogue_mutex_: set once,
     // after estimates_ is, and never changed.

@@ -519,5 +519,59 @@ TEST_F(ExtractionRunTest, ATableThatFailsInABatchCostsItselfOnlyAndSoDoesALostCo
     EXPECT_NE(read(tickets[5]).second.value_or("").find("missing_too' doesn't exist"), std::string::npos);
 }
 
+// A big InnoDB table with an integer key is read in ranges of it on several connections at once, and
+// told as one full scan tells it: its rows in order, numbered as in the table. Tables whose full scan
+// follows no such key (MyISAM, a composite key, none) are read whole.
+TEST_F(ExtractionRunTest, ABigTableIsReadInRangesOfItsKeyAsOneScanReadsIt) {
+    Sql("CREATE TABLE big (id INT PRIMARY KEY, e TEXT) ENGINE=InnoDB");
+    Sql("INSERT INTO big SELECT seq * 3, CONCAT('b', seq, '@big.example ', REPEAT('x', 100)) "
+        "FROM seq_1_to_300000");
+    Sql("ANALYZE TABLE big");
+    Sql("CREATE TABLE heap (id INT PRIMARY KEY, e TEXT) ENGINE=MyISAM");
+    // Big enough to be split, were its rows in key order: the rows put back fill the holes.
+    Sql("INSERT INTO heap SELECT seq, CONCAT('h', seq, '@x.example') FROM seq_1_to_120000");
+    Sql("DELETE FROM heap WHERE id MOD 7 = 0");
+    Sql("INSERT INTO heap SELECT seq * 7, CONCAT('g', seq, '@x.example') FROM seq_1_to_17000");
+    Sql("CREATE TABLE pair (a INT, b INT, e TEXT, PRIMARY KEY (b, a))");
+    Sql("INSERT INTO pair SELECT seq MOD 9, seq, CONCAT('p', seq, '@x.example') FROM seq_1_to_500");
+    Check({"heap", "big", "pair", "big"});
+    connections_ = 1;
+    ASSERT_TRUE(Run());
+    const InMemoryResults whole = results_;
+    results_ = InMemoryResults();
+    connections_ = 3;
+    auto now = std::make_shared<FarServerJudge::Clock::time_point>();
+    clock_ = [now] { return *now += FarServerJudge::kFarAnswer; };
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(results_.rows, whole.rows);
+    EXPECT_EQ(results_.places, whole.places);
+    EXPECT_EQ(results_.events, whole.events);
+    EXPECT_TRUE(reports_.texts.empty());
+
+    // The ranges are read at once: two connections each send one while the taker takes neither.
+    auto first = database_.CreateConnection();
+    first->Open(Profile());
+    TableReaders::Settings settings;
+    settings.threads = 2;
+    settings.most_bytes_ahead = 1;
+    TableReaders readers(database_, Profile(), *first, settings,
+                         KnownCatalogue{db::RowEstimates{{"big", 300000}}, {}});
+    const TableReaders::Ticket ticket = readers.QueueAll({{"", "big"}}).front();
+    int ranges_sent = 0;
+    for (int i = 0; i < 500 && ranges_sent < 2; ++i) {
+        ranges_sent = 0;
+        for (const Row& row : admin_->Query("SHOW FULL PROCESSLIST"))
+            if (row.size() > 7 && row[7] && row[7]->find("ORDER BY `id`") != std::string::npos) ++ranges_sent;
+        if (ranges_sent < 2) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(ranges_sent, 2);
+    std::int64_t rows = 0;
+    for (TableNews news = readers.Take(ticket, 100); !news.gone; news = readers.Take(ticket, 100)) {
+        rows = news.rows;
+        if (news.ended) break;
+    }
+    EXPECT_EQ(rows, 300000);
+}
+
 }  // namespace
 }  // namespace kestrelmoor::test
