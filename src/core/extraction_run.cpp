@@ -152,8 +152,6 @@ void ExtractionRun::Run(const db::Login& login, const TableList& tables, RunObse
     const auto read_ahead_when_far = [&](std::int64_t row) {
         if (ahead.Started() || !judge.FarAway()) return;
         if (!connection || !connection->IsOpen() || connection->Lost()) return;
-        // Read here, once, so that a lone big table left can be seen to be one.
-        if (!known.estimates) known.estimates = db::ReadRowEstimates(*connection);
         ahead.Start(database_, login, *connection, kTimes, row, known);
     };
 

@@ -12,36 +12,16 @@ TablesAhead::TablesAhead(const TableList& tables, const std::int64_t& last_row, 
 bool TablesAhead::Start(db::Database& database, const db::Login& login, db::Connection& first,
                         ReadingTimes times, std::int64_t row, const KnownCatalogue& known) {
     const int left = CheckedAfter(row);
-    int threads = std::min(left, connections_);
-    // One table left is read ahead only when it is big enough to be read in ranges on several connections.
-    if (left < 2) {
-        if (left == 0 || connections_ < 2 || !LastIsBig(row, known)) return false;
-        threads = connections_;
-    }
+    if (left < 2) return false;
     times.far_away = true;  // reading ahead starts on a server far away only
     try {
-        readers_.emplace(database, login, first, TableReaders::Settings{threads, times}, known);
+        readers_.emplace(database, login, first, TableReaders::Settings{std::min(left, connections_), times},
+                         known);
     } catch (const std::exception&) {
         return false;
     }
     next_row_ = row + 1;
     return true;
-}
-
-// The one checked table after `row` is of the login's database, estimated big enough to be split.
-bool TablesAhead::LastIsBig(std::int64_t row, const KnownCatalogue& known) const {
-    if (!known.estimates) return false;
-    for (std::int64_t next = row + 1; next <= last_row_; ++next) {
-        try {
-            if (!tables_.Checked(next)) continue;
-            if (!tables_.Database(next).empty()) return false;
-            const auto estimate = known.estimates->find(tables_.Name(next));
-            return estimate != known.estimates->end() && estimate->second >= TableReaders::kRowsToSplit;
-        } catch (...) {
-            return false;
-        }
-    }
-    return false;
 }
 
 // Counts no further than the connections need (two at least, as fewer are not read ahead); a row the

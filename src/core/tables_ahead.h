@@ -26,9 +26,8 @@ class TablesAhead {
     static constexpr int kTablesAheadPerConnection = static_cast<int>(TableReaders::kMostTablesPerBatch);
 
     // Reads the tables after `row` over `first` (open) and further connections of the same login: as
-    // many as checked tables are left, up to the run's number (all of them for one table left that is
-    // big enough to be read in ranges). False when fewer than two are left (but such a table), or no
-    // thread could start: the run goes on reading on `first` itself.
+    // many as checked tables are left, up to the run's number. False when fewer than two are left, or
+    // no thread could start: the run goes on reading on `first` itself.
     // `known` is what the run has read of the catalogue.
     bool Start(db::Database& database, const db::Login& login, db::Connection& first, ReadingTimes times,
                std::int64_t row, const KnownCatalogue& known);
@@ -51,7 +50,6 @@ class TablesAhead {
     };
     void FillAhead();
     int CheckedAfter(std::int64_t row) const;
-    bool LastIsBig(std::int64_t row, const KnownCatalogue& known) const;
 
     const TableList& tables_;
     const std::int64_t& last_row_;

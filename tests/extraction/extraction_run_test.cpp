@@ -547,17 +547,6 @@ TEST_F(ExtractionRunTest, ABigTableIsReadInRangesOfItsKeyAsOneScanReadsIt) {
     EXPECT_EQ(results_.places, whole.places);
     EXPECT_EQ(results_.events, whole.events);
     EXPECT_TRUE(reports_.texts.empty());
-    // So is a big table alone.
-    tables_.rows.clear();
-    Check({"big"});
-    results_ = InMemoryResults();
-    ASSERT_TRUE(Run());
-    const InMemoryResults far_alone = results_;
-    results_ = InMemoryResults();
-    clock_ = {};
-    ASSERT_TRUE(Run());
-    EXPECT_EQ(far_alone.places, results_.places);
-    EXPECT_EQ(far_alone.events, results_.events);
 
     // The ranges are read at once: two connections each send one while the taker takes neither.
     auto first = database_.CreateConnection();
