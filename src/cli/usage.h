@@ -66,9 +66,10 @@ Login, spelled as the mariadb/mysql client spells it:
                            that refuses more leaves the run with those it
                            gave, said once. At most 64 x N tables are
                            queued ahead of the one being printed (small
-                           ones asked for up to 64 in one request), and only
-                           from a server slow to answer (far away); one
-                           close by is read over one connection
+                           ones asked for up to 64 in one request, big ones
+                           in ranges of their key on all N), and only from
+                           a server slow to answer (far away); one close by
+                           is read over one connection
       --print-login        print the login that would be used and where each
                            value comes from (the password masked): the
                            transport, and the user the server will see (the
