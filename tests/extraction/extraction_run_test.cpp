@@ -37,6 +37,27 @@ class ExtractionRunTest : public ScratchServerTest {
         return run.Start(Profile(), tables_, results_);
     }
     bool Run() { return Run(database_); }
+    // The checked tables read on one connection from a server close by, then on `connections` from one
+    // that looks far away (each look at the clock a far answer): the same is told, failures too.
+    void ExpectAFarRunToTellWhatACloseOneTells(int connections) {
+        connections_ = 1;
+        clock_ = {};
+        results_ = InMemoryResults();
+        reports_ = RecordedReports();
+        ASSERT_TRUE(Run());
+        const InMemoryResults close = results_;
+        const RecordedReports close_reports = reports_;
+        results_ = InMemoryResults();
+        reports_ = RecordedReports();
+        connections_ = connections;
+        auto now = std::make_shared<FarServerJudge::Clock::time_point>();
+        clock_ = [now] { return *now += FarServerJudge::kFarAnswer; };
+        ASSERT_TRUE(Run());
+        EXPECT_EQ(results_.rows, close.rows);
+        EXPECT_EQ(results_.places, close.places);
+        EXPECT_EQ(results_.events, close.events);
+        EXPECT_EQ(reports_.texts, close_reports.texts);
+    }
 
     db::MariaDbDatabase database_;
     InMemoryTables tables_;
@@ -382,26 +403,10 @@ TEST_F(ExtractionRunTest, AFarServerIsAskedForTheValuesThatCanHoldAnAddressWithT
     Sql("INSERT INTO numbers SELECT seq, seq / 3 FROM seq_1_to_77");
     Sql("CREATE VIEW view_of AS SELECT i, v FROM every_type");
     Check({"a1", "a2", "every_type", "numbers", "view_of", "every_type"});
-    connections_ = 1;
-    ASSERT_TRUE(Run());
-    const InMemoryResults whole = results_;
-    ASSERT_GT(whole.rows.size(), 1000u);
-    results_ = InMemoryResults();
-    connections_ = 4;
-    auto now = std::make_shared<FarServerJudge::Clock::time_point>();
-    clock_ = [now] { return *now += FarServerJudge::kFarAnswer; };
-    ASSERT_TRUE(Run());
-    EXPECT_EQ(results_.rows, whole.rows);
-    EXPECT_EQ(results_.places, whole.places);
-    EXPECT_EQ(results_.events, whole.events);
+    ExpectAFarRunToTellWhatACloseOneTells(4);
+    EXPECT_GT(results_.rows.size(), 1000u);
     EXPECT_TRUE(reports_.texts.empty());
-    // Far from the login on: one connection asks the same.
-    results_ = InMemoryResults();
-    connections_ = 1;
-    ASSERT_TRUE(Run());
-    EXPECT_EQ(results_.rows, whole.rows);
-    EXPECT_EQ(results_.places, whole.places);
-    EXPECT_EQ(results_.events, whole.events);
+    ExpectAFarRunToTellWhatACloseOneTells(1);  // far from the login on, reading on its own connection
 
     auto connection = database_.CreateConnection();
     connection->Open(Profile());
@@ -437,23 +442,9 @@ TEST_F(ExtractionRunTest, SmallTablesAskedForInBatchesTellWhatOneConnectionTells
     create_all();
     Sql("DROP TABLE t107");
     Sql("DROP TABLE t140");
-    connections_ = 1;
-    ASSERT_TRUE(Run());
-    const InMemoryResults one = results_;
-    const RecordedReports one_reports = reports_;
-    ASSERT_EQ(one_reports.Lines(), (Lines{124, 124}));
-
-    results_ = InMemoryResults();
-    reports_ = RecordedReports();
     const auto batches_before = admin_->Query("SHOW GLOBAL STATUS LIKE 'Com_set_option'");
-    connections_ = 4;
-    auto now = std::make_shared<FarServerJudge::Clock::time_point>();
-    clock_ = [now] { return *now += FarServerJudge::kFarAnswer; };
-    ASSERT_TRUE(Run());
-    EXPECT_EQ(results_.rows, one.rows);
-    EXPECT_EQ(results_.places, one.places);
-    EXPECT_EQ(results_.events, one.events);
-    EXPECT_EQ(reports_.texts, one_reports.texts);
+    ExpectAFarRunToTellWhatACloseOneTells(4);
+    EXPECT_EQ(reports_.Lines(), (Lines{124, 124}));
     const auto batches_after = admin_->Query("SHOW GLOBAL STATUS LIKE 'Com_set_option'");
     EXPECT_GT(std::stoi(*batches_after.at(0).at(1)), std::stoi(*batches_before.at(0).at(1)));
 }
@@ -535,17 +526,7 @@ TEST_F(ExtractionRunTest, ABigTableIsReadInRangesOfItsKeyAsOneScanReadsIt) {
     Sql("CREATE TABLE pair (a INT, b INT, e TEXT, PRIMARY KEY (b, a))");
     Sql("INSERT INTO pair SELECT seq MOD 9, seq, CONCAT('p', seq, '@x.example') FROM seq_1_to_500");
     Check({"heap", "big", "pair", "big"});
-    connections_ = 1;
-    ASSERT_TRUE(Run());
-    const InMemoryResults whole = results_;
-    results_ = InMemoryResults();
-    connections_ = 3;
-    auto now = std::make_shared<FarServerJudge::Clock::time_point>();
-    clock_ = [now] { return *now += FarServerJudge::kFarAnswer; };
-    ASSERT_TRUE(Run());
-    EXPECT_EQ(results_.rows, whole.rows);
-    EXPECT_EQ(results_.places, whole.places);
-    EXPECT_EQ(results_.events, whole.events);
+    ExpectAFarRunToTellWhatACloseOneTells(3);
     EXPECT_TRUE(reports_.texts.empty());
 
     // The ranges are read at once: two connections each send one while the taker takes neither.
