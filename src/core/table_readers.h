@@ -64,7 +64,7 @@ class TableReaders {
     // Starts the threads: the first reads on `first` (open with `login`), which stays the caller's, who
     // must not use it until this object is gone; each other one opens a connection of its own. A server
     // that refuses some is told once, when all have tried. Throws only when no thread could start.
-    // What the run `known` of the catalogue the threads do not read again.
+    // `known` is what the run has read of the catalogue; the threads do not read that again.
     TableReaders(db::Database& database, const db::Login& login, db::Connection& first, Settings settings,
                  KnownCatalogue known = {});
     // Stops every thread: no further table is begun, a table being read stops at its next row, and a
@@ -137,7 +137,7 @@ class TableReaders {
     std::deque<Job*> queue_;                       // not begun, in the order to begin
     Ticket next_ticket_ = 0;
     std::uint64_t next_batch_ = 0;
-    std::optional<Ticket> current_;  // the taker's table
+    std::optional<Ticket> current_;  // the taker's table, or the range of it the taker is at
     std::size_t bytes_ahead_ = 0;    // the found addresses of every job not yet taken
     int idle_ = 0;                   // threads waiting for a table
     int live_ = 0;                   // threads holding an open connection, or still opening one
@@ -151,7 +151,7 @@ class TableReaders {
     std::vector<std::thread> threads_;
 
     // The estimates come from the run or are read once, by the first thread to need them, and so are the
-    // address columns; guarded by catalogue_mutex_ once the threads run.
+    // address columns and integer keys; guarded by catalogue_mutex_ once the threads run.
     std::optional<db::RowEstimates> estimates_;
     std::optional<db::AddressColumns> address_columns_;
     std::optional<db::IntegerKeys> integer_keys_;
