@@ -458,12 +458,19 @@ bool TableReaders::TakerWaitsForLaterInBatch(const Job& job) const {
     return it != jobs_.end() && it->second->batch == job.batch && !it->second->news.ended;
 }
 
+// Called with the lock held: the front of the queue, or right after the taker's table when that is
+// the first one queued.
+std::deque<TableReaders::Job*>::iterator TableReaders::AfterTakersTable() {
+    auto at = queue_.begin();
+    if (at != queue_.end() && current_ == (*at)->ticket) ++at;
+    return at;
+}
+
 // Tables given up go back to the queue in their order, right after the taker's.
 void TableReaders::Requeue(std::span<Job* const> jobs) {
     if (jobs.empty()) return;
     std::lock_guard lock(mutex_);
-    auto at = queue_.begin();
-    if (at != queue_.end() && current_ == (*at)->ticket) ++at;
+    auto at = AfterTakersTable();
     for (Job* job : jobs) {
         bytes_ahead_ -= std::exchange(job->found_bytes, 0);
         job->news = TableNews();
@@ -540,8 +547,7 @@ bool TableReaders::Split(Job& job, const Plan& plan, db::Connection& connection)
         }
         job.news.begun = true;
         job.news.estimate = plan.estimate;
-        auto at = queue_.begin();
-        if (at != queue_.end() && current_ == (*at)->ticket) ++at;
+        auto at = AfterTakersTable();
         for (const std::string& statement : statements) {
             auto range = std::make_unique<Job>();
             range->ticket = next_ticket_++;

@@ -115,6 +115,7 @@ class TableReaders {
                  std::int64_t rows);
     Room WaitForRoom(Job& job);
     bool TakerWaitsForLaterInBatch(const Job& job) const;
+    std::deque<Job*>::iterator AfterTakersTable();
     void Requeue(std::span<Job* const> jobs);
     void Ended(Job& job, FoundAddresses found, const std::vector<std::string>& columns, std::int64_t rows,
                std::optional<std::string> failure);

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 
 #include "common/ascii.h"
 #include "db/sql_identifier.h"
@@ -79,9 +78,7 @@ ReadingPlan PlanReading(std::string_view database, std::string_view table, const
 }
 
 std::int64_t RowCountIn(const RowView& row) {
-    std::int64_t count = 0;
-    if (const auto value = row.Value(0)) std::from_chars(value->data(), value->data() + value->size(), count);
-    return count;
+    return row.Integer(0).value_or(0);
 }
 
 }  // namespace kestrelmoor::db

@@ -2,7 +2,6 @@
 #include "db/key_ranges.h"
 
 #include <array>
-#include <charconv>
 #include <map>
 
 #include "common/ascii.h"
@@ -18,14 +17,6 @@ bool IsIntegerType(std::string_view data_type) {
     for (std::string_view known : kIntegers)
         if (type == known) return true;
     return false;
-}
-
-std::optional<std::int64_t> Integer(const RowView& row, std::size_t column) {
-    const auto value = row.Value(column);
-    std::int64_t number = 0;
-    if (!value || std::from_chars(value->data(), value->data() + value->size(), number).ec != std::errc{})
-        return std::nullopt;
-    return number;
 }
 
 }  // namespace
@@ -63,8 +54,8 @@ std::optional<std::pair<std::int64_t, std::int64_t>> ReadKeyBounds(Connection& c
     std::optional<std::pair<std::int64_t, std::int64_t>> bounds;
     connection.ReadRows("SELECT MIN(" + quoted + "), MAX(" + quoted + ") FROM " + QuoteIdentifier(table),
                         [&](const RowView& row) {
-                            const auto lowest = Integer(row, 0);
-                            const auto highest = Integer(row, 1);
+                            const auto lowest = row.Integer(0);
+                            const auto highest = row.Integer(1);
                             if (lowest && highest && *lowest <= *highest) bounds.emplace(*lowest, *highest);
                             return true;
                         });

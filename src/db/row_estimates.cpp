@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "db/row_estimates.h"
 
-#include <charconv>
-
 namespace kestrelmoor::db {
 
 RowEstimates ReadRowEstimates(Connection& connection) {
@@ -12,12 +10,8 @@ RowEstimates ReadRowEstimates(Connection& connection) {
             "SELECT TABLE_NAME, TABLE_ROWS FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE()",
             [&](const RowView& row) {
                 const auto name = row.Value(0);
-                const auto rows = row.Value(1);
-                std::int64_t count = 0;
-                if (name && rows &&
-                    std::from_chars(rows->data(), rows->data() + rows->size(), count).ec == std::errc{}) {
-                    estimates.emplace(*name, count);
-                }
+                const auto rows = row.Integer(1);
+                if (name && rows) estimates.emplace(*name, *rows);
                 return true;
             });
     } catch (const DatabaseError&) {

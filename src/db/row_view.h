@@ -2,7 +2,9 @@
 // One row of a result as the client library hands it over, read in place.
 #pragma once
 
+#include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -26,6 +28,15 @@ class RowView {
     std::optional<std::string_view> Value(std::size_t column) const {
         if (values_[column] == nullptr) return std::nullopt;
         return std::string_view(values_[column], lengths_[column]);
+    }
+
+    // The whole number the field begins with; std::nullopt for NULL or a field that does not begin with one.
+    std::optional<std::int64_t> Integer(std::size_t column) const {
+        const auto value = Value(column);
+        std::int64_t number = 0;
+        if (!value || std::from_chars(value->data(), value->data() + value->size(), number).ec != std::errc{})
+            return std::nullopt;
+        return number;
     }
 
     // Calls on_value(column, value) for each non-NULL value that holds the byte `c`, in column order.
